@@ -1,0 +1,53 @@
+// DOS: files, locks, the current directory, commands and name patterns.
+#pragma once
+#include "exec.h"
+
+#define MODE_OLDFILE 1005
+#define MODE_NEWFILE 1006
+#define MODE_READWRITE 1004
+
+#define SHARED_LOCK -2
+#define ACCESS_READ -2
+#define EXCLUSIVE_LOCK -1
+
+#define OFFSET_BEGINNING -1
+#define OFFSET_CURRENT 0
+#define OFFSET_END 1
+
+// Paths are host paths; relative ones resolve in the current directory. "NIL:" is the null
+// device; "SYS:" is the folder that holds the platform's tools.
+BPTR Open(CONST_STRPTR name, LONG accessMode);  // 0 on failure
+LONG Close(BPTR file);                          // DOSTRUE on success
+LONG Read(BPTR file, APTR buffer, LONG length);  // bytes read, 0 at the end, -1 on error
+LONG Write(BPTR file, const void* buffer, LONG length);  // bytes written, -1 on error
+LONG Seek(BPTR file, LONG position, LONG mode);  // old position, -1 on error
+LONG DeleteFile(CONST_STRPTR name);              // DOSTRUE on success
+BPTR Output();                                   // the standard output
+BPTR Input();
+
+#define DOSTRUE -1
+#define DOSFALSE 0
+
+BPTR Lock(CONST_STRPTR name, LONG type);  // a lock on a file or drawer, 0 on failure
+void UnLock(BPTR lock);
+BPTR DupLock(BPTR lock);
+// Make `lock` the current directory; returns the previous one (the caller owns it again).
+BPTR CurrentDir(BPTR lock);
+// The full host path of a lock into buffer; DOSTRUE on success.
+LONG NameFromLock(BPTR lock, STRPTR buffer, LONG length);
+LONG IoErr();
+
+// Run a command line: "run" starts without waiting, ">FILE" and "<FILE" redirect.
+// Known commands: "SYS:Utilities/MultiView FILE". Nothing is handed to a host shell.
+// Returns DOSTRUE when the command was started (run) or ran.
+LONG Execute(CONST_STRPTR command, BPTR input, BPTR output);
+
+// AmigaDOS patterns, case-insensitive: #? ? #x ~(p) (a|b) % and ' as escape.
+// Parse first; returns 1 when the pattern has wildcards, 0 when not, -1 when it is bad.
+LONG ParsePatternNoCase(CONST_STRPTR source, STRPTR dest, LONG destLength);
+BOOL MatchPatternNoCase(CONST_STRPTR parsedPattern, CONST_STRPTR string);
+
+// Path helpers.
+CONST_STRPTR FilePart(CONST_STRPTR path);
+CONST_STRPTR PathPart(CONST_STRPTR path);
+BOOL AddPart(STRPTR dirName, CONST_STRPTR fileName, ULONG size);
