@@ -11,7 +11,6 @@ public:
     cItemR2() = default;
     cItemR2(int32_t x_, int32_t y_) : x(x_), y(y_) {}
     cItemR2(const cItemR2&) = default;
-    virtual ~cItemR2() = default;
     virtual cItemR2& operator=(const cItemR2& other);
     virtual cItemR2& operator+=(const cItemR2& other);
     virtual cItemR2& operator-=(const cItemR2& other);

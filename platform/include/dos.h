@@ -28,6 +28,25 @@ BPTR Input();
 #define DOSTRUE -1
 #define DOSFALSE 0
 
+// What IoErr() reports after a failure.
+#define ERROR_NO_FREE_STORE 103
+#define ERROR_REQUIRED_ARG_MISSING 116
+#define ERROR_LINE_TOO_LONG 120
+#define ERROR_OBJECT_IN_USE 202
+#define ERROR_OBJECT_EXISTS 203
+#define ERROR_DIR_NOT_FOUND 204
+#define ERROR_OBJECT_NOT_FOUND 205
+#define ERROR_ACTION_NOT_KNOWN 209
+#define ERROR_INVALID_LOCK 211
+#define ERROR_OBJECT_WRONG_TYPE 212
+#define ERROR_DIRECTORY_NOT_EMPTY 216
+#define ERROR_SEEK_ERROR 219
+#define ERROR_DISK_FULL 221
+#define ERROR_WRITE_PROTECTED 223
+#define ERROR_READ_PROTECTED 224
+#define ERROR_NOT_A_DOS_DISK 225
+#define ERROR_NO_MORE_ENTRIES 232
+
 BPTR Lock(CONST_STRPTR name, LONG type);  // a lock on a file or drawer, 0 on failure
 void UnLock(BPTR lock);
 BPTR DupLock(BPTR lock);

@@ -47,6 +47,13 @@ void GT_BeginRefresh(Window* window);
 void GT_EndRefresh(Window* window, LONG complete);
 
 // ---- menus -------------------------------------------------------------------
+// Where LayoutMenus puts things, in screen coordinates: a Menu's LeftEdge/TopEdge/Width/
+// Height is its title's box on the screen's title bar (TopEdge 0, Height BarHeight + 1).
+// A MenuItem's LeftEdge/TopEdge are relative to the point (Menu LeftEdge, Screen BarHeight
+// + 1), the top-left of the menu's drop-down box (items start 2 pixels in; LeftEdge is
+// negative when the box is moved left to stay on the screen). So an item's centre on the
+// screen is (menu.LeftEdge + item.LeftEdge + item.Width / 2,
+//            screen.BarHeight + 1 + item.TopEdge + item.Height / 2).
 #define NM_END 0
 #define NM_TITLE 1
 #define NM_ITEM 2

@@ -50,8 +50,8 @@ struct Layer;
 #define INVERSVID 4
 
 struct RastPort {
-    Layer* Layer;
-    BitMap* BitMap;
+    struct Layer* Layer;
+    struct BitMap* BitMap;
     UBYTE FgPen;
     UBYTE BgPen;
     UBYTE AOlPen;
@@ -108,7 +108,7 @@ void BltBitMapRastPort(const BitMap* srcBitMap, WORD xSrc, WORD ySrc, RastPort* 
 struct ColorMap;
 
 struct ViewPort {
-    ColorMap* ColorMap;  // nullptr on a screen without a colour map
+    struct ColorMap* ColorMap;  // nullptr on a screen without a colour map
 };
 
 #define OBP_Precision (TAG_USER + 0x84000)

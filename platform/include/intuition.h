@@ -146,8 +146,8 @@ struct Screen {
     BYTE WBorRight;
     BYTE WBorBottom;
     TextAttr* Font;  // the screen font
-    ViewPort ViewPort;
-    RastPort RastPort;  // its BitMap has the screen's depth (8)
+    struct ViewPort ViewPort;
+    struct RastPort RastPort;  // its BitMap has the screen's depth (8)
 };
 
 // Window flags (Window::Flags)

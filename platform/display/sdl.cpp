@@ -1,0 +1,249 @@
+// The real display: one SDL window showing the whole screen at an integer scale.
+#include <SDL.h>
+
+#include <cstdlib>
+#include <deque>
+#include <string>
+#include <vector>
+
+#include "display.h"
+#include "intuition.h"
+
+namespace display {
+namespace {
+
+// Largest integer scale at which width x height fits the usable desktop; at least 1.
+int ScaleFor(int width, int height) {
+    if (const char* env = std::getenv("WB_SCALE"); env != nullptr) {
+        char* end = nullptr;
+        const long s = std::strtol(env, &end, 10);
+        if (end != env && *end == '\0' && s >= 1 && s <= 16) return int(s);
+    }
+    SDL_Rect usable;
+    if (SDL_GetDisplayUsableBounds(0, &usable) != 0) {
+        SDL_DisplayMode mode;
+        if (SDL_GetDesktopDisplayMode(0, &mode) != 0) return 1;
+        usable.w = mode.w;
+        usable.h = mode.h;
+    }
+    // Leave room for the host's window decoration.
+    constexpr int kDecoration = 48;
+    int scale = 1;
+    while (width * (scale + 1) <= usable.w && height * (scale + 1) + kDecoration <= usable.h) ++scale;
+    return scale;
+}
+
+unsigned Qualifier(Uint16 mod) {
+    unsigned q = 0;
+    if (mod & KMOD_SHIFT) q |= IEQUALIFIER_LSHIFT;
+    if (mod & KMOD_RSHIFT) q |= IEQUALIFIER_RSHIFT;
+    if (mod & KMOD_CTRL) q |= IEQUALIFIER_CONTROL;
+    if (mod & KMOD_LALT) q |= IEQUALIFIER_LALT;
+    if (mod & KMOD_RALT) q |= IEQUALIFIER_RALT;
+    return q;
+}
+
+// Alt held as a command key (AltGr, which types characters on many layouts, does not count).
+bool CommandAlt(Uint16 mod) { return (mod & KMOD_ALT) != 0 && (mod & KMOD_MODE) == 0; }
+
+// The key a command Alt stands for: a letter, a digit or '?', lower case.
+int CommandKeyCode(SDL_Keycode sym, Uint16 mod) {
+    if (sym >= SDLK_a && sym <= SDLK_z) return int(sym);
+    if (sym >= SDLK_0 && sym <= SDLK_9) return int(sym);
+    if (sym == SDLK_QUESTION || (sym == SDLK_SLASH && (mod & KMOD_SHIFT))) return '?';
+    return 0;
+}
+
+class SdlBackend : public Backend {
+public:
+    ~SdlBackend() override {
+        if (texture_ != nullptr) SDL_DestroyTexture(texture_);
+        if (renderer_ != nullptr) SDL_DestroyRenderer(renderer_);
+        if (window_ != nullptr) SDL_DestroyWindow(window_);
+        if (initialised_) SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    }
+
+    bool Open(int width, int height, std::string& why) override {
+        if (window_ != nullptr) return true;
+        if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+            why = std::string("no display: ") + SDL_GetError();
+            return false;
+        }
+        initialised_ = true;
+        width_ = width;
+        height_ = height;
+        scale_ = ScaleFor(width, height);
+        window_ = SDL_CreateWindow("Tarnwell Poker", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width * scale_,
+                                   height * scale_, 0);
+        if (window_ == nullptr) return Fail(why, "cannot open a window: ");
+        SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest");
+        renderer_ = SDL_CreateRenderer(window_, -1, 0);
+        if (renderer_ == nullptr) renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
+        if (renderer_ == nullptr) return Fail(why, "cannot draw into the window: ");
+        texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING, width, height);
+        if (texture_ == nullptr) return Fail(why, "cannot make the screen's texture: ");
+        SDL_StartTextInput();
+        return true;
+    }
+
+    void Present(const uint8_t* pens, const uint8_t palette[256][3]) override {
+        if (texture_ == nullptr || pens == nullptr) return;
+        Uint32 colours[256];
+        for (int i = 0; i < 256; ++i)
+            colours[i] = 0xFF000000u | Uint32(palette[i][0]) << 16 | Uint32(palette[i][1]) << 8 | palette[i][2];
+        void* pixels = nullptr;
+        int pitch = 0;
+        if (SDL_LockTexture(texture_, nullptr, &pixels, &pitch) != 0) return;
+        for (int y = 0; y < height_; ++y) {
+            auto* out = reinterpret_cast<Uint32*>(static_cast<Uint8*>(pixels) + size_t(y) * pitch);
+            const uint8_t* in = pens + size_t(y) * width_;
+            for (int x = 0; x < width_; ++x) out[x] = colours[in[x]];
+        }
+        SDL_UnlockTexture(texture_);
+        presented_ = true;
+        Show();
+    }
+
+    bool WaitEvent(Event& event) override {
+        if (window_ == nullptr) return false;
+        while (pending_.empty()) {
+            SDL_Event e;
+            if (SDL_WaitEvent(&e) == 0) return false;
+            Translate(e);
+        }
+        event = pending_.front();
+        pending_.pop_front();
+        return true;
+    }
+
+private:
+    bool Fail(std::string& why, const char* what) {
+        why = std::string(what) + SDL_GetError();
+        return false;
+    }
+
+    void Show() {
+        SDL_RenderClear(renderer_);
+        SDL_RenderCopy(renderer_, texture_, nullptr, nullptr);
+        SDL_RenderPresent(renderer_);
+    }
+
+    int Scaled(int v) const { return v / scale_; }
+
+    void Push(Event::Type type, int code = 0, unsigned qualifier = 0) {
+        Event ev;
+        ev.type = type;
+        ev.code = code;
+        ev.qualifier = qualifier;
+        pending_.push_back(ev);
+    }
+
+    void PushMouse(Event::Type type, int x, int y, int button) {
+        Event ev;
+        ev.type = type;
+        ev.x = Scaled(x);
+        ev.y = Scaled(y);
+        ev.button = button;
+        ev.qualifier = Qualifier(SDL_GetModState());
+        pending_.push_back(ev);
+    }
+
+    void Translate(const SDL_Event& e) {
+        switch (e.type) {
+        case SDL_QUIT:
+            Push(Event::CloseRequest);
+            break;
+        case SDL_WINDOWEVENT:
+            if (e.window.event == SDL_WINDOWEVENT_CLOSE)
+                Push(Event::CloseRequest);
+            else if (e.window.event == SDL_WINDOWEVENT_EXPOSED && presented_)
+                Show();
+            break;
+        case SDL_MOUSEMOTION:
+            PushMouse(Event::MouseMove, e.motion.x, e.motion.y, 0);
+            break;
+        case SDL_MOUSEBUTTONDOWN:
+        case SDL_MOUSEBUTTONUP: {
+            const int button = e.button.button == SDL_BUTTON_LEFT ? 1 : e.button.button == SDL_BUTTON_RIGHT ? 3 : 0;
+            if (button != 0)
+                PushMouse(e.type == SDL_MOUSEBUTTONDOWN ? Event::ButtonDown : Event::ButtonUp, e.button.x, e.button.y,
+                          button);
+            break;
+        }
+        case SDL_KEYDOWN:
+            KeyDown(e.key.keysym);
+            break;
+        case SDL_TEXTINPUT:
+            if (swallowText_) {
+                swallowText_ = false;
+                break;
+            }
+            if (CommandAlt(SDL_GetModState())) break;
+            TextInput(e.text.text);
+            break;
+        default:
+            break;
+        }
+    }
+
+    void KeyDown(const SDL_Keysym& key) {
+        swallowText_ = false;
+        const unsigned q = Qualifier(key.mod);
+        switch (key.sym) {
+        case SDLK_RETURN:
+        case SDLK_KP_ENTER: Push(Event::Key, 13, q); return;
+        case SDLK_TAB: Push(Event::Key, 9, q); return;
+        case SDLK_BACKSPACE: Push(Event::Key, 8, q); return;
+        case SDLK_DELETE: Push(Event::Key, 127, q); return;
+        case SDLK_ESCAPE: Push(Event::Key, 27, q); return;
+        case SDLK_UP: Push(Event::RawKey, 0x4C, q); return;
+        case SDLK_DOWN: Push(Event::RawKey, 0x4D, q); return;
+        case SDLK_RIGHT: Push(Event::RawKey, 0x4E, q); return;
+        case SDLK_LEFT: Push(Event::RawKey, 0x4F, q); return;
+        default: break;
+        }
+        if (CommandAlt(key.mod)) {
+            if (const int code = CommandKeyCode(key.sym, key.mod); code != 0) {
+                Push(Event::Key, code, q | IEQUALIFIER_LALT);
+                swallowText_ = true;  // the same key's text must not arrive as typing too
+            }
+        }
+    }
+
+    // UTF-8 to ISO-8859-1; characters beyond it are dropped.
+    void TextInput(const char* text) {
+        const unsigned q = Qualifier(SDL_GetModState()) & (IEQUALIFIER_LSHIFT | IEQUALIFIER_RSHIFT);
+        const auto* s = reinterpret_cast<const unsigned char*>(text);
+        while (*s != 0) {
+            unsigned cp;
+            int extra;
+            if (*s < 0x80) cp = *s, extra = 0;
+            else if ((*s & 0xE0) == 0xC0) cp = *s & 0x1F, extra = 1;
+            else if ((*s & 0xF0) == 0xE0) cp = *s & 0x0F, extra = 2;
+            else if ((*s & 0xF8) == 0xF0) cp = *s & 0x07, extra = 3;
+            else { ++s; continue; }  // a stray continuation byte
+            ++s;
+            bool ok = true;
+            for (int i = 0; i < extra; ++i, ++s) {
+                if ((*s & 0xC0) != 0x80) { ok = false; break; }
+                cp = (cp << 6) | (*s & 0x3F);
+            }
+            if (ok && cp >= 0x20 && cp <= 0xFF && cp != 0x7F) Push(Event::Key, int(cp), q);
+        }
+    }
+
+    SDL_Window* window_ = nullptr;
+    SDL_Renderer* renderer_ = nullptr;
+    SDL_Texture* texture_ = nullptr;
+    bool initialised_ = false;
+    bool presented_ = false;
+    bool swallowText_ = false;
+    int width_ = 0, height_ = 0, scale_ = 1;
+    std::deque<Event> pending_;
+};
+
+}  // namespace
+
+std::unique_ptr<Backend> MakeSdlBackend() { return std::make_unique<SdlBackend>(); }
+
+}  // namespace display

@@ -1,0 +1,701 @@
+// DOS: files, locks, the current directory, commands and path helpers on the host's
+// file system. Handles and locks are keys into tables here, never 0 when valid.
+#include "dos.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/types.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "host/host.h"
+
+extern char** environ;
+
+#ifndef POKER_SYS_DIR
+#define POKER_SYS_DIR "SYS"
+#endif
+
+namespace {
+
+LONG lastError = 0;
+
+struct FileEntry {
+    int fd = -1;
+    bool standard = false;  // the process's own input or output: never closed
+    bool written = false;   // flushed to the disk on Close so that a failure shows there
+};
+
+struct LockEntry {
+    std::string path;  // absolute
+};
+
+constexpr BPTR kInputHandle = 0x10;
+constexpr BPTR kOutputHandle = 0x14;
+BPTR nextHandle = 0x100;
+
+std::map<BPTR, FileEntry>& Files() {
+    static std::map<BPTR, FileEntry> files = {
+        {kInputHandle, FileEntry{STDIN_FILENO, true, false}},
+        {kOutputHandle, FileEntry{STDOUT_FILENO, true, false}},
+    };
+    return files;
+}
+
+std::map<BPTR, LockEntry>& Locks() {
+    static std::map<BPTR, LockEntry> locks;
+    return locks;
+}
+
+// Files and locks share one numbering, so a file handle is never taken for a lock.
+BPTR NewHandle() {
+    nextHandle += 4;
+    return nextHandle;
+}
+
+BPTR currentDirLock = 0;
+
+std::string HostCwd() {
+    std::vector<char> buffer(PATH_MAX);
+    while (getcwd(buffer.data(), buffer.size()) == nullptr) {
+        if (errno != ERANGE || buffer.size() > (1u << 20)) return ".";
+        buffer.resize(buffer.size() * 2);
+    }
+    return buffer.data();
+}
+
+// The directory the process started in: what the lock 0 stands for.
+const std::string& InitialDir() {
+    static const std::string dir = HostCwd();
+    return dir;
+}
+const bool initialDirCaptured = !InitialDir().empty();
+
+LONG ErrorFromErrno(int e) {
+    switch (e) {
+        case ENOENT: return ERROR_OBJECT_NOT_FOUND;
+        case ENOTDIR: return ERROR_DIR_NOT_FOUND;
+        case EEXIST: return ERROR_OBJECT_EXISTS;
+        case EISDIR: return ERROR_OBJECT_WRONG_TYPE;
+        case ENOTEMPTY: return ERROR_DIRECTORY_NOT_EMPTY;
+        case EACCES:
+        case EPERM: return ERROR_READ_PROTECTED;
+        case EROFS: return ERROR_WRITE_PROTECTED;
+        case ENOSPC:
+        case EDQUOT: return ERROR_DISK_FULL;
+        case ENOMEM: return ERROR_NO_FREE_STORE;
+        case EBUSY:
+        case ETXTBSY: return ERROR_OBJECT_IN_USE;
+        case ENAMETOOLONG: return ERROR_LINE_TOO_LONG;
+        case ESPIPE:
+        case EINVAL: return ERROR_SEEK_ERROR;
+        default: return ERROR_NOT_A_DOS_DISK;
+    }
+}
+
+void SetErrno(int e) { lastError = ErrorFromErrno(e); }
+
+bool StartsWithNoCase(const char* s, const char* prefix) {
+    for (; *prefix != '\0'; ++s, ++prefix) {
+        if (*s == '\0') return false;
+        char a = *s, b = *prefix;
+        if (a >= 'A' && a <= 'Z') a = static_cast<char>(a - 'A' + 'a');
+        if (b >= 'A' && b <= 'Z') b = static_cast<char>(b - 'A' + 'a');
+        if (a != b) return false;
+    }
+    return true;
+}
+
+std::string SysDir() {
+    const char* env = std::getenv("WB_SYS");
+    if (env != nullptr && *env != '\0') return env;
+    return POKER_SYS_DIR;
+}
+
+// The host path of a name: "NIL:" is the null device, "SYS:" the tools' folder; everything
+// else is already a host path.
+std::string HostPath(const char* name) {
+    if (StartsWithNoCase(name, "NIL:") && name[4] == '\0') return "/dev/null";
+    if (StartsWithNoCase(name, "SYS:")) {
+        const char* rest = name + 4;
+        while (*rest == '/') ++rest;
+        return *rest == '\0' ? SysDir() : SysDir() + "/" + rest;
+    }
+    return name;
+}
+
+FileEntry* FindFile(BPTR file) {
+    auto it = Files().find(file);
+    if (it == Files().end()) {
+        lastError = ERROR_INVALID_LOCK;
+        return nullptr;
+    }
+    return &it->second;
+}
+
+int OpenHost(const std::string& path, int flags) {
+    int fd;
+    do {
+        fd = ::open(path.c_str(), flags | O_CLOEXEC, 0666);
+    } while (fd < 0 && errno == EINTR);
+    return fd;
+}
+
+bool IsDirectory(int fd) {
+    struct stat st;
+    return fstat(fd, &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+}  // namespace
+
+BPTR Open(CONST_STRPTR name, LONG accessMode) {
+    if (name == nullptr) {
+        lastError = ERROR_REQUIRED_ARG_MISSING;
+        return 0;
+    }
+    if (host::ShouldFail("Open")) {
+        lastError = ERROR_OBJECT_NOT_FOUND;
+        return 0;
+    }
+    const std::string path = HostPath(name);
+    int fd = -1;
+    switch (accessMode) {
+        case MODE_OLDFILE: fd = OpenHost(path, O_RDONLY); break;
+        case MODE_NEWFILE:
+            fd = OpenHost(path, O_RDWR | O_CREAT | O_TRUNC);
+            if (fd < 0 && errno == EACCES) fd = OpenHost(path, O_WRONLY | O_CREAT | O_TRUNC);
+            break;
+        case MODE_READWRITE: fd = OpenHost(path, O_RDWR | O_CREAT); break;
+        default: lastError = ERROR_ACTION_NOT_KNOWN; return 0;
+    }
+    if (fd < 0) {
+        SetErrno(errno);
+        return 0;
+    }
+    if (IsDirectory(fd)) {
+        ::close(fd);
+        lastError = ERROR_OBJECT_WRONG_TYPE;
+        return 0;
+    }
+    const BPTR handle = NewHandle();
+    Files()[handle] = FileEntry{fd, false, false};
+    return handle;
+}
+
+LONG Close(BPTR file) {
+    if (file == 0) return DOSTRUE;
+    auto it = Files().find(file);
+    if (it == Files().end()) {
+        lastError = ERROR_INVALID_LOCK;
+        return DOSFALSE;
+    }
+    if (it->second.standard) return DOSTRUE;
+    const FileEntry entry = it->second;
+    Files().erase(it);
+    bool ok = true;
+    if (entry.written) {
+        // Data that never reaches the disk is a failed save; say so here.
+        struct stat st;
+        if (fstat(entry.fd, &st) == 0 && S_ISREG(st.st_mode) && fdatasync(entry.fd) != 0) {
+            SetErrno(errno);
+            ok = false;
+        }
+    }
+    if (::close(entry.fd) != 0 && errno != EINTR) {
+        SetErrno(errno);
+        ok = false;
+    }
+    if (host::ShouldFail("Close")) {
+        lastError = ERROR_DISK_FULL;
+        ok = false;
+    }
+    return ok ? DOSTRUE : DOSFALSE;
+}
+
+LONG Read(BPTR file, APTR buffer, LONG length) {
+    FileEntry* entry = FindFile(file);
+    if (entry == nullptr) return -1;
+    if (length < 0 || (buffer == nullptr && length > 0)) {
+        lastError = ERROR_REQUIRED_ARG_MISSING;
+        return -1;
+    }
+    if (host::ShouldFail("Read")) {
+        lastError = ERROR_READ_PROTECTED;
+        return -1;
+    }
+    auto* out = static_cast<char*>(buffer);
+    LONG done = 0;
+    while (done < length) {
+        const ssize_t n = ::read(entry->fd, out + done, static_cast<size_t>(length - done));
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            SetErrno(errno);
+            return -1;
+        }
+        if (n == 0) break;
+        done += static_cast<LONG>(n);
+    }
+    return done;
+}
+
+LONG Write(BPTR file, const void* buffer, LONG length) {
+    FileEntry* entry = FindFile(file);
+    if (entry == nullptr) return -1;
+    if (length < 0 || (buffer == nullptr && length > 0)) {
+        lastError = ERROR_REQUIRED_ARG_MISSING;
+        return -1;
+    }
+    if (host::ShouldFail("Write")) {
+        lastError = ERROR_DISK_FULL;
+        return -1;
+    }
+    const auto* in = static_cast<const char*>(buffer);
+    LONG done = 0;
+    while (done < length) {
+        const ssize_t n = ::write(entry->fd, in + done, static_cast<size_t>(length - done));
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            SetErrno(errno);
+            return -1;
+        }
+        done += static_cast<LONG>(n);
+    }
+    entry->written = true;
+    return done;
+}
+
+LONG Seek(BPTR file, LONG position, LONG mode) {
+    FileEntry* entry = FindFile(file);
+    if (entry == nullptr) return -1;
+    int whence;
+    switch (mode) {
+        case OFFSET_BEGINNING: whence = SEEK_SET; break;
+        case OFFSET_CURRENT: whence = SEEK_CUR; break;
+        case OFFSET_END: whence = SEEK_END; break;
+        default: lastError = ERROR_SEEK_ERROR; return -1;
+    }
+    const off_t old = ::lseek(entry->fd, 0, SEEK_CUR);
+    if (old < 0 || old > LONG_MAX) {
+        SetErrno(old < 0 ? errno : EINVAL);
+        return -1;
+    }
+    if (::lseek(entry->fd, position, whence) < 0) {
+        SetErrno(errno);
+        return -1;
+    }
+    return static_cast<LONG>(old);
+}
+
+LONG DeleteFile(CONST_STRPTR name) {
+    if (name == nullptr) {
+        lastError = ERROR_REQUIRED_ARG_MISSING;
+        return DOSFALSE;
+    }
+    if (host::ShouldFail("DeleteFile")) {
+        lastError = ERROR_OBJECT_IN_USE;
+        return DOSFALSE;
+    }
+    const std::string path = HostPath(name);
+    struct stat st;
+    if (::lstat(path.c_str(), &st) != 0) {
+        SetErrno(errno);
+        return DOSFALSE;
+    }
+    // A drawer goes too, but only when it is empty.
+    const int rc = S_ISDIR(st.st_mode) ? ::rmdir(path.c_str()) : ::unlink(path.c_str());
+    if (rc != 0) {
+        SetErrno(errno);
+        return DOSFALSE;
+    }
+    return DOSTRUE;
+}
+
+BPTR Output() { return kOutputHandle; }
+BPTR Input() { return kInputHandle; }
+
+// ---- locks and the current directory -------------------------------------------
+
+BPTR Lock(CONST_STRPTR name, LONG /*type: nothing here is exclusive*/) {
+    if (name == nullptr) {
+        lastError = ERROR_REQUIRED_ARG_MISSING;
+        return 0;
+    }
+    const std::string path = *name == '\0' ? std::string(".") : HostPath(name);
+    char* resolved = ::realpath(path.c_str(), nullptr);
+    if (resolved == nullptr) {
+        SetErrno(errno);
+        return 0;
+    }
+    LockEntry entry{resolved};
+    std::free(resolved);
+    const BPTR lock = NewHandle();
+    Locks()[lock] = std::move(entry);
+    return lock;
+}
+
+void UnLock(BPTR lock) {
+    if (lock != 0) Locks().erase(lock);
+}
+
+BPTR DupLock(BPTR lock) {
+    if (lock == 0) return 0;
+    auto it = Locks().find(lock);
+    if (it == Locks().end()) {
+        lastError = ERROR_INVALID_LOCK;
+        return 0;
+    }
+    LockEntry copy = it->second;
+    const BPTR dup = NewHandle();
+    Locks()[dup] = std::move(copy);
+    return dup;
+}
+
+BPTR CurrentDir(BPTR lock) {
+    const BPTR previous = currentDirLock;
+    std::string target;
+    if (lock == 0) {
+        target = InitialDir();
+    } else if (auto it = Locks().find(lock); it != Locks().end()) {
+        target = it->second.path;
+    } else {
+        lastError = ERROR_INVALID_LOCK;
+    }
+    // The swap happens even when the host refuses, so that handing the previous lock back
+    // later still restores the right state.
+    if (!target.empty() && ::chdir(target.c_str()) != 0) SetErrno(errno);
+    currentDirLock = lock;
+    return previous;
+}
+
+LONG NameFromLock(BPTR lock, STRPTR buffer, LONG length) {
+    if (buffer == nullptr || length <= 0) {
+        lastError = ERROR_LINE_TOO_LONG;
+        return DOSFALSE;
+    }
+    buffer[0] = '\0';
+    std::string path;
+    if (lock == 0) {
+        path = InitialDir();
+    } else if (auto it = Locks().find(lock); it != Locks().end()) {
+        path = it->second.path;
+    } else {
+        lastError = ERROR_INVALID_LOCK;
+        return DOSFALSE;
+    }
+    if (path.size() + 1 > static_cast<size_t>(length)) {
+        lastError = ERROR_LINE_TOO_LONG;
+        return DOSFALSE;
+    }
+    std::memcpy(buffer, path.c_str(), path.size() + 1);
+    return DOSTRUE;
+}
+
+LONG IoErr() { return lastError; }
+
+// ---- commands ----------------------------------------------------------------------
+
+namespace {
+
+struct Word {
+    std::string text;
+    bool quoted = false;
+};
+
+// Split a command line into words: blanks separate, "..." groups (with *" for a quote,
+// *N for a new line and ** for a star), an unquoted ';' starts a comment.
+bool SplitWords(const char* line, std::vector<Word>& words) {
+    const char* p = line;
+    for (;;) {
+        while (*p == ' ' || *p == '\t') ++p;
+        if (*p == '\0' || *p == ';') return true;
+        if (*p == '\n' || *p == '\r') {
+            // Only one command per call: a second line would run unseen.
+            while (*p == '\n' || *p == '\r' || *p == ' ' || *p == '\t') ++p;
+            if (*p == '\0') return true;
+            return false;
+        }
+        Word word;
+        if (*p == '"') {
+            word.quoted = true;
+            ++p;
+            for (;;) {
+                if (*p == '\0' || *p == '\n') return false;  // unclosed quote
+                if (*p == '"') {
+                    ++p;
+                    break;
+                }
+                if (*p == '*' && p[1] != '\0') {
+                    const char c = p[1];
+                    word.text += (c == 'n' || c == 'N') ? '\n' : (c == 'e' || c == 'E') ? '\x1b' : c;
+                    p += 2;
+                    continue;
+                }
+                word.text += *p++;
+            }
+        } else {
+            while (*p != '\0' && *p != ' ' && *p != '\t' && *p != '\n' && *p != '\r' && *p != ';')
+                word.text += *p++;
+        }
+        words.push_back(std::move(word));
+    }
+}
+
+struct Command {
+    bool detach = false;
+    std::string input, output;  // redirections, empty when none
+    bool append = false;
+    std::vector<std::string> words;  // the command and its arguments
+};
+
+bool ParseCommand(const char* line, Command& cmd) {
+    std::vector<Word> words;
+    if (!SplitWords(line, words)) return false;
+    size_t i = 0;
+    if (i < words.size() && !words[i].quoted && StartsWithNoCase(words[i].text.c_str(), "run") &&
+        words[i].text.size() == 3) {
+        cmd.detach = true;
+        ++i;
+    }
+    for (; i < words.size(); ++i) {
+        const Word& w = words[i];
+        if (!w.quoted && (w.text[0] == '>' || w.text[0] == '<')) {
+            const bool in = w.text[0] == '<';
+            size_t skip = 1;
+            if (!in && w.text.size() > 1 && w.text[1] == '>') skip = 2;
+            std::string file = w.text.substr(skip);
+            if (file.empty()) {
+                if (i + 1 >= words.size()) return false;
+                file = words[++i].text;
+            }
+            if (in) {
+                cmd.input = file;
+            } else {
+                cmd.output = file;
+                cmd.append = skip == 2;
+            }
+            continue;
+        }
+        cmd.words.push_back(w.text);
+    }
+    return !cmd.words.empty();
+}
+
+// The commands this system knows, by their names on the Amiga side.
+const char* const kKnownCommands[] = {"SYS:Utilities/MultiView"};
+
+// The command's own spelling (names are case-insensitive, the host's are not), or nullptr.
+const char* KnownCommand(const std::string& name) {
+    for (const char* known : kKnownCommands)
+        if (name.size() == std::strlen(known) && StartsWithNoCase(name.c_str(), known)) return known;
+    return nullptr;
+}
+
+void ClearCloseOnExec(int fd) {
+    const int flags = fcntl(fd, F_GETFD);
+    if (flags >= 0) fcntl(fd, F_SETFD, flags & ~FD_CLOEXEC);
+}
+
+}  // namespace
+
+LONG Execute(CONST_STRPTR command, BPTR input, BPTR output) {
+    if (command == nullptr) {
+        lastError = ERROR_REQUIRED_ARG_MISSING;
+        return DOSFALSE;
+    }
+    Command cmd;
+    if (!ParseCommand(command, cmd)) {
+        lastError = ERROR_REQUIRED_ARG_MISSING;
+        return DOSFALSE;
+    }
+    const char* known = KnownCommand(cmd.words[0]);
+    if (known == nullptr) {
+        lastError = ERROR_OBJECT_NOT_FOUND;
+        return DOSFALSE;
+    }
+    const std::string program = HostPath(known);
+    if (::access(program.c_str(), X_OK) != 0) {
+        SetErrno(errno);
+        return DOSFALSE;
+    }
+
+    // Everything the child needs is made before fork: after it only plain system calls.
+    std::vector<std::string> args;
+    args.push_back(program);
+    for (size_t i = 1; i < cmd.words.size(); ++i) args.push_back(HostPath(cmd.words[i].c_str()));
+    std::vector<char*> argv;
+    for (std::string& a : args) argv.push_back(a.data());
+    argv.push_back(nullptr);
+
+    int inFd = -1, outFd = -1;
+    bool closeIn = false, closeOut = false;
+    auto cleanup = [&] {
+        if (closeIn) ::close(inFd);
+        if (closeOut) ::close(outFd);
+    };
+    if (!cmd.input.empty()) {
+        inFd = OpenHost(HostPath(cmd.input.c_str()), O_RDONLY);
+        if (inFd < 0) {
+            SetErrno(errno);
+            return DOSFALSE;
+        }
+        closeIn = true;
+    } else if (input != 0) {
+        FileEntry* entry = FindFile(input);
+        if (entry == nullptr) return DOSFALSE;
+        inFd = entry->fd;
+    } else {
+        inFd = OpenHost("/dev/null", O_RDONLY);
+        if (inFd < 0) {
+            SetErrno(errno);
+            return DOSFALSE;
+        }
+        closeIn = true;
+    }
+    if (!cmd.output.empty()) {
+        outFd = OpenHost(HostPath(cmd.output.c_str()), O_WRONLY | O_CREAT | (cmd.append ? O_APPEND : O_TRUNC));
+        if (outFd < 0) {
+            SetErrno(errno);
+            cleanup();
+            return DOSFALSE;
+        }
+        closeOut = true;
+    } else if (output != 0) {
+        FileEntry* entry = FindFile(output);
+        if (entry == nullptr) {
+            cleanup();
+            return DOSFALSE;
+        }
+        outFd = entry->fd;
+    } else {
+        outFd = STDOUT_FILENO;
+    }
+
+    // The child reports a failed exec through this pipe; a successful exec closes it.
+    int report[2];
+    if (::pipe2(report, O_CLOEXEC) != 0) {
+        SetErrno(errno);
+        cleanup();
+        return DOSFALSE;
+    }
+    std::fflush(stdout);
+    const pid_t pid = ::fork();
+    if (pid < 0) {
+        SetErrno(errno);
+        ::close(report[0]);
+        ::close(report[1]);
+        cleanup();
+        return DOSFALSE;
+    }
+    if (pid == 0) {
+        if (cmd.detach) {
+            // A started program belongs to nobody here: the middle process leaves at once and
+            // the program is reaped by the system, never left as our zombie.
+            const pid_t grandchild = ::fork();
+            if (grandchild < 0) {
+                const int e = errno;
+                (void)!::write(report[1], &e, sizeof e);
+                ::_exit(127);
+            }
+            if (grandchild > 0) ::_exit(0);
+        }
+        if (inFd == STDIN_FILENO) ClearCloseOnExec(inFd); else ::dup2(inFd, STDIN_FILENO);
+        if (outFd == STDOUT_FILENO) ClearCloseOnExec(outFd); else ::dup2(outFd, STDOUT_FILENO);
+        ::execve(argv[0], argv.data(), environ);
+        const int e = errno;
+        (void)!::write(report[1], &e, sizeof e);
+        ::_exit(127);
+    }
+    ::close(report[1]);
+    cleanup();
+
+    int status = 0;
+    if (cmd.detach) {
+        while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+        }
+    }
+    int childErrno = 0;
+    ssize_t got;
+    do {
+        got = ::read(report[0], &childErrno, sizeof childErrno);
+    } while (got < 0 && errno == EINTR);
+    ::close(report[0]);
+    if (cmd.detach) {
+        if (got > 0) {
+            SetErrno(childErrno);
+            return DOSFALSE;
+        }
+        return DOSTRUE;
+    }
+    while (::waitpid(pid, &status, 0) < 0) {
+        if (errno != EINTR) {
+            SetErrno(errno);
+            return DOSFALSE;
+        }
+    }
+    if (got > 0) {
+        SetErrno(childErrno);
+        return DOSFALSE;
+    }
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+        lastError = WIFEXITED(status) ? WEXITSTATUS(status) : ERROR_OBJECT_IN_USE;
+        return DOSFALSE;
+    }
+    return DOSTRUE;
+}
+
+// ---- path helpers ------------------------------------------------------------------
+
+CONST_STRPTR FilePart(CONST_STRPTR path) {
+    if (path == nullptr) return nullptr;
+    CONST_STRPTR part = path;
+    for (CONST_STRPTR p = path; *p != '\0'; ++p)
+        if (*p == '/' || *p == ':') part = p + 1;
+    return part;
+}
+
+CONST_STRPTR PathPart(CONST_STRPTR path) {
+    if (path == nullptr) return nullptr;
+    // The end of the drawer part: the last '/' (dropped), or just after a ':' (kept).
+    CONST_STRPTR end = path;
+    for (CONST_STRPTR p = path; *p != '\0'; ++p) {
+        if (*p == ':') end = p + 1;
+        else if (*p == '/') end = p;
+    }
+    return end;
+}
+
+BOOL AddPart(STRPTR dirName, CONST_STRPTR fileName, ULONG size) {
+    if (dirName == nullptr || fileName == nullptr) return FALSE;
+    const size_t dirLength = std::strlen(dirName);
+    const size_t fileLength = std::strlen(fileName);
+    // A name with a volume or from the root replaces the drawer.
+    bool absolute = fileName[0] == '/';
+    for (CONST_STRPTR p = fileName; *p != '\0'; ++p)
+        if (*p == ':') absolute = true;
+    if (absolute || dirLength == 0) {
+        if (fileLength + 1 > size) {
+            lastError = ERROR_LINE_TOO_LONG;
+            return FALSE;
+        }
+        std::memmove(dirName, fileName, fileLength + 1);
+        return TRUE;
+    }
+    const char last = dirName[dirLength - 1];
+    const bool slash = last != '/' && last != ':' && fileLength > 0;
+    const size_t total = dirLength + (slash ? 1 : 0) + fileLength + 1;
+    if (total > size) {
+        lastError = ERROR_LINE_TOO_LONG;
+        return FALSE;
+    }
+    if (slash) dirName[dirLength] = '/';
+    std::memcpy(dirName + dirLength + (slash ? 1 : 0), fileName, fileLength + 1);
+    return TRUE;
+}

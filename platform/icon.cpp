@@ -1,0 +1,197 @@
+// Icons: NAME.info is a text file of tool types, one a line, ISO-8859-1.
+#include "icon.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "host/host.h"
+
+namespace {
+
+// Limits that keep a huge or binary file from eating memory; what is beyond them is dropped.
+constexpr size_t kMaxFileBytes = 1 << 20;
+constexpr size_t kMaxLineLength = 1024;
+constexpr size_t kMaxToolTypes = 256;
+
+// What GetDiskObject hands out, with the storage behind its texts. The program may put its
+// own list into do_ToolTypes meanwhile; only what is held here is ever freed.
+struct HeldIcon {
+    DiskObject object{};
+    std::string defaultTool;
+    std::vector<std::string> texts;
+    std::vector<STRPTR> list;  // pointers into texts, then nullptr
+};
+
+std::set<DiskObject*>& LiveIcons() {
+    static std::set<DiskObject*> icons;
+    return icons;
+}
+
+unsigned char Fold(unsigned char c) {
+    // ISO-8859-1 upper case letters fold down; the multiplication sign does not.
+    if ((c >= 'A' && c <= 'Z') || (c >= 0xC0 && c <= 0xDE && c != 0xD7)) return static_cast<unsigned char>(c + 0x20);
+    return c;
+}
+
+bool SameNoCase(const char* a, size_t aLength, const char* b, size_t bLength) {
+    if (aLength != bLength) return false;
+    for (size_t i = 0; i < aLength; ++i)
+        if (Fold(static_cast<unsigned char>(a[i])) != Fold(static_cast<unsigned char>(b[i]))) return false;
+    return true;
+}
+
+std::string IconPath(CONST_STRPTR name) { return std::string(name) + ".info"; }
+
+// The file's tool types; false when it cannot be read at all.
+bool ReadToolTypes(const std::string& path, std::vector<std::string>& out) {
+    int fd;
+    do {
+        fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    } while (fd < 0 && errno == EINTR);
+    if (fd < 0) return false;
+    struct stat st;
+    if (fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
+        ::close(fd);
+        return false;
+    }
+    std::string line;
+    bool failed = false;
+    auto finishLine = [&] {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (!line.empty() && out.size() < kMaxToolTypes) out.push_back(line);
+        line.clear();
+    };
+    char buffer[4096];
+    size_t total = 0;
+    while (total < kMaxFileBytes) {
+        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            failed = true;
+            break;
+        }
+        if (n == 0) break;
+        total += static_cast<size_t>(n);
+        for (ssize_t i = 0; i < n; ++i) {
+            const char c = buffer[i];
+            if (c == '\n') {
+                finishLine();
+            } else if (c != '\0' && line.size() < kMaxLineLength) {
+                // A NUL would cut the text short unseen; it is dropped instead.
+                line += c;
+            }
+        }
+    }
+    finishLine();
+    ::close(fd);
+    return !failed;
+}
+
+bool WriteAllTo(int fd, const std::string& data) {
+    size_t done = 0;
+    while (done < data.size()) {
+        const ssize_t n = ::write(fd, data.data() + done, data.size() - done);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        done += static_cast<size_t>(n);
+    }
+    return true;
+}
+
+}  // namespace
+
+DiskObject* GetDiskObject(CONST_STRPTR name) {
+    if (name == nullptr || *name == '\0') return nullptr;
+    if (host::ShouldFail("GetDiskObject")) return nullptr;
+    auto held = std::make_unique<HeldIcon>();
+    if (!ReadToolTypes(IconPath(name), held->texts)) return nullptr;
+    for (std::string& text : held->texts) held->list.push_back(text.data());
+    held->list.push_back(nullptr);
+    held->object.do_Magic = WB_DISKMAGIC;
+    held->object.do_Version = 1;
+    held->object.do_Type = WBTOOL;
+    held->object.do_DefaultTool = held->defaultTool.data();
+    held->object.do_ToolTypes = held->list.data();
+    DiskObject* object = &held.release()->object;
+    LiveIcons().insert(object);
+    return object;
+}
+
+void FreeDiskObject(DiskObject* diskobj) {
+    if (diskobj == nullptr) return;
+    // Only icons handed out here; anything else is not ours to free.
+    if (LiveIcons().erase(diskobj) == 0) return;
+    static_assert(offsetof(HeldIcon, object) == 0);
+    delete reinterpret_cast<HeldIcon*>(diskobj);
+}
+
+BOOL PutDiskObject(CONST_STRPTR name, const DiskObject* diskobj) {
+    if (name == nullptr || *name == '\0' || diskobj == nullptr) return FALSE;
+    std::string contents;
+    if (diskobj->do_ToolTypes != nullptr) {
+        for (STRPTR* entry = diskobj->do_ToolTypes; *entry != nullptr; ++entry) {
+            std::string line = *entry;
+            // One tool type stays one line.
+            for (char& c : line)
+                if (c == '\n' || c == '\r') c = ' ';
+            if (line.empty()) continue;
+            contents += line;
+            contents += '\n';
+        }
+    }
+    // Written beside the icon and renamed over it, so the old icon stays whole until the
+    // new one is complete.
+    const std::string path = IconPath(name);
+    const std::string temp = path + ".tmp";
+    int fd;
+    do {
+        fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    } while (fd < 0 && errno == EINTR);
+    if (fd < 0) return FALSE;
+    bool ok = WriteAllTo(fd, contents);
+    ok = ok && ::fsync(fd) == 0;
+    ok = (::close(fd) == 0) && ok;
+    ok = ok && !host::ShouldFail("PutDiskObject");
+    ok = ok && ::rename(temp.c_str(), path.c_str()) == 0;
+    if (!ok) {
+        ::unlink(temp.c_str());
+        return FALSE;
+    }
+    return TRUE;
+}
+
+STRPTR FindToolType(CONST_STRPTR const* toolTypeArray, CONST_STRPTR typeName) {
+    if (toolTypeArray == nullptr || typeName == nullptr) return nullptr;
+    const size_t nameLength = std::char_traits<char>::length(typeName);
+    for (CONST_STRPTR const* entry = toolTypeArray; *entry != nullptr; ++entry) {
+        const char* text = *entry;
+        size_t keyLength = 0;
+        while (text[keyLength] != '\0' && text[keyLength] != '=') ++keyLength;
+        if (!SameNoCase(text, keyLength, typeName, nameLength)) continue;
+        // "KEY=value" gives the value; a bare "KEY" gives an empty text.
+        return const_cast<STRPTR>(text[keyLength] == '=' ? text + keyLength + 1 : text + keyLength);
+    }
+    return nullptr;
+}
+
+BOOL MatchToolValue(CONST_STRPTR typeString, CONST_STRPTR value) {
+    if (typeString == nullptr || value == nullptr) return FALSE;
+    const size_t valueLength = std::char_traits<char>::length(value);
+    const char* start = typeString;
+    for (;;) {
+        const char* end = start;
+        while (*end != '\0' && *end != '|') ++end;
+        if (SameNoCase(start, static_cast<size_t>(end - start), value, valueLength)) return TRUE;
+        if (*end == '\0') return FALSE;
+        start = end + 1;
+    }
+}

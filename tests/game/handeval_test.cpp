@@ -1,0 +1,335 @@
+// Ranking of the hand with jokers wild under the two preferences.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "game/card.h"
+#include "game/handpile.h"
+
+namespace {
+
+constexpr uint32_t kPrefFlags[] = {0, HAND_FIVE_KIND_ABOVE_SF, HAND_FIVE_JOKERS_BEST,
+                                   HAND_FIVE_KIND_ABOVE_SF | HAND_FIVE_JOKERS_BEST};
+
+// All 60 cards, without a window: ranking reads only suits and values.
+struct CardSet {
+    std::vector<std::unique_ptr<cIMGCard>> cards;
+    CardSet() {
+        for (int n = 0; n < CARD_COUNT; ++n)
+            cards.push_back(std::make_unique<cIMGCard>(nullptr, nullptr, cPoint(0, 0), cCard(n)));
+    }
+    cIMGCard* operator[](int n) const { return cards[static_cast<size_t>(n)].get(); }
+};
+
+// "AS TH 9D 2C *": rank A23456789TJQK, suit S H D C (suits 0..3), "*" a joker.
+std::vector<int> ParseHand(const std::string& text) {
+    static const std::string kRanks = "A23456789TJQK";
+    static const std::string kSuits = "SHDC";
+    std::vector<int> numbers;
+    std::istringstream in(text);
+    std::string word;
+    int joker = 0;
+    while (in >> word) {
+        if (word == "*") {
+            // Jokers of different numbers: every one of them must count the same.
+            numbers.push_back(59 - (joker * 3) % 8);
+            ++joker;
+            continue;
+        }
+        const auto rank = kRanks.find(word.at(0));
+        const auto suit = kSuits.find(word.at(1));
+        if (word.size() != 2 || rank == std::string::npos || suit == std::string::npos) {
+            ADD_FAILURE() << "bad card " << word;
+            return {};
+        }
+        numbers.push_back(static_cast<int>(suit) * 13 + static_cast<int>(rank));
+    }
+    return numbers;
+}
+
+std::string Describe(const std::array<int, 5>& numbers) {
+    static const char kRanks[] = "A23456789TJQK";
+    static const char kSuits[] = "SHDC";
+    std::string s;
+    for (int n : numbers) {
+        if (!s.empty()) s += ' ';
+        if (n >= 52) {
+            s += '*';
+        } else {
+            s += kRanks[n % 13];
+            s += kSuits[n / 13];
+        }
+    }
+    return s;
+}
+
+struct EdgeCase {
+    const char* hand;
+    std::vector<uint32_t> flags;  // the preference words the answer holds for
+    int expected;
+};
+
+const uint32_t A = 0, K = HAND_FIVE_KIND_ABOVE_SF, J = HAND_FIVE_JOKERS_BEST, KJ = K | J;
+
+const EdgeCase kEdgeCases[] = {
+    {"TS JS QS KS AS", {A, K, J, KJ}, HAND_ROYAL_FLUSH},
+    {"9H TH JH QH KH", {A, K, J, KJ}, HAND_STRAIGHT_FLUSH},
+    {"AS 2H 3S 4D 5C", {A, K, J, KJ}, HAND_STRAIGHT},
+    {"TS JH QD KC AS", {A, K, J, KJ}, HAND_STRAIGHT},
+    {"9S TH JD QC KS", {A, K, J, KJ}, HAND_STRAIGHT},
+    {"* TS JS QS KS", {A, K, J, KJ}, HAND_ROYAL_FLUSH},
+    {"* 9D TD JD QD", {A, K, J, KJ}, HAND_STRAIGHT_FLUSH},
+    {"* * AC QC KC", {A, K, J, KJ}, HAND_ROYAL_FLUSH},
+    {"* * TS JS QS", {A, K, J, KJ}, HAND_ROYAL_FLUSH},
+    {"* * * 7S 9S", {A, K, J, KJ}, HAND_STRAIGHT_FLUSH},
+    {"* * * 7S 9H", {A, K, J, KJ}, HAND_FOUR_OF_KIND},
+    {"* * * 7S 7H", {A, K, J, KJ}, HAND_FIVE_OF_KIND},
+    {"* * * TS AS", {A, K, J, KJ}, HAND_ROYAL_FLUSH},
+    {"* * * 9S AS", {A, K, J, KJ}, HAND_FOUR_OF_KIND},  // no window holds both
+    {"* * * 2D AD", {A, K, J, KJ}, HAND_STRAIGHT_FLUSH},
+    {"* * * * 5S", {K, KJ}, HAND_FIVE_OF_KIND},
+    {"* * * * 5S", {A, J}, HAND_STRAIGHT_FLUSH},
+    {"* * * * 2H", {K}, HAND_FIVE_OF_KIND},
+    {"* * * * 9H", {K}, HAND_FIVE_OF_KIND},
+    {"* * * * 9H", {A}, HAND_STRAIGHT_FLUSH},
+    {"* * * * AS", {A, K, J, KJ}, HAND_ROYAL_FLUSH},
+    {"* * * * TC", {A, K, J, KJ}, HAND_ROYAL_FLUSH},
+    {"* * * * KD", {A, K, J, KJ}, HAND_ROYAL_FLUSH},
+    {"* * * * *", {J, KJ}, HAND_ROYAL_FLUSH},
+    {"* * * * *", {A, K}, HAND_LOUSY},
+    {"2S 2H 5D 5C *", {A, K, J, KJ}, HAND_FULL_HOUSE},
+    {"2S 2H * * 9C", {A, K, J, KJ}, HAND_FOUR_OF_KIND},
+    {"8S 8H 8D * *", {A, K, J, KJ}, HAND_FIVE_OF_KIND},
+    {"* 2S 5H 9D KC", {A, K, J, KJ}, HAND_PAIR},
+    {"* * 3S 5H 7D", {A, K, J, KJ}, HAND_STRAIGHT},
+    {"* * 3S 5H 8D", {A, K, J, KJ}, HAND_THREE_OF_KIND},
+    {"* * AS 2S KS", {A, K, J, KJ}, HAND_FLUSH},
+    {"QS KH AD 2C 3S", {A, K, J, KJ}, HAND_LOUSY},  // no wrap from King to Two
+    {"QS KS AS 2S 3S", {A, K, J, KJ}, HAND_FLUSH},
+    {"* QS KH AD 2C", {A, K, J, KJ}, HAND_PAIR},
+    {"AS AH 3D 7C 9S", {A, K, J, KJ}, HAND_PAIR},
+    {"2S 2H 3D 7C 9S", {A, K, J, KJ}, HAND_PAIR},
+    {"2S 2H 3D 3C 9S", {A, K, J, KJ}, HAND_TWO_PAIRS},
+    {"4S 4H 4D 7C 9S", {A, K, J, KJ}, HAND_THREE_OF_KIND},
+    {"3S 3H 3D 9C 9S", {A, K, J, KJ}, HAND_FULL_HOUSE},
+    {"4S 4H 4D 4C 9S", {A, K, J, KJ}, HAND_FOUR_OF_KIND},
+    {"4S 4H 4D 4C *", {A, K, J, KJ}, HAND_FIVE_OF_KIND},
+    {"2D 5D 9D JD KD", {A, K, J, KJ}, HAND_FLUSH},
+    {"* 2D 5D 9D JD", {A, K, J, KJ}, HAND_FLUSH},
+    {"2S 4H 6D 8C TS", {A, K, J, KJ}, HAND_LOUSY},
+    {"AS 9H JD QC KS", {A, K, J, KJ}, HAND_LOUSY},
+};
+
+void PutHand(cHandPile& hand, const CardSet& set, const std::vector<int>& numbers, int rotation) {
+    for (int slot = 0; slot < HAND_SLOTS; ++slot) hand.items[slot] = set[numbers[static_cast<size_t>((slot + rotation) % 5)]];
+}
+
+TEST(HandEvaluation, EdgeCasesRankAsTheRulesSayInEverySlotOrder) {
+    CardSet set;
+    cHandPile hand(cPoint(100, 100));
+    for (const EdgeCase& c : kEdgeCases) {
+        const std::vector<int> numbers = ParseHand(c.hand);
+        ASSERT_EQ(numbers.size(), 5u) << c.hand;
+        for (uint32_t flags : c.flags) {
+            for (int rotation = 0; rotation < 5; ++rotation) {
+                hand.flags = flags;
+                PutHand(hand, set, numbers, rotation);
+                EXPECT_EQ(hand.Evaluate(), c.expected)
+                    << c.hand << " flags 0x" << std::hex << flags << std::dec << " rotated " << rotation;
+            }
+        }
+    }
+    std::fill(hand.items, hand.items + HAND_SLOTS, nullptr);
+}
+
+TEST(HandEvaluation, FlagBitsOtherThanThePreferencesChangeNothing) {
+    CardSet set;
+    cHandPile hand(cPoint(100, 100));
+    for (const EdgeCase& c : kEdgeCases) {
+        PutHand(hand, set, ParseHand(c.hand), 0);
+        for (uint32_t flags : c.flags) {
+            hand.flags = flags | 0xFFFFFCFFu;
+            EXPECT_EQ(hand.Evaluate(), c.expected) << c.hand;
+        }
+    }
+    std::fill(hand.items, hand.items + HAND_SLOTS, nullptr);
+}
+
+TEST(HandEvaluation, AHandWithAnEmptySlotIsALousyHand) {
+    CardSet set;
+    cHandPile hand(cPoint(100, 100));
+    PutHand(hand, set, ParseHand("4S 4H 4D 4C *"), 0);
+    for (int empty = 0; empty < HAND_SLOTS; ++empty) {
+        cIMGCard* keep = hand.items[empty];
+        hand.items[empty] = nullptr;
+        EXPECT_EQ(hand.Evaluate(), HAND_LOUSY) << "slot " << empty;
+        hand.items[empty] = keep;
+    }
+    std::fill(hand.items, hand.items + HAND_SLOTS, nullptr);
+}
+
+TEST(HandEvaluation, NamesFollowTheRankCodes) {
+    const std::pair<int, const char*> names[] = {
+        {HAND_LOUSY, "Lousy Hand"},       {HAND_PAIR, "Pair"},
+        {HAND_TWO_PAIRS, "Two Pairs"},    {HAND_THREE_OF_KIND, "Three of Kind"},
+        {HAND_STRAIGHT, "Straight"},      {HAND_FLUSH, "Flush"},
+        {HAND_FULL_HOUSE, "Full House"},  {HAND_FOUR_OF_KIND, "Four of Kind"},
+        {HAND_FIVE_OF_KIND, "Five of Kind"}, {HAND_STRAIGHT_FLUSH, "Straight Flush"},
+        {HAND_ROYAL_FLUSH, "Royal Flush"},
+    };
+    for (auto [code, name] : names) EXPECT_STREQ(HandNames[code], name) << code;
+}
+
+// ---- an independent reference: which categories can the natural cards plus the wild
+// jokers form at all; the best of them in the preference's order wins. -------------------
+
+struct Natural {
+    int value, suit;
+};
+
+unsigned Achievable(const Natural* cards, int n, int jokers) {
+    int counts[13] = {};
+    bool oneSuit = true;
+    for (int i = 0; i < n; ++i) {
+        ++counts[cards[i].value];
+        if (cards[i].suit != cards[0].suit) oneSuit = false;
+    }
+    std::vector<int> groups;
+    for (int c : counts)
+        if (c > 0) groups.push_back(c);
+    std::sort(groups.rbegin(), groups.rend());
+    while (groups.size() < 2) groups.push_back(0);
+    const int most = groups[0];
+    const int distinctValues = static_cast<int>(std::count_if(std::begin(counts), std::end(counts), [](int c) { return c > 0; }));
+    const bool distinct = most <= 1;
+
+    // Five consecutive values; the Ace (0) also closes Ten-to-King at the top.
+    auto inWindow = [&](const std::array<int, 5>& window) {
+        for (int v = 0; v < 13; ++v)
+            if (counts[v] > 0 && std::find(window.begin(), window.end(), v) == window.end()) return false;
+        return true;
+    };
+    bool straight = false;
+    for (int low = 0; low <= 8; ++low)
+        if (inWindow({low, low + 1, low + 2, low + 3, low + 4})) straight = true;
+    const bool royalWindow = inWindow({9, 10, 11, 12, 0});
+    straight = distinct && (straight || royalWindow);
+
+    auto need = [](int have) { return have >= 2 ? 0 : 2 - have; };
+    unsigned can = 1u << HAND_LOUSY;
+    if (most + jokers >= 2) can |= 1u << HAND_PAIR;
+    if (need(groups[0]) + need(groups[1]) <= jokers) can |= 1u << HAND_TWO_PAIRS;
+    if (most + jokers >= 3) can |= 1u << HAND_THREE_OF_KIND;
+    if (straight) can |= 1u << HAND_STRAIGHT;
+    if (oneSuit && distinct) can |= 1u << HAND_FLUSH;
+    if (distinctValues <= 2 && most <= 3) can |= 1u << HAND_FULL_HOUSE;
+    if (most + jokers >= 4) can |= 1u << HAND_FOUR_OF_KIND;
+    if (distinctValues <= 1) can |= 1u << HAND_FIVE_OF_KIND;
+    if (straight && oneSuit) can |= 1u << HAND_STRAIGHT_FLUSH;
+    if (distinct && oneSuit && royalWindow) can |= 1u << HAND_ROYAL_FLUSH;
+    return can;
+}
+
+int Best(unsigned can, uint32_t flags, int jokers) {
+    if (jokers == 5) return (flags & HAND_FIVE_JOKERS_BEST) ? HAND_ROYAL_FLUSH : HAND_LOUSY;
+    static const int kOrder[] = {HAND_ROYAL_FLUSH, HAND_STRAIGHT_FLUSH, HAND_FIVE_OF_KIND, HAND_FOUR_OF_KIND,
+                                 HAND_FULL_HOUSE, HAND_FLUSH, HAND_STRAIGHT, HAND_THREE_OF_KIND,
+                                 HAND_TWO_PAIRS, HAND_PAIR, HAND_LOUSY};
+    static const int kOrderFiveKindFirst[] = {HAND_ROYAL_FLUSH, HAND_FIVE_OF_KIND, HAND_STRAIGHT_FLUSH,
+                                              HAND_FOUR_OF_KIND, HAND_FULL_HOUSE, HAND_FLUSH, HAND_STRAIGHT,
+                                              HAND_THREE_OF_KIND, HAND_TWO_PAIRS, HAND_PAIR, HAND_LOUSY};
+    const int* order = (flags & HAND_FIVE_KIND_ABOVE_SF) ? kOrderFiveKindFirst : kOrder;
+    for (int i = 0; i < HAND_RANKS; ++i)
+        if (can & (1u << order[i])) return order[i];
+    return HAND_LOUSY;
+}
+
+#if defined(__SANITIZE_ADDRESS__)
+constexpr long kStride = 7;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+constexpr long kStride = 7;
+#else
+constexpr long kStride = 1;
+#endif
+#else
+constexpr long kStride = 1;
+#endif
+
+TEST(HandEvaluation, AgreesWithTheReferenceOnEveryHandUnderEveryPreference) {
+    CardSet set;
+    cHandPile hand(cPoint(100, 100));
+    long checked = 0, index = 0;
+    int failures = 0;
+    for (int jokers = 0; jokers <= 5 && failures < 20; ++jokers) {
+        const int n = 5 - jokers;
+        // Every set of n of the 52 ordinary cards, in lexicographic order.
+        std::array<int, 5> pick{};
+        for (int i = 0; i < n; ++i) pick[i] = i;
+        for (;;) {
+            if (index++ % kStride == 0) {
+                std::array<int, 5> numbers{};
+                Natural naturals[5];
+                for (int i = 0; i < n; ++i) {
+                    numbers[i] = pick[i];
+                    naturals[i] = {pick[i] % 13, pick[i] / 13};
+                }
+                for (int i = n; i < 5; ++i) numbers[i] = 52 + static_cast<int>((index + i) % 8);
+                // Vary the slots the jokers sit in.
+                const int rotation = static_cast<int>(index % 5);
+                for (int slot = 0; slot < 5; ++slot) hand.items[slot] = set[numbers[(slot + rotation) % 5]];
+                const unsigned can = Achievable(naturals, n, jokers);
+                for (uint32_t flags : kPrefFlags) {
+                    hand.flags = flags;
+                    const int got = hand.Evaluate();
+                    const int want = Best(can, flags, jokers);
+                    if (got != want && failures++ < 20)
+                        ADD_FAILURE() << Describe(numbers) << " flags 0x" << std::hex << flags << std::dec
+                                      << ": ranked " << got << " (" << HandNames[got] << "), reference " << want
+                                      << " (" << HandNames[want] << ")";
+                }
+                ++checked;
+            }
+            // Next combination.
+            int i = n - 1;
+            while (i >= 0 && pick[i] == 52 - n + i) --i;
+            if (i < 0) break;
+            ++pick[i];
+            for (int k = i + 1; k < n; ++k) pick[k] = pick[k - 1] + 1;
+        }
+    }
+    std::fill(hand.items, hand.items + HAND_SLOTS, nullptr);
+    // 2598960 + 270725 + 22100 + 1326 + 52 + 1 multisets in all.
+    EXPECT_EQ(index, 2893164);
+    EXPECT_GE(checked, index / kStride);
+}
+
+// The reference itself must know the categories: spot checks it cannot get from the code
+// under test.
+TEST(HandEvaluation, ReferenceFindsTheCategoriesItIsAskedFor) {
+    struct Case {
+        std::vector<Natural> cards;
+        int jokers;
+        uint32_t flags;
+        int want;
+    };
+    const Case cases[] = {
+        {{{0, 0}, {9, 0}, {10, 0}, {11, 0}, {12, 0}}, 0, 0, HAND_ROYAL_FLUSH},
+        {{{5, 1}}, 4, 0, HAND_STRAIGHT_FLUSH},
+        {{{5, 1}}, 4, HAND_FIVE_KIND_ABOVE_SF, HAND_FIVE_OF_KIND},
+        {{{3, 0}, {3, 1}, {8, 2}}, 2, 0, HAND_FOUR_OF_KIND},
+        {{{3, 0}, {3, 1}, {8, 2}, {8, 3}}, 1, 0, HAND_FULL_HOUSE},
+        {{{11, 0}, {12, 1}, {0, 2}, {1, 3}, {2, 0}}, 0, 0, HAND_LOUSY},
+        {{{2, 0}, {4, 1}, {6, 2}}, 2, 0, HAND_STRAIGHT},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(Best(Achievable(c.cards.data(), static_cast<int>(c.cards.size()), c.jokers), c.flags, c.jokers),
+                  c.want);
+}
+
+}  // namespace

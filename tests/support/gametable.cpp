@@ -1,0 +1,102 @@
+// A main window like the shell's, for tests of the game object and its dialogs.
+#include "support/gametable.h"
+
+#include <graphics.h>
+
+#include <algorithm>
+#include <stdexcept>
+
+#include "app/main.h"
+#include "game/game.h"
+#include "host/host.h"
+
+namespace {
+
+const TextAttr kTopaz = {"topaz.font", 8, 0, 0};
+
+int IndexOf(const cGamePoker& game, const cIMGCard* card) {
+    for (int n = 0; n < 60; ++n)
+        if (game.cards[n] == card) return n;
+    return -1;
+}
+
+}  // namespace
+
+GameTable::GameTable() {
+    host::UseVirtualDisplay();
+    TEXTFONT = OpenFont(&kTopaz);
+    screen = LockPubScreen(nullptr);
+    if (!screen || !TEXTFONT) throw std::runtime_error("no virtual screen or font");
+    const int height = screen->WBorTop + screen->Font->ta_YSize + 1 + 230;
+    const TagItem tags[] = {
+        {WA_Title, reinterpret_cast<uintptr_t>("Tarnwell Poker")},
+        {WA_DragBar, TRUE},
+        {WA_DepthGadget, TRUE},
+        {WA_CloseGadget, TRUE},
+        {WA_Left, static_cast<uintptr_t>((screen->Width - 600) / 2)},
+        {WA_Top, static_cast<uintptr_t>((screen->Height - height) / 2)},
+        {WA_Width, 600},
+        {WA_Height, static_cast<uintptr_t>(height)},
+        {WA_CustomScreen, reinterpret_cast<uintptr_t>(screen)},
+        {WA_Activate, TRUE},
+        {WA_IDCMP, 0x0020035C},
+        {TAG_DONE, 0},
+    };
+    window = OpenWindowTagList(nullptr, tags);
+    if (!window) throw std::runtime_error("main window did not open");
+    SetFont(window->RPort, TEXTFONT);
+
+    sheet = AllocBitMap(928, 480, 3, BMF_CLEAR, nullptr);
+    ownSheet = true;
+    for (int i = 0; i < 256; ++i) gfxpens[i] = static_cast<unsigned char>(i < 8 ? 4 + i : 0);
+    ColorMap* cm = screen->ViewPort.ColorMap;
+    pens[0] = static_cast<unsigned char>(ObtainBestPen(cm, 0xACACACAC, 0xACACACAC, 0xACACACAC, OBP_Precision,
+                                                       PRECISION_EXACT, TAG_DONE));
+    pens[1] = static_cast<unsigned char>(ObtainBestPen(cm, 0, 0, 0, OBP_Precision, PRECISION_EXACT, TAG_DONE));
+
+    RastPort* rp = window->RPort;
+    SetABPenDrMd(rp, gfxpens[0], gfxpens[0], JAM1);
+    RectFill(rp, window->BorderLeft, window->BorderTop, window->Width - window->BorderRight,
+             window->Height - window->BorderBottom);
+    Move(rp, window->BorderLeft + 150, window->BorderTop + 23);
+    SetAPen(rp, pens[1]);
+    Text(rp, "Money:", 6);
+}
+
+GameTable::~GameTable() {
+    if (window) CloseWindow(window);
+    if (screen) UnlockPubScreen(nullptr, screen);
+    if (ownSheet && sheet) FreeBitMap(sheet);
+    if (TEXTFONT) CloseFont(TEXTFONT);
+    TEXTFONT = nullptr;
+}
+
+std::unique_ptr<cGamePoker> GameTable::MakeGame(unsigned flags, int jokers, int changes, int doubleUp) {
+    return std::make_unique<cGamePoker>(window, sheet, flags, jokers, changes, doubleUp);
+}
+
+void StackDeck(cGamePoker& game, const std::vector<int>& dealOrder) {
+    cDealPile& deck = game.deck;
+    int top = deck.count - 1;
+    for (int number : dealOrder) {
+        auto* begin = deck.items;
+        auto* end = deck.items + deck.count;
+        auto* at = std::find(begin, end, game.cards[number]);
+        if (at == end) throw std::runtime_error("card not in the deck");
+        std::swap(*at, deck.items[top]);
+        --top;
+    }
+}
+
+int CardNumber(const cIMGCard* card) { return card ? card->suit * 13 + card->value : -1; }
+
+std::vector<int> PileCards(cGamePoker& game, int which) {
+    std::vector<int> out;
+    if (which == 2) {
+        for (int i = 0; i < game.hand.capacity; ++i) out.push_back(IndexOf(game, game.hand.items[i]));
+        return out;
+    }
+    const cCardPile& pile = which == 0 ? static_cast<const cCardPile&>(game.deck) : game.junk;
+    for (int i = 0; i < pile.count; ++i) out.push_back(IndexOf(game, pile.items[i]));
+    return out;
+}

@@ -1,0 +1,31 @@
+// A main window like the shell's on a fresh virtual screen, with the font, the pens and a
+// card sheet, for tests that drive the game object and its dialogs.
+#pragma once
+#include <intuition.h>
+
+#include <memory>
+#include <vector>
+
+class cGamePoker;
+
+struct GameTable {
+    Screen* screen = nullptr;
+    Window* window = nullptr;
+    BitMap* sheet = nullptr;
+    bool ownSheet = false;  // a blank stand-in when the built card sheet is not at hand
+
+    // Fresh virtual display, TEXTFONT, the main window (600 x (T + 230)), sheet and pens.
+    GameTable();
+    ~GameTable();
+    GameTable(const GameTable&) = delete;
+    GameTable& operator=(const GameTable&) = delete;
+
+    std::unique_ptr<cGamePoker> MakeGame(unsigned flags = 0, int jokers = 3, int changes = 1, int doubleUp = 0);
+};
+
+// Puts the given card numbers on top of the deck so that they are dealt in this order.
+void StackDeck(cGamePoker& game, const std::vector<int>& dealOrder);
+// Numbers of the cards a pile holds, in pile order (the hand: slot order, -1 for empty).
+std::vector<int> PileCards(cGamePoker& game, int which);  // 0 deck, 1 junk, 2 hand
+// The card number of a card image (its suit and value).
+int CardNumber(const class cIMGCard* card);

@@ -1,0 +1,154 @@
+// cardsheet OUTPUT.lbm [--png OUTPUT.png]
+// Draws the default card sheet and writes it as a 3-plane ByteRun1 ILBM (and optionally as
+// a PNG for looking at). The output depends on nothing but this code.
+#include <png.h>
+
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "sheet.h"
+
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+
+void Put32(Bytes& out, uint32_t v) {
+    for (int shift = 24; shift >= 0; shift -= 8) out.push_back(static_cast<uint8_t>(v >> shift));
+}
+void Put16(Bytes& out, uint16_t v) {
+    out.push_back(static_cast<uint8_t>(v >> 8));
+    out.push_back(static_cast<uint8_t>(v));
+}
+void PutID(Bytes& out, const char* id) { out.insert(out.end(), id, id + 4); }
+
+void PutChunk(Bytes& out, const char* id, const Bytes& data) {
+    PutID(out, id);
+    Put32(out, static_cast<uint32_t>(data.size()));
+    out.insert(out.end(), data.begin(), data.end());
+    if (data.size() & 1) out.push_back(0);
+}
+
+// ByteRun1: runs of 3 or more equal bytes become a repeat, the rest literal runs, at most
+// 128 bytes each; one plane row at a time.
+void PackRow(Bytes& out, const uint8_t* row, int n) {
+    int i = 0;
+    while (i < n) {
+        int run = 1;
+        while (i + run < n && run < 128 && row[i + run] == row[i]) ++run;
+        if (run >= 3) {
+            out.push_back(static_cast<uint8_t>(1 - run));
+            out.push_back(row[i]);
+            i += run;
+            continue;
+        }
+        int start = i, len = 0;
+        while (i < n && len < 128) {
+            if (i + 2 < n && row[i] == row[i + 1] && row[i] == row[i + 2]) break;
+            ++i;
+            ++len;
+        }
+        out.push_back(static_cast<uint8_t>(len - 1));
+        out.insert(out.end(), row + start, row + start + len);
+    }
+}
+
+Bytes Ilbm(const std::vector<uint8_t>& pixels) {
+    const int w = cards::kSheetW, h = cards::kSheetH, depth = 3;
+    const int rowBytes = (w + 15) / 16 * 2;
+    Bytes bmhd;
+    Put16(bmhd, w);
+    Put16(bmhd, h);
+    Put16(bmhd, 0);
+    Put16(bmhd, 0);
+    bmhd.push_back(depth);
+    bmhd.push_back(0);  // no mask
+    bmhd.push_back(1);  // ByteRun1
+    bmhd.push_back(0);
+    Put16(bmhd, 0);
+    bmhd.push_back(1);  // square pixels
+    bmhd.push_back(1);
+    Put16(bmhd, w);
+    Put16(bmhd, h);
+
+    Bytes cmap;
+    for (const auto& rgb : cards::kPalette) cmap.insert(cmap.end(), rgb, rgb + 3);
+
+    Bytes body;
+    std::vector<uint8_t> plane(rowBytes);
+    for (int y = 0; y < h; ++y)
+        for (int p = 0; p < depth; ++p) {
+            std::fill(plane.begin(), plane.end(), 0);
+            for (int x = 0; x < w; ++x)
+                if (pixels[static_cast<size_t>(y) * w + x] >> p & 1) plane[x / 8] |= static_cast<uint8_t>(0x80 >> (x % 8));
+            PackRow(body, plane.data(), rowBytes);
+        }
+
+    Bytes form;
+    PutID(form, "ILBM");
+    PutChunk(form, "BMHD", bmhd);
+    PutChunk(form, "CMAP", cmap);
+    PutChunk(form, "BODY", body);
+    Bytes file;
+    PutChunk(file, "FORM", form);
+    return file;
+}
+
+bool WriteFile(const std::string& path, const Bytes& bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    return static_cast<bool>(out.flush());
+}
+
+bool WritePng(const std::string& path, const std::vector<uint8_t>& pixels) {
+    FILE* f = std::fopen(path.c_str(), "wb");
+    if (!f) return false;
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_infop info = png ? png_create_info_struct(png) : nullptr;
+    if (!png || !info || setjmp(png_jmpbuf(png))) {
+        png_destroy_write_struct(&png, &info);
+        std::fclose(f);
+        return false;
+    }
+    png_init_io(png, f);
+    png_set_IHDR(png, info, cards::kSheetW, cards::kSheetH, 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
+                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    png_write_info(png, info);
+    std::vector<uint8_t> row(cards::kSheetW * 3);
+    for (int y = 0; y < cards::kSheetH; ++y) {
+        for (int x = 0; x < cards::kSheetW; ++x)
+            std::memcpy(&row[x * 3], cards::kPalette[pixels[static_cast<size_t>(y) * cards::kSheetW + x]], 3);
+        png_write_row(png, row.data());
+    }
+    png_write_end(png, nullptr);
+    png_destroy_write_struct(&png, &info);
+    return std::fclose(f) == 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::string output, png;
+    bool bad = false;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--png") == 0 && i + 1 < argc) png = argv[++i];
+        else if (output.empty() && argv[i][0] != '-') output = argv[i];
+        else bad = true;
+    }
+    if (bad || output.empty()) {
+        std::fprintf(stderr, "usage: cardsheet OUTPUT.lbm [--png OUTPUT.png]\n");
+        return 2;
+    }
+    std::vector<uint8_t> pixels = cards::DrawSheet();
+    if (!WriteFile(output, Ilbm(pixels))) {
+        std::fprintf(stderr, "cardsheet: cannot write %s\n", output.c_str());
+        return 1;
+    }
+    if (!png.empty() && !WritePng(png, pixels)) {
+        std::fprintf(stderr, "cardsheet: cannot write %s\n", png.c_str());
+        return 1;
+    }
+    return 0;
+}
