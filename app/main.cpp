@@ -187,7 +187,7 @@ int My_main() {
     std::optional<cPokerGadgets> panel;
     panel.emplace(window, &*game);
 
-    EventLoop(window, *menu, *panel, *game);
+    EventLoop(window, *menu, *panel, game->cards);
 
     settings.prefsJoker = (game->hand.flags & 0x200) != 0;
     settings.prefs5Kind = (game->hand.flags & 0x100) != 0;

@@ -2,10 +2,8 @@
 #include "app/poker.h"
 
 #include "app/main.h"
-#include "app/pokermenu.h"
 #include "game/card.h"
-#include "game/game.h"
-#include "toolkit/pokergadgets.h"
+#include "toolkit/IDCMP.h"
 
 namespace {
 constexpr int kWidth = 600;
@@ -61,14 +59,14 @@ LONG AskQuit(Window* w) {
     return EasyRequestArgs(w, &es, nullptr, nullptr);
 }
 
-void EventLoop(Window* w, cPokerMenu& menu, cPokerGadgets& panel, cGamePoker& game) {
+void EventLoop(Window* w, cIDCMP& menu, cIDCMP& panel, cIMGCard* const* cards) {
     bool quit = false;
     while (!quit) {
         WaitPort(w->UserPort);
         while (auto* msg = reinterpret_cast<IntuiMessage*>(GetMsg(w->UserPort))) {
             int r = menu.IDCMP(msg);
             if (r == 0) r = panel.IDCMP(msg);
-            if (r == 0) r = IDCMP(msg, game.cards);
+            if (r == 0) r = IDCMP(msg, cards);
             if (r == 0 && msg->Class == IDCMP_CLOSEWINDOW && AskQuit(w) == 1) quit = true;
             if (r == -1) quit = true;
             if (r != 2) ReplyMsg(&msg->ExecMessage);

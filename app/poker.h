@@ -2,9 +2,8 @@
 #pragma once
 #include <intuition.h>
 
-class cGamePoker;
-class cPokerMenu;
-class cPokerGadgets;
+class cIDCMP;
+class cIMGCard;
 
 // Height of a title bar on the screen: top window border + font height + 1.
 int TitleBarHeight(const Screen* screen);
@@ -16,6 +15,6 @@ void DrawWaitingText(Window* w);
 void DrawMainBackground(Window* w);
 // "Quit Poker": 1 when the player confirms.
 LONG AskQuit(Window* w);
-// Offers every message to the menu strip, the button panel and the card images, in that
+// Offers every message to the menu strip, the button panel and the 60 card images, in that
 // order, until a confirmed quit and an empty port.
-void EventLoop(Window* w, cPokerMenu& menu, cPokerGadgets& panel, cGamePoker& game);
+void EventLoop(Window* w, cIDCMP& menu, cIDCMP& panel, cIMGCard* const* cards);

@@ -2,9 +2,8 @@
 #include "game/card.h"
 
 void cCard::Set(int n) {
-    const int s = n / 13;
-    suit = (s >= 0 && s <= 3) ? s : JOKER_SUIT;
-    // Keep the value a picture column even for a negative number.
+    // A negative number is no ordinary card either; its value stays a picture column.
+    suit = (n >= 0 && n / 13 <= 3) ? n / 13 : JOKER_SUIT;
     value = ((n % 13) + 13) % 13;
 }
 

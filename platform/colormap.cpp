@@ -1,5 +1,6 @@
 // Screen colour maps and pen sharing.
 #include <cstdarg>
+#include <algorithm>
 #include <cstdlib>
 #include <vector>
 
@@ -23,10 +24,17 @@ constexpr uint8_t kFixedColours[kFixedPens][3] = {
 
 bool InUse(const ColorMap* cm, int pen) { return pen < kFixedPens || cm->users[pen] > 0; }
 
-// Largest difference of one component: how far a pen is from a colour.
-int Distance(const uint8_t a[3], const uint8_t b[3]) {
+// Largest difference of one component: whether a pen is close enough for a precision.
+int Tolerance(const uint8_t a[3], const uint8_t b[3]) {
     int d = 0;
     for (int i = 0; i < 3; ++i) d = std::max(d, std::abs(int(a[i]) - int(b[i])));
+    return d;
+}
+
+// Squared distance in RGB: which pen is nearest.
+int Distance(const uint8_t a[3], const uint8_t b[3]) {
+    int d = 0;
+    for (int i = 0; i < 3; ++i) d += (int(a[i]) - int(b[i])) * (int(a[i]) - int(b[i]));
     return d;
 }
 
@@ -78,7 +86,8 @@ LONG ObtainBestPenA(ColorMap* cm, ULONG r, ULONG g, ULONG b, const TagItem* tags
     }
     if (nearestDistance == 0) return Share(cm, nearest);
     // Other precisions accept a pen this close (per component, on the 8-bit scale).
-    if (precision != PRECISION_EXACT && precision > 0 && nearestDistance <= precision) return Share(cm, nearest);
+    if (precision != PRECISION_EXACT && precision > 0 && Tolerance(cm->rgb[nearest], want) <= precision)
+        return Share(cm, nearest);
 
     for (int p = kFixedPens; p < 256; ++p) {
         if (InUse(cm, p)) continue;

@@ -164,13 +164,14 @@ void Bevel(RastPort* rp, int l, int t, int r, int b, int topLeft, int bottomRigh
 void DrawLabelText(RastPort* rp, const std::string& text, int underline, int x, int baseline, int pen) {
     SetAPen(rp, pen);
     SetDrMd(rp, JAM1);
-    Move(rp, x, baseline);
-    Text(rp, text.c_str(), static_cast<ULONG>(text.size()));
+    // The underline first: drawing it after the text would count as drawing over it.
     if (underline >= 0 && underline < static_cast<int>(text.size())) {
         int ux = x + TextLength(rp, text.c_str(), static_cast<ULONG>(underline));
         int uw = TextLength(rp, text.c_str() + underline, 1);
         RectFill(rp, ux, baseline + 1, ux + uw - 1, baseline + 1);
     }
+    Move(rp, x, baseline);
+    Text(rp, text.c_str(), static_cast<ULONG>(text.size()));
 }
 
 // The label of a gadget, where its TextPlace puts it.
@@ -261,15 +262,19 @@ void Redraw(Window* w, Gadget* g) {
     if (WindowOpen(w) && InList(w, g)) gadgets::Draw(w, g);
 }
 
+// An active text field carries GFLG_SELECTED, as a held button does.
 void EndEditing() {
     Editing was = editing;
     editing = {};
-    if (was.gadget) Redraw(was.window, was.gadget);
+    if (!was.gadget) return;
+    was.gadget->Flags &= ~GFLG_SELECTED;
+    Redraw(was.window, was.gadget);
 }
 
 void StartEditing(Window* w, Gadget* g, int cursor) {
     if (editing.gadget && editing.gadget != g) EndEditing();
     editing = {w, g};
+    g->Flags |= GFLG_SELECTED;
     SyncField(g);
     auto* si = static_cast<StringInfo*>(g->SpecialInfo);
     si->BufferPos = static_cast<WORD>(std::clamp<int>(cursor, 0, si->NumChars));
@@ -281,6 +286,7 @@ void StartEditing(Window* w, Gadget* g, int cursor) {
 bool EditingValid() {
     if (!editing.gadget) return false;
     if (!WindowOpen(editing.window) || !InList(editing.window, editing.gadget)) {
+        editing.gadget->Flags &= ~GFLG_SELECTED;
         editing = {};
         return false;
     }
@@ -293,6 +299,7 @@ bool Printable(int code) {
 
 // Forget gadgets that leave a window.
 void Detached(Gadget* g) {
+    if (editing.gadget == g || press.gadget == g) g->Flags &= ~GFLG_SELECTED;
     if (editing.gadget == g) editing = {};
     if (press.gadget == g) press = {};
     if (GadgetData* d = DataOf(g)) d->window = nullptr;
@@ -366,7 +373,8 @@ Gadget* CreateGadgetA(ULONG kind, Gadget* previous, const NewGadget* ng, const T
     } else {
         g.GadgetType = GTYP_STRGADGET;
         if (!place) place = PLACETEXT_LEFT;
-        long maxChars = static_cast<long>(GetTagData(GTST_MaxChars, 64, tags));
+        // Numbers in tags are 32-bit; whatever a vararg slot held above them is not ours.
+        long maxChars = static_cast<LONG>(static_cast<uint32_t>(GetTagData(GTST_MaxChars, 64, tags)));
         maxChars = std::clamp(maxChars, 0L, 32766L);
         d->buffer.assign(static_cast<size_t>(maxChars) + 1, '\0');
         auto initial = reinterpret_cast<const char*>(GetTagData(GTST_String, 0, tags));
@@ -393,7 +401,7 @@ Gadget* CreateGadget(ULONG kind, Gadget* previous, const NewGadget* ng, ...) {
     va_list ap;
     va_start(ap, ng);
     for (;;) {
-        Tag tag = va_arg(ap, Tag);
+        Tag tag = va_arg(ap, Tag) & 0xFFFFFFFFu;
         if (tag == TAG_DONE) break;
         uintptr_t data = va_arg(ap, uintptr_t);
         tags.push_back({tag, data});
@@ -640,6 +648,7 @@ bool RawKey(Window* window, int rawCode) {
 }
 
 void Forget(Window* window) {
+    // The gadgets may go with the window: only the pointers are dropped here.
     if (editing.window == window) editing = {};
     if (press.window == window) press = {};
     for (auto& [g, d] : Registry())

@@ -7,7 +7,7 @@
 
 #include <cerrno>
 #include <memory>
-#include <set>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -29,8 +29,8 @@ struct HeldIcon {
     std::vector<STRPTR> list;  // pointers into texts, then nullptr
 };
 
-std::set<DiskObject*>& LiveIcons() {
-    static std::set<DiskObject*> icons;
+std::map<DiskObject*, std::unique_ptr<HeldIcon>>& LiveIcons() {
+    static std::map<DiskObject*, std::unique_ptr<HeldIcon>> icons;
     return icons;
 }
 
@@ -121,17 +121,15 @@ DiskObject* GetDiskObject(CONST_STRPTR name) {
     held->object.do_Type = WBTOOL;
     held->object.do_DefaultTool = held->defaultTool.data();
     held->object.do_ToolTypes = held->list.data();
-    DiskObject* object = &held.release()->object;
-    LiveIcons().insert(object);
+    DiskObject* object = &held->object;
+    LiveIcons()[object] = std::move(held);
     return object;
 }
 
 void FreeDiskObject(DiskObject* diskobj) {
     if (diskobj == nullptr) return;
     // Only icons handed out here; anything else is not ours to free.
-    if (LiveIcons().erase(diskobj) == 0) return;
-    static_assert(offsetof(HeldIcon, object) == 0);
-    delete reinterpret_cast<HeldIcon*>(diskobj);
+    LiveIcons().erase(diskobj);
 }
 
 BOOL PutDiskObject(CONST_STRPTR name, const DiskObject* diskobj) {

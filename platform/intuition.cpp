@@ -14,11 +14,6 @@
 #include "layer.h"
 #include "windowserver.h"
 
-// Not used by the program; lets the platform open a window without a frame (alerts).
-#ifndef WA_Borderless
-#define WA_Borderless (WA_Dummy + 0x24)
-#endif
-
 namespace {
 
 struct WindowRec {
@@ -29,6 +24,12 @@ struct WindowRec {
     bool hasTitle = false;
     bool rmbTrap = false;
     bool borderless = false;
+
+    WindowRec() = default;
+    WindowRec(const WindowRec&) = delete;
+    WindowRec& operator=(const WindowRec&) = delete;
+    // Only a window still open when the process ends gets here with its port.
+    ~WindowRec() { delete win.UserPort; }
 };
 
 // What the left button is holding down.

@@ -75,13 +75,13 @@ int Latin1Lower(int c) {
 }
 
 // What the right button is doing.
-struct Showing {
+struct MenuState {
     bool on = false;
     Window* window = nullptr;
     int menu = -1;  // the title under the pointer or last under it
     int item = -1;  // the item under the pointer, -1 for none
 };
-Showing state;
+MenuState state;
 
 Menu* MenuAt(Menu* strip, int index) {
     for (Menu* m = strip; m; m = m->NextMenu, --index)
@@ -253,11 +253,6 @@ void DrawBox(Canvas& c, const Menu* m) {
             c.Print(ir - kItemPad - TextWidth(cmd.c_str()) + 1, top, cmd, pen);
         }
     }
-}
-
-Strip* StripOf(const Menu* first) {
-    auto it = Strips().find(first);
-    return it == Strips().end() ? nullptr : it->second.get();
 }
 
 }  // namespace
@@ -439,7 +434,7 @@ void Move(int x, int y) {
 void RightUp(int x, int y) {
     if (!StateValid()) return;
     Hover(x, y);
-    Showing was = state;
+    MenuState was = state;
     state = {};
     server::Changed();
     if (was.item >= 0)

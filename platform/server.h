@@ -25,7 +25,8 @@ Layer* LayerOf(Window* window);
 }  // namespace server
 
 // The gadget side of the server (gadtools.cpp). The server calls these with window-frame
-// coordinates; each returns true when a gadget took the input.
+// coordinates; each returns true when a gadget took the input. A text field being edited
+// carries GFLG_SELECTED, as a pressed button does: host::Gadgets reports it as active.
 namespace gadgets {
 void Draw(Window* window, Gadget* gadget);     // one gadget in its current state
 bool MouseDown(Window* window, int x, int y);  // left press

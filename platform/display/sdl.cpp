@@ -65,6 +65,10 @@ public:
 
     bool Open(int width, int height, std::string& why) override {
         if (window_ != nullptr) return true;
+        // Signals keep their usual meaning (a test can end the program), and closing the
+        // window is one close request, not that and a quit as well.
+        SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+        SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
         if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
             why = std::string("no display: ") + SDL_GetError();
             return false;

@@ -74,6 +74,25 @@ const host::GadgetInfo* Keep(const host::GadgetInfo& info) {
 
 std::runtime_error NoSuch(const std::string& what) { return std::runtime_error(what); }
 
+// Whether a screen point shows this window, not one in front of it.
+bool Shows(Window* w, int x, int y) {
+    for (Window* o : server::OpenWindows()) {
+        if (x >= o->LeftEdge && x < o->LeftEdge + o->Width && y >= o->TopEdge && y < o->TopEdge + o->Height)
+            return o == w;
+    }
+    return false;
+}
+
+// A point of the window's title bar between `from` and `to` (frame x) that no other window
+// covers, preferring the middle; the middle when all of it is covered.
+int VisibleBarX(Window* w, int from, int to) {
+    int y = w->TopEdge + w->BorderTop / 2, mid = (from + to) / 2;
+    for (int d = 0; d <= (to - from) / 2 + 1; ++d)
+        for (int x : {mid - d, mid + d})
+            if (x >= from && x <= to && Shows(w, w->LeftEdge + x, y)) return x;
+    return mid;
+}
+
 }  // namespace
 
 namespace server {
@@ -273,12 +292,14 @@ void ClickClose(Window* window) {
     if (!server::IsOpen(window) || !(window->Flags & WFLG_CLOSEGADGET))
         throw NoSuch("ClickClose: the window is not open or has no close gadget");
     int gw = server::SystemGadgetWidth(window);
-    Click(window->LeftEdge + gw / 2, window->TopEdge + window->BorderTop / 2);
+    Click(window->LeftEdge + VisibleBarX(window, 1, gw - 2), window->TopEdge + window->BorderTop / 2);
 }
 
 void DragWindow(Window* window, int dx, int dy) {
     if (!server::IsOpen(window)) throw NoSuch("DragWindow: the window is not open");
-    int x = window->LeftEdge + window->Width / 2, y = window->TopEdge + window->BorderTop / 2;
+    int gw = server::SystemGadgetWidth(window);
+    int x = window->LeftEdge + VisibleBarX(window, gw + 1, window->Width - gw - 2);
+    int y = window->TopEdge + window->BorderTop / 2;
     Press(x, y);
     MoveMouse(x + dx, y + dy);
     Release(x + dx, y + dy);
@@ -293,7 +314,11 @@ void PickMenu(Window* window, int menu, int item) {
     for (int i = 0; it && i < item; ++i) it = it->NextItem;
     if (!it) throw NoSuch("PickMenu: no item " + std::to_string(item) + " in menu " + std::to_string(menu));
     // Menus show the active window's strip: click its title bar first, as a person would.
-    if (server::ActiveWindow() != window) Click(window->LeftEdge + window->Width / 2, window->TopEdge + 1);
+    if (server::ActiveWindow() != window) {
+        int gw = server::SystemGadgetWidth(window);
+        Click(window->LeftEdge + VisibleBarX(window, gw + 1, window->Width - gw - 2),
+              window->TopEdge + window->BorderTop / 2);
+    }
     int bar = window->WScreen ? window->WScreen->BarHeight + 1 : 11;
     int titleX = m->LeftEdge + m->Width / 2, titleY = m->TopEdge + std::max<int>(1, m->Height / 2);
     int itemX = m->LeftEdge + it->LeftEdge + it->Width / 2, itemY = bar + it->TopEdge + it->Height / 2;

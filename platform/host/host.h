@@ -9,6 +9,8 @@
 
 #include "intuition.h"
 
+struct WBStartup;
+
 namespace host {
 
 // ---- the display ----------------------------------------------------------
@@ -122,5 +124,17 @@ bool ShouldFail(const char* op);
 int DoubleReplies();     // messages replied more than once since the display was set up
 int OpenWindowCount();
 int PensInUse();         // pens obtained and not yet released (the four fixed pens excluded)
+
+// ---- start-up from an icon ----------------------------------------------------------
+// wbrun hands a program its start-up message through these environment variables: the
+// absolute drawer and the program's file name.
+inline constexpr const char* kStartupDrawer = "WB_STARTUP_DRAWER";
+inline constexpr const char* kStartupName = "WB_STARTUP_NAME";
+// The start-up message they describe, or nullptr when the program was started otherwise.
+// The variables are cleared, so programs started from this one do not inherit them.
+WBStartup* TakeStartupMessage();
+void FreeStartupMessage(WBStartup* message);  // unlocks the drawer; nullptr is ignored
+// The exit status for main's result: a nonzero result whose low 8 bits are 0 leaves as 255.
+int ExitStatus(int result);
 
 }  // namespace host

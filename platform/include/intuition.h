@@ -205,6 +205,8 @@ struct NewWindow;
 #define WA_Activate (WA_Dummy + 0x26)
 #define WA_RMBTrap (WA_Dummy + 0x27)
 #define WA_SmartRefresh (WA_Dummy + 0x2A)
+// Not used by the program: a window without a frame (the platform's alerts).
+#define WA_Borderless (WA_Dummy + 0x24)
 
 // The default public screen (name nullptr), or nullptr when there is no display.
 Screen* LockPubScreen(CONST_STRPTR name);

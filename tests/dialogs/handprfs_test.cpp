@@ -259,7 +259,7 @@ TEST_F(HandDialogTest, ClickingBesideABoxSelectsNothing)
     const std::vector<Miss> misses = {
         {"on the text", Places[BestPossible].x + Box + 2 + 40, Places[BestPossible].y + Box / 2},
         {"just right of the box", Places[BestPossible].x + Box, Places[BestPossible].y + Box / 2},
-        {"just below the box", Places[BetterThan].x + Box / 2, Places[BetterThan].y + Box},
+        {"just below the box", Places[BestPossible].x + Box / 2, Places[BestPossible].y + Box},
         {"on the group's frame", 26, 40},
         {"between the groups", 40, 68},
     };
@@ -296,7 +296,7 @@ TEST_F(HandDialogTest, LettersDoNothing)
             Window* w = Dialog();
             ASSERT_NE(w, nullptr);
             ClickBox(w, BestPossible);
-            for (int c : {'o', 'O', 'k', 'K', 'c', 'C', 'y', ' ', 9, 8}) Key(c);
+            for (int c : std::initializer_list<int>{'o', 'O', 'k', 'K', 'c', 'C', 'y', ' ', 9, 8}) Key(c);
         },
         [&] {
             stillOpen = Dialog() != nullptr;

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <functional>
 #include <string>
 #include <vector>
@@ -124,6 +125,8 @@ TEST_F(RequesterTest, EachDismissalClosesTheWindowAtItsPlaceWithItsButton)
             EXPECT_EQ(ok->top, 50 + w->BorderTop);
             EXPECT_EQ(ok->width, 50);
             EXPECT_EQ(ok->height, 16);
+            if (const char* dir = std::getenv("POKER_SCREENSHOTS"); dir && &c == &cases.front())
+                host::SavePNG(std::string(dir) + "/requester.png");
             c.act(w);
         }});
         const int before = host::OpenWindowCount();
@@ -164,16 +167,63 @@ TEST_F(RequesterTest, OtherKeysAndClicksLeaveItOpen)
     }
 }
 
-TEST_F(RequesterTest, AKeyQueuedBeforeTheDismissingOneIsReadInTheSameRound)
+// Key messages of the test's own, queued straight at a window's port so that they arrive
+// together; they come back to `replies` when the program replies them.
+struct QueuedKeys {
+    MsgPort* replies = CreateMsgPort();
+    std::vector<IntuiMessage> msgs;
+
+    explicit QueuedKeys(std::vector<int> codes) : msgs(codes.size())
+    {
+        for (size_t i = 0; i < codes.size(); ++i) {
+            msgs[i].ExecMessage.mn_ReplyPort = replies;
+            msgs[i].ExecMessage.mn_Length = sizeof(IntuiMessage);
+            msgs[i].Class = IDCMP_VANILLAKEY;
+            msgs[i].Code = static_cast<UWORD>(codes[i]);
+        }
+    }
+    ~QueuedKeys()
+    {
+        while (GetMsg(replies)) {
+        }
+        DeleteMsgPort(replies);
+    }
+    void Send(Window* w)
+    {
+        for (IntuiMessage& m : msgs) {
+            m.IDCMPWindow = w;
+            PutMsg(w->UserPort, &m.ExecMessage);
+        }
+    }
+    int Replied()
+    {
+        int n = 0;
+        for (Node* node = replies->mp_MsgList.lh_Head; node; node = node->ln_Succ) ++n;
+        return n;
+    }
+};
+
+TEST_F(RequesterTest, KeysQueuedTogetherAreAllReadAndRepliedOnce)
 {
-    cRequester req = Make();
-    host::SetSteps({[] {
-        host::Key('x');
-        host::Key(13);
-    }});
-    req.Execute("Flush");
-    EXPECT_EQ(host::StepsLeft(), 0u);
-    EXPECT_EQ(Requester(), nullptr);
+    struct Case {
+        std::vector<int> codes;
+    };
+    const std::vector<Case> cases = {{{'x', 13}}, {{27, 'x'}}, {{'o', 'k', 'a'}}, {{'a', 'b', 'c', 'K'}}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.codes.size());
+        Start();
+        QueuedKeys keys(c.codes);
+        cRequester req = Make();
+        host::SetSteps({[&] {
+            Window* w = Requester();
+            ASSERT_NE(w, nullptr);
+            keys.Send(w);
+        }});
+        req.Execute("Flush");
+        EXPECT_EQ(host::StepsLeft(), 0u);
+        EXPECT_EQ(Requester(), nullptr);
+        EXPECT_EQ(keys.Replied(), static_cast<int>(c.codes.size()));
+    }
 }
 
 // Records what the requester's receiver answers, in the loop every dialog runs.
@@ -203,20 +253,19 @@ TEST_F(RequesterTest, AKeyQueuedBehindTheDismissingOneIsStillHandedToTheReceiver
     };
     Window* w = OpenWindowTagList(nullptr, tags);
     ASSERT_NE(w, nullptr);
+    QueuedKeys keys({27, 'q'});
     {
         RecordingReqGadgets gadgets;
         gadgets.Begin(w);
         gadgets.AddButtons(cReqGadgets::ReqButtons);
         gadgets.Attach();
-        host::SetSteps({[] {
-            host::Key(27);
-            host::Key('q');
-        }});
+        host::SetSteps({[&] { keys.Send(w); }});
         ModalLoop(w, gadgets);
         const std::vector<std::pair<int, int>> expected = {{27, -1}, {'q', 0}};
         EXPECT_EQ(gadgets.answers, expected);
         CloseWindow(w);
     }
+    EXPECT_EQ(keys.Replied(), 2);
     EXPECT_EQ(host::DoubleReplies(), 0);
 }
 

@@ -4,12 +4,15 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <functional>
 #include <string>
 #include <vector>
 
+#include "app/main.h"
 #include "game/game.h"
 #include "host/host.h"
 #include "support/gametable.h"
+#include "toolkit/pokergadgets.h"
 
 namespace {
 
@@ -58,6 +61,18 @@ void ExpectBetweenGames(const cGamePoker& g) {
     EXPECT_EQ(VisibleCards(g), 1) << "only the deck's bottom card shows";
 }
 
+// Screenshots for the documentation, when asked for.
+void Shot(const char* name) {
+    if (const char* dir = std::getenv("POKER_DOCS_DIR")) host::SavePNG(std::string(dir) + "/" + name);
+}
+
+// Where a card's face lies in the sheet.
+void FaceOf(int number, int& sx, int& sy) {
+    const int suit = number / 13, value = number % 13;
+    sx = 71 * (suit >= 4 ? std::min(value, 2) : value);
+    sy = 96 * std::min(suit, 4);
+}
+
 class GameTest : public ::testing::Test {
 protected:
     GameTable table;
@@ -72,6 +87,43 @@ TEST_F(GameTest, StartsWithNoMoneyAndAnUnshuffledFullDeck) {
         for (int i = 0; i < game->deck.count; ++i) EXPECT_EQ(game->deck.items[i], game->cards[i]);
         EXPECT_TRUE(host::ShowsText(table.window, "0"));
     }
+}
+
+TEST_F(GameTest, ADealtHandShowsItsFacesAndThePilesTheirBacks) {
+    auto game = table.MakeGame(0, 3, 2, 0);
+    cPokerGadgets panel(table.window, game.get());  // for the screenshots
+    game->MenuNew();
+    StackDeck(*game, {12, 52, 23, 34, 45});
+    game->GadgetFinish();
+    Window* w = table.window;
+    const int left = 0, top = 0;  // piles are placed in the window's raster
+    int sx, sy;
+    for (int slot = 0; slot < 5; ++slot) {
+        FaceOf(CardNumber(game->hand.items[slot]), sx, sy);
+        EXPECT_TRUE(ShowsBlock(w, left + 100 + 81 * slot, top + 100, table.sheet, sx, sy)) << slot;
+    }
+    EXPECT_TRUE(ShowsBlock(w, left + 20, top + 50, table.sheet, 284, 384)) << "the deck";
+    EXPECT_TRUE(host::ShowsText(w, "35"));
+    Shot("dealt-hand.png");
+
+    game->hand.items[1]->Clicked();
+    game->GadgetFinish();  // one exchange of two allowed: the discard shows on the junk pile
+    EXPECT_TRUE(ShowsBlock(w, left + 500, top + 50, table.sheet, 284, 384)) << "the junk pile";
+    FaceOf(CardNumber(game->hand.items[1]), sx, sy);
+    EXPECT_TRUE(ShowsBlock(w, left + 181, top + 100, table.sheet, sx, sy));
+
+    std::string shown;
+    host::SetSteps({[&] {
+        Shot("hand-requester.png");
+        AnswerHand(&shown)();
+    }});
+    game->GadgetFinish();
+    EXPECT_FALSE(shown.empty());
+    for (int slot = 0; slot < 5; ++slot) {
+        const int x = left + 100 + 81 * slot + 35, y = top + 148;
+        EXPECT_EQ(host::WindowPixel(w, x, y), gfxpens[0]) << "slot " << slot << " is cleared";
+    }
+    RemoveGList(w, panel.gadgetList, -1);
 }
 
 TEST_F(GameTest, MoneyEqualToTheBetStartsAGameAndLeavesNothing) {

@@ -194,44 +194,46 @@ struct Natural {
 
 unsigned Achievable(const Natural* cards, int n, int jokers) {
     int counts[13] = {};
+    unsigned valueMask = 0;
     bool oneSuit = true;
     for (int i = 0; i < n; ++i) {
         ++counts[cards[i].value];
+        valueMask |= 1u << cards[i].value;
         if (cards[i].suit != cards[0].suit) oneSuit = false;
     }
-    std::vector<int> groups;
-    for (int c : counts)
-        if (c > 0) groups.push_back(c);
-    std::sort(groups.rbegin(), groups.rend());
-    while (groups.size() < 2) groups.push_back(0);
-    const int most = groups[0];
-    const int distinctValues = static_cast<int>(std::count_if(std::begin(counts), std::end(counts), [](int c) { return c > 0; }));
-    const bool distinct = most <= 1;
+    int first = 0, second = 0, distinctValues = 0;  // the two largest groups
+    for (int c : counts) {
+        if (c == 0) continue;
+        ++distinctValues;
+        if (c > first) {
+            second = first;
+            first = c;
+        } else if (c > second) {
+            second = c;
+        }
+    }
+    const bool distinct = first <= 1;
 
-    // Five consecutive values; the Ace (0) also closes Ten-to-King at the top.
-    auto inWindow = [&](const std::array<int, 5>& window) {
-        for (int v = 0; v < 13; ++v)
-            if (counts[v] > 0 && std::find(window.begin(), window.end(), v) == window.end()) return false;
-        return true;
-    };
-    bool straight = false;
+    // Five consecutive values as bit masks; the Ace (bit 0) also closes Ten to King.
+    const unsigned royalWindow = 0x1E01u;
+    bool inSomeWindow = (valueMask & ~royalWindow) == 0;
     for (int low = 0; low <= 8; ++low)
-        if (inWindow({low, low + 1, low + 2, low + 3, low + 4})) straight = true;
-    const bool royalWindow = inWindow({9, 10, 11, 12, 0});
-    straight = distinct && (straight || royalWindow);
+        if ((valueMask & ~(0x1Fu << low)) == 0) inSomeWindow = true;
+    const bool straight = distinct && inSomeWindow;
+    const bool royal = distinct && oneSuit && (valueMask & ~royalWindow) == 0;
 
     auto need = [](int have) { return have >= 2 ? 0 : 2 - have; };
     unsigned can = 1u << HAND_LOUSY;
-    if (most + jokers >= 2) can |= 1u << HAND_PAIR;
-    if (need(groups[0]) + need(groups[1]) <= jokers) can |= 1u << HAND_TWO_PAIRS;
-    if (most + jokers >= 3) can |= 1u << HAND_THREE_OF_KIND;
+    if (first + jokers >= 2) can |= 1u << HAND_PAIR;
+    if (need(first) + need(second) <= jokers) can |= 1u << HAND_TWO_PAIRS;
+    if (first + jokers >= 3) can |= 1u << HAND_THREE_OF_KIND;
     if (straight) can |= 1u << HAND_STRAIGHT;
     if (oneSuit && distinct) can |= 1u << HAND_FLUSH;
-    if (distinctValues <= 2 && most <= 3) can |= 1u << HAND_FULL_HOUSE;
-    if (most + jokers >= 4) can |= 1u << HAND_FOUR_OF_KIND;
+    if (distinctValues <= 2 && first <= 3) can |= 1u << HAND_FULL_HOUSE;
+    if (first + jokers >= 4) can |= 1u << HAND_FOUR_OF_KIND;
     if (distinctValues <= 1) can |= 1u << HAND_FIVE_OF_KIND;
     if (straight && oneSuit) can |= 1u << HAND_STRAIGHT_FLUSH;
-    if (distinct && oneSuit && royalWindow) can |= 1u << HAND_ROYAL_FLUSH;
+    if (royal) can |= 1u << HAND_ROYAL_FLUSH;
     return can;
 }
 

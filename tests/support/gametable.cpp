@@ -9,6 +9,7 @@
 #include "app/main.h"
 #include "game/game.h"
 #include "host/host.h"
+#include "support/cardsheet.h"
 
 namespace {
 
@@ -46,9 +47,16 @@ GameTable::GameTable() {
     if (!window) throw std::runtime_error("main window did not open");
     SetFont(window->RPort, TEXTFONT);
 
-    sheet = AllocBitMap(928, 480, 3, BMF_CLEAR, nullptr);
-    ownSheet = true;
-    for (int i = 0; i < 256; ++i) gfxpens[i] = static_cast<unsigned char>(i < 8 ? 4 + i : 0);
+    loaded = std::make_unique<support::ScreenSheet>(screen);
+    if (loaded->ok()) {
+        sheet = loaded->bitMap();
+        for (int i = 0; i < 256; ++i) gfxpens[i] = loaded->pens()[i];
+    } else {
+        loaded.reset();
+        sheet = AllocBitMap(928, 480, 3, BMF_CLEAR, nullptr);
+        ownSheet = true;
+        for (int i = 0; i < 256; ++i) gfxpens[i] = 0;
+    }
     ColorMap* cm = screen->ViewPort.ColorMap;
     pens[0] = static_cast<unsigned char>(ObtainBestPen(cm, 0xACACACAC, 0xACACACAC, 0xACACACAC, OBP_Precision,
                                                        PRECISION_EXACT, TAG_DONE));
@@ -65,6 +73,7 @@ GameTable::GameTable() {
 
 GameTable::~GameTable() {
     if (window) CloseWindow(window);
+    loaded.reset();
     if (screen) UnlockPubScreen(nullptr, screen);
     if (ownSheet && sheet) FreeBitMap(sheet);
     if (TEXTFONT) CloseFont(TEXTFONT);
@@ -99,4 +108,19 @@ std::vector<int> PileCards(cGamePoker& game, int which) {
     const cCardPile& pile = which == 0 ? static_cast<const cCardPile&>(game.deck) : game.junk;
     for (int i = 0; i < pile.count; ++i) out.push_back(IndexOf(game, pile.items[i]));
     return out;
+}
+
+int SheetPixel(const BitMap* sheet, int x, int y) {
+    if (!sheet || x < 0 || y < 0 || y >= sheet->Rows || x >= sheet->BytesPerRow * 8) return -1;
+    int pen = 0;
+    for (int p = 0; p < sheet->Depth; ++p)
+        if (sheet->Planes[p] && (sheet->Planes[p][y * sheet->BytesPerRow + x / 8] & (0x80 >> (x % 8)))) pen |= 1 << p;
+    return pen;
+}
+
+bool ShowsBlock(Window* w, int wx, int wy, const BitMap* sheet, int sx, int sy, int width, int height) {
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            if (host::WindowPixel(w, wx + x, wy + y) != SheetPixel(sheet, sx + x, sy + y)) return false;
+    return true;
 }

@@ -7,11 +7,15 @@
 #include <vector>
 
 class cGamePoker;
+namespace support {
+class ScreenSheet;
+}
 
 struct GameTable {
     Screen* screen = nullptr;
     Window* window = nullptr;
     BitMap* sheet = nullptr;
+    std::unique_ptr<support::ScreenSheet> loaded;  // the built default sheet, remapped
     bool ownSheet = false;  // a blank stand-in when the built card sheet is not at hand
 
     // Fresh virtual display, TEXTFONT, the main window (600 x (T + 230)), sheet and pens.
@@ -29,3 +33,7 @@ void StackDeck(cGamePoker& game, const std::vector<int>& dealOrder);
 std::vector<int> PileCards(cGamePoker& game, int which);  // 0 deck, 1 junk, 2 hand
 // The card number of a card image (its suit and value).
 int CardNumber(const class cIMGCard* card);
+// The pen of a pixel of a planar bitmap; -1 outside.
+int SheetPixel(const BitMap* sheet, int x, int y);
+// Whether the window shows the sheet's block at (sx, sy) at (wx, wy) of its raster.
+bool ShowsBlock(Window* w, int wx, int wy, const BitMap* sheet, int sx, int sy, int width = 71, int height = 96);

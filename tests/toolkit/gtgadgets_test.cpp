@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -52,8 +53,19 @@ protected:
     void TearDown() override
     {
         host::ClearFaults();
+        // The window closes before its gadget list is freed.
         if (window) CloseWindow(window);
+        window = nullptr;
+        list.reset();
         if (screen) UnlockPubScreen(nullptr, screen);
+        screen = nullptr;
+    }
+
+    std::optional<RecordingGadgets> list;
+    RecordingGadgets& NewList()
+    {
+        list.emplace();
+        return *list;
     }
 
     // Gadgets the window shows, without the list's invisible head.
@@ -92,7 +104,7 @@ std::string WithoutMarker(const char* label)
 
 TEST_F(GadgetListTest, BeginMakesTheHeadAndTheVisualInfo)
 {
-    RecordingGadgets list;
+    RecordingGadgets& list = NewList();
     EXPECT_FALSE(list.Active());
     list.Begin(window);
     EXPECT_EQ(list.window, window);
@@ -111,7 +123,7 @@ TEST_F(GadgetListTest, TheLabelFontIsTopazEight)
 
 TEST_F(GadgetListTest, ButtonsStandInsideTheBorderWithTheirLabelsAndShortcutMarker)
 {
-    RecordingGadgets list;
+    RecordingGadgets& list = NewList();
     list.Begin(window);
     list.AddButtons(Buttons);
     list.Attach();
@@ -136,7 +148,7 @@ TEST_F(GadgetListTest, ButtonsStandInsideTheBorderWithTheirLabelsAndShortcutMark
 
 TEST_F(GadgetListTest, TextFieldsStartWithTheirContentsAndLimit)
 {
-    RecordingGadgets list;
+    RecordingGadgets& list = NewList();
     list.Begin(window);
     list.AddStringGadgets(Fields);
     list.Attach();
@@ -168,7 +180,7 @@ TEST_F(GadgetListTest, ATableThatStartsWithTheEndRecordMakesNothing)
 {
     const cButton emptyButtons[] = {{0, 10, 10, 80, 20, "never"}, {100, 10, 10, 80, 20, "never"}};
     const cStringGadget emptyFields[] = {{0, 10, 10, 80, 20, 5, "never", ""}, {201, 10, 40, 80, 14, 5, "x", ""}};
-    RecordingGadgets list;
+    RecordingGadgets& list = NewList();
     list.Begin(window);
     Gadget* head = list.lastGadget;
     list.AddButtons(emptyButtons);
@@ -199,7 +211,7 @@ TEST_F(GadgetListTest, AFailedCreationStopsTheWalkAndKeepsWhatWasMade)
         SCOPED_TRACE(c.name);
         TearDown();
         SetUp();
-        RecordingGadgets list;
+        RecordingGadgets& list = NewList();
         list.Begin(window);
         host::FailFrom("CreateGadget", c.failFrom);
         if (c.fields)
@@ -224,22 +236,20 @@ TEST_F(GadgetListTest, ClickingAButtonReportsItsIdentifier)
         SCOPED_TRACE(b->label);
         TearDown();
         SetUp();
-        RecordingGadgets list;
+        RecordingGadgets& list = NewList();
         list.Begin(window);
         list.AddButtons(Buttons);
         list.Attach();
         host::SetSteps({[&] { host::ClickGadget(window, b->id); }});
         ModalLoop(window, list);
         EXPECT_EQ(list.ids, std::vector<int>{b->id});
-        CloseWindow(window);
-        window = nullptr;
     }
 }
 
 TEST_F(GadgetListTest, WithoutVisualInfoTheListStillBuildsAndFrees)
 {
     host::FailOnce("GetVisualInfo");
-    RecordingGadgets list;
+    RecordingGadgets& list = NewList();
     list.Begin(window);
     EXPECT_EQ(list.visualInfo, nullptr);
     list.AddButtons(Buttons);

@@ -51,7 +51,7 @@ protected:
     }
 
     // Columns of the label that hold ink of the text pen on the number's rows.
-    int InkColumns(const TIntLabel& l, int baseline, int from, int to)
+    int InkColumns(int baseline, int from, int to)
     {
         int columns = 0;
         for (int x = from; x < to; ++x) {
@@ -60,7 +60,6 @@ protected:
                 ink = ink || host::WindowPixel(window, x, y) == pens[1];
             columns += ink;
         }
-        (void)l;
         return columns;
     }
 };
@@ -99,12 +98,14 @@ TEST_F(IntLabelTest, ShowsTheWholeNumberEightPixelsInsideAndCentredOnAFixedHeigh
         const int cell = TEXTFONT->tf_XSize;
         for (size_t i = 0; i < number.size(); ++i) {
             const int left = c.x + 8 + static_cast<int>(i) * cell;
-            EXPECT_GT(InkColumns(label, baseline, left, left + cell), 0) << "character " << i;
+            EXPECT_GT(InkColumns(baseline, left, left + cell), 0) << "character " << i;
         }
         // Nothing is drawn right of the number inside the box (JAM1: no background cells);
         // in a box lower than the text its frame lines cross the text's rows.
         const int end = c.x + 8 + static_cast<int>(number.size()) * cell;
-        if (c.height >= 12) EXPECT_EQ(InkColumns(label, baseline, end, c.x + c.width - 2), 0);
+        if (c.height >= 12) {
+            EXPECT_EQ(InkColumns(baseline, end, c.x + c.width - 2), 0);
+        }
     }
 }
 
@@ -125,7 +126,7 @@ TEST_F(IntLabelTest, ANewValueReplacesTheOldNumber)
     EXPECT_FALSE(host::ShowsText(window, "12345"));
     // The digits of the old number beyond the new one are gone from the box.
     const int baseline = 30 + (20 - 8) / 2 + TEXTFONT->tf_Baseline;
-    EXPECT_EQ(InkColumns(label, baseline, 10 + 8 + TEXTFONT->tf_XSize, 10 + 118), 0);
+    EXPECT_EQ(InkColumns(baseline, 10 + 8 + TEXTFONT->tf_XSize, 10 + 118), 0);
 }
 
 TEST_F(IntLabelTest, TheFrameIsRecessedForStyleTwo)

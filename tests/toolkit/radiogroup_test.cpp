@@ -335,12 +335,17 @@ TEST_F(RadioGroupWindow, AClickOnTheScreenMovesTheRecessedBox)
         SCOPED_TRACE(testing::Message() << c.x << "," << c.y);
         host::SetSteps({});
         host::Click(window->LeftEdge + c.x, window->TopEdge + c.y);
-        // Deliver the press (and the release) through the window's port.
-        WaitPort(window->UserPort);
+        // Deliver the press and the release through the window's port.
         int answered = 0;
-        while (Message* raw = GetMsg(window->UserPort)) {
-            answered += group.IDCMP(reinterpret_cast<IntuiMessage*>(raw)) != 0;
-            ReplyMsg(raw);
+        bool released = false;
+        while (!released) {
+            WaitPort(window->UserPort);
+            while (Message* raw = GetMsg(window->UserPort)) {
+                const IntuiMessage* msg = reinterpret_cast<IntuiMessage*>(raw);
+                released = released || (msg->Class == IDCMP_MOUSEBUTTONS && msg->Code == SELECTUP);
+                answered += group.IDCMP(msg) != 0;
+                ReplyMsg(raw);
+            }
         }
         EXPECT_EQ(answered, 1);  // the press only
         EXPECT_EQ(group.selected, c.selected);

@@ -96,14 +96,14 @@ namespace {
 bool StemAt(double u, double v) {
     if (v < 0.2 || v > 1.0) return false;
     double t = (v - 0.2) / 0.8;
-    return std::abs(u) <= 0.07 + 0.38 * t * t;
+    return std::abs(u) <= 0.12 + 0.42 * t * t;
 }
 }  // namespace
 
 bool SpadeAt(double u, double v) {
-    // An upside-down heart, a little flattened, over the stem.
-    double hv = -(v - 0.17) / 0.86;
-    return HeartAt(u / 0.98, hv) || StemAt(u, v);
+    // An upside-down heart, its point at the top and its lobes ending at v = 0.45, over the stem.
+    double hv = -(1.352 * v + 0.352);
+    return HeartAt(u, hv) || StemAt(u, v);
 }
 
 bool ClubAt(double u, double v) {

@@ -1,0 +1,101 @@
+#!/usr/bin/env bash
+# The window server on the real (SDL) display: starts Xvfb, runs gui_probe at scale 1,
+# clicks and types with xdotool, and checks the messages the probe prints and a pixel of
+# a screenshot. Exits 77 (skipped) without Xvfb, xdotool or ImageMagick.
+# Usage: server_gui.sh BUILD_DIR
+set -u
+build=${1:?usage: server_gui.sh BUILD_DIR}
+probe=$build/tests/gui_probe
+
+for tool in Xvfb xdotool import convert; do
+    if ! command -v "$tool" >/dev/null 2>&1; then
+        echo "SKIPPED: $tool is not installed"
+        exit 77
+    fi
+done
+[ -x "$probe" ] || { echo "FAIL: $probe is missing"; exit 1; }
+
+work=$(mktemp -d)
+xvfb_pid=""
+probe_pid=""
+cleanup() {
+    [ -n "$probe_pid" ] && kill "$probe_pid" 2>/dev/null
+    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+fail() {
+    echo "FAIL: $*"
+    echo "--- probe output:"; cat "$work/out" 2>/dev/null
+    echo "--- probe errors:"; cat "$work/err" 2>/dev/null
+    exit 1
+}
+
+# A display number nobody uses.
+display=""
+for n in $(seq 71 140); do
+    if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then display=":$n"; break; fi
+done
+[ -n "$display" ] || { echo "SKIPPED: no free X display number"; exit 77; }
+Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+xvfb_pid=$!
+export DISPLAY=$display
+for _ in $(seq 50); do
+    xdotool getdisplaygeometry >/dev/null 2>&1 && break
+    sleep 0.1
+done
+xdotool getdisplaygeometry >/dev/null 2>&1 || { echo "SKIPPED: Xvfb did not start"; exit 77; }
+
+WB_SCALE=1 "$probe" >"$work/out" 2>"$work/err" &
+probe_pid=$!
+
+# Waits until the probe has printed a line matching $1.
+await() {
+    for _ in $(seq 100); do
+        grep -q -- "$1" "$work/out" 2>/dev/null && return 0
+        kill -0 "$probe_pid" 2>/dev/null || break
+        sleep 0.1
+    done
+    fail "no line matching '$1'"
+}
+
+await '^ready'
+read -r _ wl wt ww wh < <(grep '^ready' "$work/out")
+host_window=$(xdotool search --sync --name 'Tarnwell Poker' | head -1)
+[ -n "$host_window" ] || fail "no host window"
+eval "$(xdotool getwindowgeometry --shell "$host_window")"  # X Y WIDTH HEIGHT
+[ "$WIDTH" = 640 ] && [ "$HEIGHT" = 480 ] || fail "host window is ${WIDTH}x$HEIGHT, not 640x480 at scale 1"
+
+# A click inside the window: both transitions, in the window's frame.
+xdotool mousemove $((X + wl + 50)) $((Y + wt + 40)) click 1
+await '^MOUSEBUTTONS 232'
+grep -qx 'MOUSEBUTTONS 104 50 40' "$work/out" || fail "select down not at 50,40"
+grep -qx 'MOUSEBUTTONS 232 50 40' "$work/out" || fail "select up not at 50,40"
+
+# Keys reach the active window as their ISO-8859-1 codes.
+xdotool windowfocus --sync "$host_window" 2>/dev/null
+xdotool key a Return Escape
+await '^VANILLAKEY 27'
+for code in 97 13 27; do
+    grep -q "^VANILLAKEY $code " "$work/out" || fail "key $code missing"
+done
+
+# The screen shows the probe's blue block (pen 3, 66 88 BB) where it drew it.
+import -window root "$work/shot.png" || fail "no screenshot"
+colour=$(convert "$work/shot.png" -crop "1x1+$((X + wl + 70))+$((Y + wt + 55))" -depth 8 txt:- | grep -o '#[0-9A-F]\{6\}' | head -1)
+[ "$colour" = "#6688BB" ] || fail "block pixel is $colour, not #6688BB"
+outside=$(convert "$work/shot.png" -crop "1x1+$((X + wl + 200))+$((Y + wt + 55))" -depth 8 txt:- | grep -o '#[0-9A-F]\{6\}' | head -1)
+[ "$outside" = "#AAAAAA" ] || fail "window background is $outside, not #AAAAAA"
+
+# The close gadget ends the program cleanly.
+xdotool mousemove $((X + wl + 5)) $((Y + wt + 5)) click 1
+await '^CLOSEWINDOW'
+for _ in $(seq 50); do kill -0 "$probe_pid" 2>/dev/null || break; sleep 0.1; done
+if kill -0 "$probe_pid" 2>/dev/null; then fail "probe still running after the close gadget"; fi
+wait "$probe_pid"
+status=$?
+probe_pid=""
+[ "$status" = 0 ] || fail "probe exit status $status"
+echo "PASS: clicks, keys, screen colours and the close gadget on the sdl display (window ${ww}x$wh)"
+exit 0

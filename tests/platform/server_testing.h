@@ -1,0 +1,75 @@
+// Helpers shared by the window server's tests: opening windows with the usual tags and
+// reading what reached a port.
+#pragma once
+#include <intuition.h>
+
+#include <string>
+#include <vector>
+
+#include "host/host.h"
+
+namespace servertest {
+
+struct Spec {
+    int left = 20;
+    int top = 30;
+    int width = 200;
+    int height = 100;
+    ULONG idcmp = IDCMP_MOUSEBUTTONS | IDCMP_VANILLAKEY | IDCMP_CLOSEWINDOW;
+    const char* title = "Test";
+    bool activate = true;
+    bool close = true;
+    bool depth = true;
+    bool drag = true;
+};
+
+inline Window* Open(const Spec& spec) {
+    TagItem tags[] = {
+        {WA_Title, reinterpret_cast<uintptr_t>(spec.title)},
+        {WA_DragBar, spec.drag},
+        {WA_DepthGadget, spec.depth},
+        {WA_CloseGadget, spec.close},
+        {WA_Left, static_cast<uintptr_t>(spec.left)},
+        {WA_Top, static_cast<uintptr_t>(spec.top)},
+        {WA_Width, static_cast<uintptr_t>(spec.width)},
+        {WA_Height, static_cast<uintptr_t>(spec.height)},
+        {WA_CustomScreen, reinterpret_cast<uintptr_t>(LockPubScreen(nullptr))},
+        {WA_Activate, spec.activate},
+        {WA_IDCMP, spec.idcmp},
+        {TAG_DONE, 0},
+    };
+    return OpenWindowTagList(nullptr, tags);
+}
+
+struct Got {
+    ULONG cls;
+    UWORD code;
+    int x, y;
+    Window* window;
+    bool operator==(const Got&) const = default;
+};
+
+// Every message queued at the window's port, replied.
+inline std::vector<Got> Drain(Window* w) {
+    std::vector<Got> out;
+    while (Message* m = GetMsg(w->UserPort)) {
+        auto* im = reinterpret_cast<IntuiMessage*>(m);
+        out.push_back({im->Class, im->Code, im->MouseX, im->MouseY, im->IDCMPWindow});
+        ReplyMsg(m);
+    }
+    return out;
+}
+
+// Lets the server handle every queued piece of host input: waits on a port nobody sends
+// to until the (empty) user has nothing left to do. Messages stay at their windows' ports.
+inline void Settle() {
+    MsgPort* idle = CreateMsgPort();
+    host::SetSteps({});
+    try {
+        WaitPort(idle);
+    } catch (const host::Stalled&) {
+    }
+    DeleteMsgPort(idle);
+}
+
+}  // namespace servertest
