@@ -48,6 +48,7 @@ BMHD_Chunk HeaderFrom(const UBYTE* raw) {
 bool MakePlanes(BitMap& bitmap, const BMHD_Chunk& header) {
     // A second header must not strand the planes of the first.
     FreeBlocks(bitmap);
+    bitmap.Depth = 0;
     if (header.w == 0 || header.h == 0 || header.nPlanes > kMaxPlanes) return false;
     if (size_t(header.w + 15) / 16 * 2 * header.h * header.nPlanes > kMaxPictureBytes) return false;
     InitBitMap(&bitmap, static_cast<BYTE>(header.nPlanes), header.w, header.h);

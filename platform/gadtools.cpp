@@ -417,28 +417,29 @@ void FreeGadgets(Gadget* glist) {
     GadgetData* first = DataOf(glist);
     if (!first) return;
     const Gadget* head = first->head;
-    // Every gadget of that list, in chain order, stopping where the chain leaves it.
     std::vector<Gadget*> members;
-    for (Gadget* g = glist; g; g = g->NextGadget) {
-        GadgetData* d = DataOf(g);
-        if (!d || d->head != head) break;
-        if (std::find(members.begin(), members.end(), g) != members.end()) break;
-        members.push_back(g);
+    if (head == glist) {
+        // A whole list, wherever its gadgets ended up.
+        for (auto& [g, d] : Registry())
+            if (d->head == head) members.push_back(&d->gadget);
+    } else {
+        // Part of a list: the chain from there, as far as it stays in that list.
+        for (Gadget* g = glist; g; g = g->NextGadget) {
+            GadgetData* d = DataOf(g);
+            if (!d || d->head != head || std::find(members.begin(), members.end(), g) != members.end()) break;
+            members.push_back(g);
+        }
     }
+    auto member = [&](const Gadget* g) { return std::find(members.begin(), members.end(), g) != members.end(); };
     // Still attached to a window: take them out of its list first.
     for (Gadget* g : members) {
-        GadgetData* d = DataOf(g);
-        Window* w = d->window;
+        Window* w = DataOf(g)->window;
         if (!w || !WindowOpen(w)) continue;
-        Gadget** link = &w->FirstGadget;
-        while (*link) {
-            GadgetData* ld = DataOf(*link);
-            if (ld && std::find(members.begin(), members.end(), *link) != members.end()) {
+        for (Gadget** link = &w->FirstGadget; *link;) {
+            if (member(*link))
                 *link = (*link)->NextGadget;
-                (void)ld;
-            } else {
+            else
                 link = &(*link)->NextGadget;
-            }
         }
     }
     for (Gadget* g : members) {
@@ -455,6 +456,7 @@ UWORD AddGList(Window* window, Gadget* gadget, ULONG position, LONG numGad, Requ
         if (InList(window, g) || std::find(chain.begin(), chain.end(), g) != chain.end()) return 0xFFFF;
         chain.push_back(g);
     }
+    if (chain.empty()) return 0xFFFF;
     Gadget** link = &window->FirstGadget;
     ULONG pos = 0;
     while (*link && pos < position) {
@@ -469,7 +471,7 @@ UWORD AddGList(Window* window, Gadget* gadget, ULONG position, LONG numGad, Requ
 }
 
 UWORD RemoveGList(Window* window, Gadget* gadget, LONG numGad) {
-    if (!window || !gadget) return 0xFFFF;
+    if (!window || !gadget || numGad == 0) return 0xFFFF;
     Gadget** link = &window->FirstGadget;
     UWORD pos = 0;
     while (*link && *link != gadget) {
@@ -648,7 +650,9 @@ bool RawKey(Window* window, int rawCode) {
 }
 
 void Forget(Window* window) {
-    // The gadgets may go with the window: only the pointers are dropped here.
+    // Ours stay valid until FreeGadgets; a program's own may already be gone.
+    for (Gadget* g : {editing.window == window ? editing.gadget : nullptr, press.window == window ? press.gadget : nullptr})
+        if (g && DataOf(g)) g->Flags &= ~GFLG_SELECTED;
     if (editing.window == window) editing = {};
     if (press.window == window) press = {};
     for (auto& [g, d] : Registry())

@@ -7,6 +7,7 @@
 
 #include <unistd.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -85,6 +86,11 @@ private:
 };
 
 Window* Main() { return host::FindWindow("Tarnwell Poker"); }
+
+// With POKER_SHOTS set to a folder, the scenario leaves screenshots there (for docs/).
+void Shot(const char* name) {
+    if (const char* dir = std::getenv("POKER_SHOTS")) host::SavePNG(std::string(dir) + "/" + name + ".png");
+}
 
 // Answers the quit requester that the close gadget brings up.
 std::vector<std::function<void()>> QuitByCloseGadget() {
@@ -327,11 +333,14 @@ TEST(Program, AGameFromNewToQuit) {
             host::Key('d');  // the deal: bet 4
         },
         [] {
+            Shot("dealt");
             ClickHandCard(0);
             ClickHandCard(2);
+            Shot("turned");
             host::Key(13);  // exchange two cards and end the game
         },
         [&] {
+            Shot("yourhand");
             hand = HandName();
             host::Key(13);  // dismiss "Your Hand:"
         },
@@ -342,6 +351,7 @@ TEST(Program, AGameFromNewToQuit) {
         },
         [] {
             host::Type("game1");
+            Shot("save");
             host::Key(13);
         },
         [&] {

@@ -20,7 +20,7 @@ std::string& TempPath() {
         int fd = mkstemp(name);
         if (fd < 0) std::abort();
         close(fd);
-        std::atexit([] { unlink(TempPath().c_str()); });
+        unlink(name);  // made afresh for every input, and removed after it
         return std::string(name);
     }();
     return path;
@@ -50,5 +50,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         ReMapBitMap(sheet, &screen, pens);
     }
     FreeBlocks(sheet);
+    unlink(path.c_str());
     return 0;
 }

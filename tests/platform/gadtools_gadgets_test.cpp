@@ -263,6 +263,28 @@ TEST_F(GadgetList, FreeGadgetsOnAnAttachedListTakesItOutOfTheWindow) {
     EXPECT_EQ(OfClass(all, IDCMP_MOUSEBUTTONS).size(), 2u);
 }
 
+TEST_F(GadgetList, ClosingTheWindowWhileAButtonIsHeldLeavesItUp) {
+    Gadget* b = AddButton({100, 20, 30, 80, 20, "_Shuffle"});
+    ASSERT_NE(b, nullptr);
+    Attach();
+    host::Press(CentreX(b), CentreY(b));
+    Settle();
+    ASSERT_TRUE(b->Flags & GFLG_SELECTED);
+    int x = CentreX(b), y = CentreY(b);
+    CloseWindow(window);
+    window = nullptr;
+    EXPECT_FALSE(b->Flags & GFLG_SELECTED);
+    host::Release(x, y);
+    Settle();  // nothing left to tell, nothing to crash on
+    // The same list in a new window starts up, and works.
+    window = gttest::OpenTestWindow();
+    Attach();
+    EXPECT_EQ(FacePixel(b), 0);
+    host::Click(CentreX(b), CentreY(b));
+    Settle();
+    EXPECT_EQ(OfClass(Drain(window), IDCMP_GADGETUP).size(), 1u);
+}
+
 TEST_F(GadgetList, AddGListInsertsAtItsPositionAndRemoveGListUnlinks) {
     Gadget* a = AddButton({1, 10, 30, 40, 14, "A"});
     Gadget* b = AddButton({2, 60, 30, 40, 14, "B"});
@@ -287,8 +309,11 @@ TEST_F(GadgetList, AddGListInsertsAtItsPositionAndRemoveGListUnlinks) {
     std::vector<Gadget*> order;
     for (Gadget* g = window->FirstGadget; g; g = g->NextGadget) order.push_back(g);
     EXPECT_EQ(order, (std::vector<Gadget*>{glist, a, other, c, b}));
-    // Adding a gadget that is already there is refused.
+    // Adding a gadget that is already there is refused, as is adding or removing none.
     EXPECT_EQ(AddGList(window, a, 0, 1, nullptr), 0xFFFF);
+    EXPECT_EQ(AddGList(window, nullptr, 0, -1, nullptr), 0xFFFF);
+    EXPECT_EQ(RemoveGList(window, a, 0), 0xFFFF);
+    EXPECT_EQ(window->FirstGadget->NextGadget, a);
 
     EXPECT_EQ(RemoveGList(window, other, 2), 2);
     order.clear();
@@ -300,6 +325,21 @@ TEST_F(GadgetList, AddGListInsertsAtItsPositionAndRemoveGListUnlinks) {
     host::Click(window->LeftEdge + 130, window->TopEdge + 37);
     Settle();
     EXPECT_TRUE(OfClass(Drain(window), IDCMP_GADGETUP).empty());
+
+    // Freeing a list that another one was put into the middle of frees all of it and
+    // leaves the other one in the window.
+    EXPECT_EQ(AddGList(window, other, 2, -1, nullptr), 2);
+    FreeGadgets(glist);
+    glist = nullptr;
+    order.clear();
+    for (Gadget* g = window->FirstGadget; g; g = g->NextGadget) order.push_back(g);
+    EXPECT_EQ(order, (std::vector<Gadget*>{other, c}));
+    host::Click(window->LeftEdge + 80, window->TopEdge + 37);  // where B was
+    host::Click(window->LeftEdge + 130, window->TopEdge + 37);  // C
+    Settle();
+    auto ups = OfClass(Drain(window), IDCMP_GADGETUP);
+    ASSERT_EQ(ups.size(), 1u);
+    EXPECT_EQ(ups[0].address, c);
     FreeGadgets(other);
 }
 

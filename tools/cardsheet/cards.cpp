@@ -146,7 +146,7 @@ void Court(Card& c, int suit, int rank) {
         c.Set(35, py + 2, lining);
     }
     // A band of the suit across the robe.
-    for (double bx : {20.0, 51.0}) SuitShape(c, suit, bx, 42, 2.6, 3, robe == Red ? White : Gold);
+    for (double bx : {20.0, 51.0}) SuitShape(c, suit, bx, 42, 3.4, 3.8, robe == Red ? White : Gold);
 
     // Hair behind the head.
     if (rank == 11) c.Fill(Polygon({{x - 9, 15}, {x + 9, 15}, {x + 10, 36}, {x - 10, 36}}), x - 11, 14, x + 11, 37, Gold, Black);
@@ -188,7 +188,7 @@ void Court(Card& c, int suit, int rank) {
         c.Fill(Polygon({{x - 9, 19}, {x - 7, 13}, {x, 11}, {x + 7, 13}, {x + 9, 19}}), x - 10, 10, x + 10, 20, lining,
                Black);
         c.Fill(Rect(x - 9, 17, x + 9, 19.5), x - 10, 16, x + 10, 20, Gold, Black);
-        c.Fill(Polygon({{x + 5, 13}, {x + 16, 6}, {x + 19, 7}, {x + 9, 15}}), x + 4, 5, x + 20, 16, White, Black);
+        c.Fill(Polygon({{x + 4, 14}, {x + 12, 10}, {x + 15, 11}, {x + 8, 16}}), x + 3, 9, x + 16, 17, White, Black);
     }
 
     // What each holds: the king a sceptre, the queen a flower, the jack a halberd.
@@ -209,8 +209,12 @@ void Court(Card& c, int suit, int rank) {
         c.Fill(Polygon({{20, 10}, {24, 17}, {20, 20}, {16, 17}}), 15, 9, 25, 21, Sky, Black);
     }
 
+    // The hand that holds it.
+    const double handX = rank == 12 ? 50 : rank == 11 ? 22.5 : 20;
+    c.Fill(Ellipse(handX, 37, 2.4, 2.2), handX - 3, 34, handX + 3, 40, Skin, Black);
+
     // The suit in the frame's corner, away from what the figure holds.
-    SuitShape(c, suit, rank == 12 ? 18.5 : 52.5, 14.5, 3.2, 3.8, InkOf(suit));
+    SuitShape(c, suit, rank == 12 ? 18.5 : 52.5, 15, 4.2, 4.8, InkOf(suit));
 
     Index(c, suit, rank);
     c.MirrorHalf();
