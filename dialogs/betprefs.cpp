@@ -15,6 +15,7 @@ const cButton cPrefsBetGadgets::PrefsBetButtons[] = {
 const cStringGadget cPrefsBetGadgets::PrefsBetStringGads[] = {
     {201, 130, 30, 30, 12, 1, "_Changes:", "1"},
     {202, 130, 50, 30, 12, 1, "_Jokers:", "2"},
+    {0, 0, 0, 0, 0, 0, nullptr, nullptr},
 };
 
 namespace {
