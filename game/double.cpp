@@ -130,7 +130,11 @@ void TDoubleDialog::Execute() {
         {TAG_DONE, 0},
     };
     Window* dialog = OpenWindowTagList(nullptr, tags);
-    if (!dialog) return;
+    if (!dialog) {
+        // Without its window the player cannot play the pot: bank it rather than lose it.
+        game->Credit(static_cast<int32_t>(std::clamp<long>(pot, 0, MaxMoney)));
+        return;
+    }
 
     RastPort* rp = dialog->RPort;
     SetFont(rp, TEXTFONT);

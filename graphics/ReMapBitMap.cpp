@@ -39,7 +39,7 @@ void ReMapBitMap(BitMap& bitmap, RastPort* screenRastPort, const unsigned char* 
     }
     ReadPixelArray8(&source, 0, 0, width - 1, rows - 1, pixels, &temp);
     // Only the low three bits of a colour choose its pen.
-    for (ULONG i = 0, n = width * rows; i < n; ++i) pixels[i] = pens[pixels[i]];
+    for (ULONG i = 0, n = width * rows; i < n; ++i) pixels[i] = pens[pixels[i] & 7];
 
     for (int i = 0; i < kSlots; ++i) {
         if (i < depth && !bitmap.Planes[i]) {

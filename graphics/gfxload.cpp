@@ -159,7 +159,7 @@ void DeCompressILBMBody(BitMap& bitmap, BMHD_Chunk& header, signed char* body, U
                 continue;
             }
             // ByteRun1; a run crossing the row's end is cut there.
-            UBYTE produced = 0;
+            int produced = 0;
             while (produced < rowBytes) {
                 if (in >= bodySize) return;
                 int n = body[in++];
@@ -169,7 +169,7 @@ void DeCompressILBMBody(BitMap& bitmap, BMHD_Chunk& header, signed char* body, U
                     if (row) std::copy_n(reinterpret_cast<const UBYTE*>(body + in), fit, row + produced);
                     in += count;
                     produced += n + 1;
-                } else {
+                } else if (n != -128) {
                     if (in >= bodySize) return;
                     UBYTE value = static_cast<UBYTE>(body[in++]);
                     int fit = std::min(-n + 1, rowBytes - produced);

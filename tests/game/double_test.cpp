@@ -297,12 +297,12 @@ TEST_F(DoubleTest, APotNeverWraps) {
     EXPECT_EQ(game->Money(), MaxMoney);
 }
 
-TEST_F(DoubleTest, NoWindowNoGameAndNoMoney) {
+TEST_F(DoubleTest, WithoutItsWindowTheWinIsBankedNotLost) {
     auto game = table.MakeGame(0, 3, 1, 1);
     host::FailOnce("OpenWindowTagList");
     TDoubleDialog dialog(table.window, game.get(), 30);
     dialog.Execute();
-    EXPECT_EQ(game->Money(), 0);
+    EXPECT_EQ(game->Money(), 30);
 }
 
 TEST_F(DoubleTest, AWinWithDoubleUpOnGoesToTheDialogNotTheMoney) {
