@@ -77,7 +77,7 @@ const std::string& InitialDir() {
     static const std::string dir = HostCwd();
     return dir;
 }
-const bool initialDirCaptured = !InitialDir().empty();
+[[maybe_unused]] const bool initialDirCaptured = !InitialDir().empty();
 
 LONG ErrorFromErrno(int e) {
     switch (e) {

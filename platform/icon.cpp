@@ -53,11 +53,12 @@ std::string IconPath(CONST_STRPTR name) { return std::string(name) + ".info"; }
 bool ReadToolTypes(const std::string& path, std::vector<std::string>& out) {
     int fd;
     do {
-        fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        // Not blocking on a pipe someone named like an icon; only plain files are icons.
+        fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     } while (fd < 0 && errno == EINTR);
     if (fd < 0) return false;
     struct stat st;
-    if (fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
+    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         ::close(fd);
         return false;
     }

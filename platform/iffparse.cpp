@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <array>
 #include <deque>
+#include <new>
 
 #include "dos.h"
 #include "host/host.h"
@@ -169,7 +170,8 @@ LONG Step(Parser& p) {
 
 IFFHandle* AllocIFF() {
     if (host::ShouldFail("AllocIFF")) return nullptr;
-    auto* p = new Parser();
+    auto* p = new (std::nothrow) Parser();
+    if (!p) return nullptr;
     p->iff_Stream = 0;
     p->iff_Flags = 0;
     p->iff_Depth = 0;

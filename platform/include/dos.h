@@ -58,7 +58,7 @@ LONG IoErr();
 
 // Run a command line: "run" starts without waiting, ">FILE" and "<FILE" redirect.
 // Known commands: "SYS:Utilities/MultiView FILE". Nothing is handed to a host shell.
-// Returns DOSTRUE when the command was started (run) or ran.
+// Returns DOSTRUE when the command was started (run) or ran and succeeded.
 LONG Execute(CONST_STRPTR command, BPTR input, BPTR output);
 
 // AmigaDOS patterns, case-insensitive: #? ? #x ~(p) (a|b) % and ' as escape.

@@ -1,6 +1,7 @@
 // The ILBM loader: chunk walk, header, colour table, BODY decoding and every failure sum.
 #include <gtest/gtest.h>
 #include <iffparse.h>
+#include <intuition.h>
 
 #include <cstring>
 #include <string>
@@ -8,6 +9,7 @@
 #include "graphics/gfxload.h"
 #include "host/host.h"
 #include "support/ilbm.h"
+#include "support/screen.h"
 
 using namespace support::ilbm;
 
@@ -62,6 +64,8 @@ protected:
 struct SizeCase {
     int width, height, depth;
 };
+
+void PrintTo(const SizeCase& c, std::ostream* os) { *os << c.width << "x" << c.height << "x" << c.depth; }
 
 class GfxLoadSizes : public GfxLoad, public ::testing::WithParamInterface<SizeCase> {};
 
@@ -305,6 +309,26 @@ TEST_F(GfxLoad, PictureSmallerThanTheBlocksLoads) {
     Picture pic = Pattern(100, 50, 3);
     ASSERT_EQ(Load(File(pic)), 0);
     ExpectPicture(pic);
+}
+
+TEST_F(GfxLoad, BlocksOfASmallPictureDrawOnlyWhatItHolds) {
+    Picture pic = Pattern(100, 50, 3);
+    ASSERT_EQ(Load(File(pic)), 0);
+    Window* window = support::OpenTestWindow();
+    ASSERT_NE(window, nullptr);
+    RastPort* rp = window->RPort;
+    SetAPen(rp, 200);
+    RectFill(rp, 10, 20, 200, 200);
+    // The back's block lies wholly outside the picture: nothing is copied.
+    BltBitMapRastPort(&bitmap, 284, 384, rp, 10, 20, 71, 96, 0xC0);
+    // The first block is cut at the picture's last row.
+    BltBitMapRastPort(&bitmap, 0, 0, rp, 100, 20, 71, 96, 0xC0);
+    for (int y = 0; y < 96; ++y)
+        for (int x = 0; x < 71; ++x) {
+            ASSERT_EQ(support::Pixel(window, 10 + x, 20 + y), 200) << x << "," << y;
+            ASSERT_EQ(support::Pixel(window, 100 + x, 20 + y), y < 50 ? pic.pixel(x, y) : 200) << x << "," << y;
+        }
+    CloseWindow(window);
 }
 
 TEST_F(GfxLoad, FreeBlocksEmptiesEverySlot) {

@@ -79,6 +79,8 @@ struct DepthCase {
     int sheetDepth, screenDepth;
 };
 
+void PrintTo(const DepthCase& c, std::ostream* os) { *os << "sheet " << c.sheetDepth << " screen " << c.screenDepth; }
+
 class ReMapDepths : public ::testing::TestWithParam<DepthCase> {
 protected:
     void SetUp() override { host::UseVirtualDisplay(); }
@@ -138,6 +140,8 @@ struct FailCase {
     const char* op;
     int nth;
 };
+
+void PrintTo(const FailCase& c, std::ostream* os) { *os << c.op << " from call " << c.nth; }
 
 class ReMapFailure : public ::testing::TestWithParam<FailCase> {};
 

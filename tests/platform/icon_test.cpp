@@ -2,6 +2,7 @@
 // tool types, and files that are not icons at all.
 #include <gtest/gtest.h>
 #include <icon.h>
+#include <sys/stat.h>
 
 #include <cstring>
 #include <filesystem>
@@ -101,6 +102,10 @@ TEST_F(IconTest, LinesBecomeToolTypesTable) {
 TEST_F(IconTest, MissingOrUnreadableIconGivesNull) {
     EXPECT_EQ(GetDiskObject(name.c_str()), nullptr);
     fs::create_directory(info);
+    EXPECT_EQ(GetDiskObject(name.c_str()), nullptr);
+    fs::remove(info);
+    // A pipe named like an icon is not one, and reading it must not wait for a writer.
+    ASSERT_EQ(mkfifo(info.c_str(), 0600), 0);
     EXPECT_EQ(GetDiskObject(name.c_str()), nullptr);
     EXPECT_EQ(GetDiskObject(nullptr), nullptr);
     EXPECT_EQ(GetDiskObject(""), nullptr);

@@ -2,6 +2,7 @@
 // Draws the default card sheet and writes it as a 3-plane ByteRun1 ILBM (and optionally as
 // a PNG for looking at). The output depends on nothing but this code.
 #include <png.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstring>
@@ -96,10 +97,23 @@ Bytes Ilbm(const std::vector<uint8_t>& pixels) {
     return file;
 }
 
+// Written beside the target and renamed over it, so that a reader (or a second build step
+// writing the same sheet) never sees half a file.
 bool WriteFile(const std::string& path, const Bytes& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    return static_cast<bool>(out.flush());
+    const std::string temp = path + "." + std::to_string(getpid()) + ".tmp";
+    {
+        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
+        out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+        if (!out.flush()) {
+            std::remove(temp.c_str());
+            return false;
+        }
+    }
+    if (std::rename(temp.c_str(), path.c_str()) != 0) {
+        std::remove(temp.c_str());
+        return false;
+    }
+    return true;
 }
 
 bool WritePng(const std::string& path, const std::vector<uint8_t>& pixels) {

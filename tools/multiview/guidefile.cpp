@@ -100,7 +100,7 @@ public:
                 first = false;
                 if (!IsCommand(line, "database")) {
                     // Whatever this is, it is not a guide: nothing of it is shown.
-                    doc_.warnings.push_back(Where(number) + "the file does not begin with @database");
+                    Warn(Where(number) + "the file does not begin with @database");
                     return;
                 }
             }
@@ -108,10 +108,16 @@ public:
             pos = end + 1;
         }
         if (current_ >= 0)
-            doc_.warnings.push_back("node \"" + doc_.nodes[current_].name + "\" has no @endnode");
+            Warn("node \"" + doc_.nodes[current_].name + "\" has no @endnode");
     }
 
     bool sawDatabase = false;
+
+    void Warn(std::string text) {
+        if (doc_.warnings.size() < kMaxWarnings) doc_.warnings.push_back(std::move(text));
+        else ++unlisted;
+    }
+    size_t unlisted = 0;
 
 private:
     static bool Blank(std::string_view line) {
@@ -143,39 +149,39 @@ private:
         const std::vector<std::string> args = Words(Arguments(line));
         if (keyword == "database") {
             if (sawDatabase) {
-                doc_.warnings.push_back(Where(number) + "a second @database is ignored");
+                Warn(Where(number) + "a second @database is ignored");
                 return;
             }
             sawDatabase = true;
             if (!args.empty()) doc_.database = Sanitized(args[0]);
         } else if (keyword == "node") {
             if (current_ >= 0)
-                doc_.warnings.push_back(Where(number) + "node \"" + doc_.nodes[current_].name +
+                Warn(Where(number) + "node \"" + doc_.nodes[current_].name +
                                         "\" has no @endnode");
             Node node;
             node.sourceLine = number;
             if (args.empty()) {
-                doc_.warnings.push_back(Where(number) + "@node without a name");
+                Warn(Where(number) + "@node without a name");
             } else {
                 node.name = Sanitized(args[0]);
                 if (args.size() > 1) node.title = Sanitized(args[1]);
-                if (doc_.Find(node.name) >= 0)
-                    doc_.warnings.push_back(Where(number) + "a second node \"" + node.name +
-                                            "\"; links lead to the first");
+                const int at = static_cast<int>(doc_.nodes.size());
+                if (!doc_.index.emplace(LowerCopy(node.name), at).second)
+                    Warn(Where(number) + "a second node \"" + node.name + "\"; links lead to the first");
             }
             doc_.nodes.push_back(std::move(node));
             current_ = static_cast<int>(doc_.nodes.size()) - 1;
         } else if (keyword == "endnode") {
             if (current_ < 0)
-                doc_.warnings.push_back(Where(number) + "@endnode outside a node");
+                Warn(Where(number) + "@endnode outside a node");
             current_ = -1;
         } else if (keyword == "title") {
             if (current_ < 0)
-                doc_.warnings.push_back(Where(number) + "@title outside a node");
+                Warn(Where(number) + "@title outside a node");
             else if (!args.empty())
                 doc_.nodes[current_].title = Sanitized(args[0]);
         } else if (!Known(keyword)) {
-            doc_.warnings.push_back(Where(number) + "unknown command @" + Sanitized(keyword) + " ignored");
+            Warn(Where(number) + "unknown command @" + Sanitized(keyword) + " ignored");
         }
     }
 
@@ -192,7 +198,7 @@ private:
     void Put(std::string& out, char c, int number) {
         if (static_cast<int>(out.size()) >= kMaxColumns) {
             if (!cut_) {
-                doc_.warnings.push_back(Where(number) + "longer than " + std::to_string(kMaxColumns) +
+                Warn(Where(number) + "longer than " + std::to_string(kMaxColumns) +
                                         " characters; the rest is not shown");
                 cut_ = true;
             }
@@ -215,7 +221,7 @@ private:
             } else if (c == '@' && i + 1 < line.size() && line[i + 1] == '{') {
                 const size_t close = CommandEnd(line, i + 2);
                 if (close == std::string_view::npos) {
-                    doc_.warnings.push_back(Where(number) + "@{ without its closing }");
+                    Warn(Where(number) + "@{ without its closing }");
                     for (; i < line.size(); ++i) Put(out, Shown(line[i]), number);
                     break;
                 }
@@ -255,7 +261,7 @@ private:
         const std::string command = words.size() > 1 ? LowerCopy(words[1]) : "";
         const bool link = (command == "link" || command == "alink") && words.size() > 2 && !words[2].empty();
         if (!link) {
-            doc_.warnings.push_back(Where(number) + "\"" + label + "\" is not a link this viewer can follow");
+            Warn(Where(number) + "\"" + label + "\" is not a link this viewer can follow");
         }
         const int column = static_cast<int>(out.size());
         for (char c : label) Put(out, c, number);
@@ -288,6 +294,10 @@ std::string LastPart(std::string_view path) {
 
 int Document::Find(std::string_view name) const {
     if (name.empty()) return -1;
+    if (!index.empty()) {
+        const auto found = index.find(LowerCopy(name));
+        return found == index.end() ? -1 : found->second;
+    }
     for (size_t i = 0; i < nodes.size(); ++i)
         if (SameNoCase(nodes[i].name, name)) return static_cast<int>(i);
     return -1;
@@ -309,13 +319,15 @@ Document Parse(std::string_view text, std::string_view fileName) {
         doc.status = Status::NotAGuide;
         doc.message = doc.fileName + " is not a guide";
         doc.nodes.clear();
+        doc.index.clear();
         return doc;
     }
     for (const Node& node : doc.nodes)
         for (const Link& link : node.links)
             if (doc.Find(link.target) < 0)
-                doc.warnings.push_back(Where(node.sourceLine) + "in node \"" + node.name + "\", \"" + link.label +
-                                       "\" leads to \"" + link.target + "\", which is no node here");
+                parser.Warn(Where(node.sourceLine) + "in node \"" + node.name + "\", \"" + link.label +
+                            "\" leads to \"" + link.target + "\", which is no node here");
+    if (parser.unlisted > 0) doc.warnings.push_back(std::to_string(parser.unlisted) + " more problems not listed");
     doc.status = Status::Ok;
     return doc;
 }

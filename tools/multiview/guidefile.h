@@ -5,6 +5,7 @@
 #pragma once
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace guide {
@@ -13,6 +14,8 @@ namespace guide {
 inline constexpr int kMaxColumns = 1000;
 // Largest file read; a guide is a few kilobytes of text.
 inline constexpr long kMaxFileBytes = 8L * 1024 * 1024;
+// Warnings kept; a badly damaged file would otherwise list one for every line.
+inline constexpr size_t kMaxWarnings = 100;
 
 struct Link {
     std::string label;   // what the button shows
@@ -39,6 +42,8 @@ struct Document {
     std::string database;  // the name after @database
     std::vector<Node> nodes;
     std::vector<std::string> warnings;  // damage that was worked around, with line numbers
+    // Lower-case name -> first node of that name; filled by Parse. Without it Find searches.
+    std::unordered_map<std::string, int> index;
 
     // The node of that name (names compare without regard to case), or -1.
     int Find(std::string_view name) const;

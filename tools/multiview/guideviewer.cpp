@@ -27,6 +27,7 @@ constexpr int kKeyLeft = 0x4F;
 
 constexpr int kPitch = 12;  // rows of a text line, room for a link's frame
 constexpr int kButtonHeight = 14;
+constexpr size_t kHistoryLimit = 1000;
 
 enum ButtonId : UWORD { kContents = 1, kRetrace, kBrowsePrev, kBrowseNext };
 
@@ -198,7 +199,11 @@ private:
     // Shows node `index` from line `top`; the place left is remembered for Retrace.
     void Go(int index, int top, bool remember) {
         if (index < 0 || index >= static_cast<int>(doc_.nodes.size())) return;
-        if (remember && node_ >= 0) history_.push_back({node_, top_, selected_});
+        if (remember && node_ >= 0) {
+            // A person never retraces this far; the oldest steps make room.
+            if (history_.size() >= kHistoryLimit) history_.erase(history_.begin());
+            history_.push_back({node_, top_, selected_});
+        }
         node_ = index;
         top_ = std::clamp(top, 0, MaxTop());
         left_ = 0;
@@ -451,40 +456,39 @@ private:
         }
     }
 
-    // One line: the frames of its links first, then its text, piece by piece, so that every
-    // piece stays readable where it was drawn.
+    // One line: the frames of its links first, then its text piece by piece, so that no
+    // frame covers a piece drawn before it.
     void DrawLine(int index, int baseline) {
         const Node& node = Current();
         const std::string& line = node.lines[index];
         const int end = std::min<int>(static_cast<int>(line.size()), left_ + columns_);
-        int column = left_;
-        auto plain = [&](int upTo) {
-            if (upTo > column) {
-                Print(textLeft_ + (column - left_) * charWidth_, baseline, line.substr(column, upTo - column), 1);
-                column = upTo;
-            }
-        };
         for (size_t i = 0; i < node.links.size(); ++i) {
-            const Link& link = node.links[i];
-            if (link.line != index) continue;
             int l, t, r, b;
-            if (!LinkBox(link, l, t, r, b)) continue;
-            const int first = std::max(link.column, left_);
-            const int last = std::min<int>(link.column + static_cast<int>(link.label.size()), end);
-            plain(first);
-            const bool selected = static_cast<int>(i) == selected_;
-            if (selected) {
+            if (node.links[i].line != index || !LinkBox(node.links[i], l, t, r, b)) continue;
+            if (static_cast<int>(i) == selected_) {
                 Fill(3, l, t, r, b);
                 Bevel(l, t, r, b, 1, 2);
             } else {
                 Fill(0, l, t, r, b);
                 Bevel(l, t, r, b, 2, 1);
             }
-            Print(textLeft_ + (first - left_) * charWidth_, baseline, line.substr(first, last - first),
-                  selected ? 2 : 1);
-            column = last;
         }
-        plain(end);
+        int column = left_;
+        auto piece = [&](int upTo, int pen) {
+            if (upTo > column) {
+                Print(textLeft_ + (column - left_) * charWidth_, baseline, line.substr(column, upTo - column), pen);
+                column = upTo;
+            }
+        };
+        for (size_t i = 0; i < node.links.size(); ++i) {
+            const Link& link = node.links[i];
+            int l, t, r, b;
+            if (link.line != index || !LinkBox(link, l, t, r, b)) continue;
+            piece(std::max(link.column, left_), 1);
+            piece(std::min<int>(link.column + static_cast<int>(link.label.size()), end),
+                  static_cast<int>(i) == selected_ ? 2 : 1);
+        }
+        piece(end, 1);
     }
 
     void DrawStatus() {
