@@ -444,8 +444,9 @@ void HandleEvent(const display::Event& e) {
         s.qualifier = e.qualifier;
         TrackPointer(e.x, e.y);
         LeftMove(e.x, e.y);
+        // While the menus are up the pointer is theirs; the window hears nothing of it.
         if (s.rightToMenus) menus::Move(e.x, e.y);
-        if (Window* a = s.active) server::Post(a, IDCMP_MOUSEMOVE, 0, s.qualifier);
+        else if (Window* a = s.active) server::Post(a, IDCMP_MOUSEMOVE, 0, s.qualifier);
         break;
     case display::Event::ButtonDown:
         s.qualifier = e.qualifier;
@@ -644,8 +645,11 @@ void Palette(uint8_t palette[256][3]) { platform::PaletteOf(S().screen.ViewPort.
 bool HandleNextInput(MsgPort* port) {
     auto& s = S();
     display::Event event;
+    // Input made together is handled together, as an input handler would before the
+    // program looks at its port: keys typed ahead reach the window active at the time.
     if (PopQueuedEvent(event)) {
-        HandleEvent(event);
+        do HandleEvent(event);
+        while (PopQueuedEvent(event));
         return true;
     }
     if (!EnsureDisplay()) return false;
@@ -668,6 +672,8 @@ bool HandleNextInput(MsgPort* port) {
     s.waitingPort = nullptr;
     if (!ok) return false;
     HandleEvent(event);
+    // The user queues its input together: all of it is handled before the program wakes.
+    while (PopQueuedEvent(event)) HandleEvent(event);
     return true;
 }
 

@@ -74,6 +74,14 @@ public:
             return false;
         }
         initialised_ = true;
+        // SDL falls back to drivers that show nothing; those serve only when asked for by name.
+        const char* driver = SDL_GetCurrentVideoDriver();
+        const char* asked = std::getenv("SDL_VIDEODRIVER");
+        if (driver != nullptr && (SDL_strcasecmp(driver, "offscreen") == 0 || SDL_strcasecmp(driver, "dummy") == 0) &&
+            (asked == nullptr || SDL_strcasecmp(asked, driver) != 0)) {
+            why = "no display: set DISPLAY to an X server (or WB_DISPLAY=virtual)";
+            return false;
+        }
         width_ = width;
         height_ = height;
         scale_ = ScaleFor(width, height);

@@ -265,11 +265,11 @@ TEST(Menu, InputMadeWhileADialogWasUpIsDropped) {
             ASSERT_NE(host::FindWindow("Hand Evaluation Preferences"), nullptr);
             host::Click(w->LeftEdge + 20 + 35, w->TopEdge + 50 + 48);  // on the deck
             host::MenuKey('n');                                       // New, made meanwhile
-            host::Key(27);                                            // Escape closes the dialog
+            host::ClickGadget(host::FindWindow("Hand Evaluation Preferences"), "Cancel");
         },
     });
     EXPECT_EQ(Offer(w, menu), 2);
-    // The dialog may have kept the Escape; whatever reached the main window was dropped.
+    // The click on the deck and the New went to the main window while the dialog was up.
     EXPECT_TRUE(PortEmpty(w));
     EXPECT_EQ(game->deck.count, deckBefore);
     EXPECT_EQ(game->Money(), 40);
@@ -300,9 +300,12 @@ TEST(Menu, ContinueOldSetsTheCheckMarkToTheLoadedGame) {
         [&] {
             Window* req = host::ActiveWindow();
             ASSERT_NE(req, nullptr);
-            host::ClickGadget(req, "Drawer");  // type the drawer, then the file
+            host::ClickGadget(req, "Drawer");  // replace the drawer, then type the file
+            for (int i = 0; i < 40; ++i) host::RawKey(0x4E);
+            for (int i = 0; i < 40; ++i) host::Key(8);
             host::Type(dir.string() + "/");
             host::Key(13);
+            host::ClickGadget(req, "File");
             host::Type("deposit");
             host::Key(13);
         },

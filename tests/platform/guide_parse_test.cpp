@@ -440,7 +440,7 @@ TEST(GuideReading, NamesAreFoundWithoutRegardToCaseAndTheFirstOfTwinsWins) {
 
 TEST(GuideReading, ManyNodesLinkedInAChainAllResolve) {
     std::string text = "@database chain\n";
-    constexpr int kNodes = 20000;
+    constexpr int kNodes = 5000;
     for (int i = 0; i < kNodes; ++i)
         text += "@node N" + std::to_string(i) + " \"Node " + std::to_string(i) + "\"\n@{\"next\" link n" +
                 std::to_string((i + 1) % kNodes) + "}\n@endnode\n";
@@ -448,7 +448,7 @@ TEST(GuideReading, ManyNodesLinkedInAChainAllResolve) {
     ASSERT_EQ(doc.status, guide::Status::Ok);
     ASSERT_EQ(static_cast<int>(doc.nodes.size()), kNodes);
     EXPECT_TRUE(doc.warnings.empty());
-    for (int i = 0; i < kNodes; i += 997)
+    for (int i = 0; i < kNodes; i += 97)
         EXPECT_EQ(doc.Find(doc.nodes[i].links[0].target), (i + 1) % kNodes);
 }
 

@@ -69,6 +69,43 @@ TEST_F(ServerMessages, WaitPortHandlesQueuedInputBeforeAskingTheUser) {
     EXPECT_EQ(im->IDCMPWindow, w);
 }
 
+TEST_F(ServerMessages, InputMadeTogetherIsAllAtThePortWhenTheProgramWakes) {
+    struct Case {
+        const char* what;
+        bool queuedBeforeWaiting;
+    };
+    for (const Case& c : {Case{"queued before the wait", true}, Case{"queued by the user", false}}) {
+        host::UseVirtualDisplay();
+        Spec spec;
+        spec.title = "Main";
+        Window* main = Open(spec);
+        spec.title = "Other";
+        spec.left = 300;
+        Window* other = Open(spec);  // active
+        auto act = [main] {
+            host::Key(27);                                          // to the active one
+            host::Click(main->LeftEdge + 50, main->TopEdge + 50);  // activates the main window
+            host::Key('a');                                         // so these go there
+            host::Key('b');
+        };
+        if (c.queuedBeforeWaiting) {
+            act();
+            host::SetSteps({});
+        } else {
+            host::SetSteps({act});
+        }
+        WaitPort(other->UserPort);
+        std::vector<ULONG> classes;
+        for (const Got& g : Drain(main)) classes.push_back(g.cls);
+        EXPECT_EQ(classes, (std::vector<ULONG>{IDCMP_MOUSEBUTTONS, IDCMP_MOUSEBUTTONS, IDCMP_VANILLAKEY,
+                                               IDCMP_VANILLAKEY}))
+            << c.what;
+        auto got = Drain(other);
+        ASSERT_EQ(got.size(), 1u) << c.what;
+        EXPECT_EQ(got[0].code, 27) << c.what;
+    }
+}
+
 TEST_F(ServerMessages, WaitingWithNothingLeftToDoFailsNamingTheWindow) {
     struct Case {
         const char* title;

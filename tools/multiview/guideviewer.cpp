@@ -31,12 +31,12 @@ constexpr size_t kHistoryLimit = 1000;
 
 enum ButtonId : UWORD { kContents = 1, kRetrace, kBrowsePrev, kBrowseNext };
 
-struct ButtonSpec {
+struct ButtonDef {
     UWORD id;
     const char* label;
     int width;
 };
-constexpr ButtonSpec kButtons[] = {
+constexpr ButtonDef kButtons[] = {
     {kContents, "Contents", 80},
     {kRetrace, "Retrace", 72},
     {kBrowsePrev, "Browse <", 80},
@@ -54,20 +54,25 @@ Document MessageDocument(const Document& failed, const char* path) {
     node.title = failed.message;
     node.lines.push_back("");
     if (failed.status == Status::CannotOpen) {
-        node.lines.push_back("The help file was looked for as");
-        node.lines.push_back(std::string("  ") + (path ? path : ""));
-        node.lines.push_back("but it is missing or cannot be read.");
+        std::string shown = path ? path : "";
+        for (char& c : shown) {
+            const auto u = static_cast<unsigned char>(c);
+            if (u < 0x20 || (u >= 0x7F && u < 0xA0)) c = '?';  // no glyph for controls
+        }
+        node.lines.push_back("  The help file was looked for as");
+        node.lines.push_back("    " + shown);
+        node.lines.push_back("  but it is missing or cannot be read.");
     } else {
-        node.lines.push_back("The file does not begin with @database, has no @node,");
-        node.lines.push_back("or is not text. It may be damaged.");
+        node.lines.push_back("  The file does not begin with @database, has no @node,");
+        node.lines.push_back("  or is not text. It may be damaged.");
     }
     if (!failed.warnings.empty()) {
         node.lines.push_back("");
         const size_t shown = std::min<size_t>(failed.warnings.size(), 10);
-        for (size_t i = 0; i < shown; ++i) node.lines.push_back("  " + failed.warnings[i]);
+        for (size_t i = 0; i < shown; ++i) node.lines.push_back("    " + failed.warnings[i]);
     }
     node.lines.push_back("");
-    node.lines.push_back("Press Escape or use the close gadget to leave.");
+    node.lines.push_back("  Press Escape or use the close gadget to leave.");
     doc.nodes.push_back(std::move(node));
     return doc;
 }
@@ -170,7 +175,7 @@ private:
         ng.ng_TopEdge = static_cast<WORD>(buttonTop_);
         ng.ng_Height = kButtonHeight;
         int x = window_->BorderLeft + 4;
-        for (const ButtonSpec& b : kButtons) {
+        for (const ButtonDef& b : kButtons) {
             ng.ng_LeftEdge = static_cast<WORD>(x);
             ng.ng_Width = static_cast<WORD>(b.width);
             ng.ng_GadgetText = b.label;
