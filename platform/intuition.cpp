@@ -446,7 +446,9 @@ void HandleEvent(const display::Event& e) {
         LeftMove(e.x, e.y);
         // While the menus are up the pointer is theirs; the window hears nothing of it.
         if (s.rightToMenus) menus::Move(e.x, e.y);
-        else if (Window* a = s.active) server::Post(a, IDCMP_MOUSEMOVE, 0, s.qualifier);
+        // Nor while it drags a window or holds a frame gadget.
+        else if (Window* a = s.active; a && (s.hold == Hold::None || s.hold == Hold::Gadget || s.hold == Hold::Window))
+            server::Post(a, IDCMP_MOUSEMOVE, 0, s.qualifier);
         break;
     case display::Event::ButtonDown:
         s.qualifier = e.qualifier;

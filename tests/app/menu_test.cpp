@@ -3,7 +3,11 @@
 
 #include <gadtools.h>
 
+#include <unistd.h>
+
+#include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <string>
 #include <vector>
@@ -318,4 +322,78 @@ TEST(Menu, ContinueOldSetsTheCheckMarkToTheLoadedGame) {
     EXPECT_EQ(game->hand.flags & 0x300u, 0x200u);
     EXPECT_FALSE(fs::exists(path));
     fs::remove_all(dir);
+}
+
+TEST(Menu, EachItemOpensWhatItShould) {
+    struct Case {
+        int menu, item;
+        const char* window;  // the window the action opens
+        const char* text;    // a text it shows, or nullptr
+    };
+    const Case cases[] = {
+        {0, 1, "Select Map File to Load From", nullptr},
+        {0, 2, "Select Map File to Save As", nullptr},
+        {0, 4, "About Tarnwell Poker", "Tarnwell Poker V1.11 (OS4)"},
+        {1, 0, "Hand Evaluation Preferences", "5 jokers are lousy hand"},
+        {1, 1, "Bet Preferences", "Bet:"},
+        {2, 1, "About Tarnwell Poker", "Tarnwell Poker V1.11 (OS4)"},
+    };
+    for (const auto& c : cases) {
+        GameTable table;
+        auto game = table.MakeGame();
+        game->SetMoney(17);
+        cPokerMenu menu(table.window, game.get());
+        Window* w = table.window;
+        bool opened = false, shown = c.text == nullptr;
+        host::SetSteps({
+            [&] { host::PickMenu(w, c.menu, c.item); },
+            [&] {
+                Window* d = host::FindWindow(c.window);
+                opened = d != nullptr && host::ActiveWindow() == d;
+                if (c.text && d) shown = host::ShowsText(d, c.text);
+                host::Key(27);  // every one of them goes away with Escape
+            },
+        });
+        EXPECT_EQ(Offer(w, menu), 2) << c.window;
+        EXPECT_TRUE(opened) << c.window;
+        EXPECT_TRUE(shown) << c.window;
+        EXPECT_EQ(game->Money(), 17) << c.window;
+        EXPECT_EQ(host::FindWindow(c.window), nullptr) << c.window;
+    }
+}
+
+TEST(Menu, InstructionsStartTheViewerAndTheGameGoesOn) {
+    namespace fs = std::filesystem;
+    // A stand-in viewer in a SYS: of our own: it says what it was given and then waits
+    // until the test lets it go, so the menu must not wait for it.
+    const fs::path sys = fs::temp_directory_path() / ("poker-sys-" + std::to_string(::getpid()));
+    fs::remove_all(sys);
+    fs::create_directories(sys / "Utilities");
+    const fs::path started = sys / "started", hold = sys / "hold";
+    {
+        std::ofstream viewer(sys / "Utilities/MultiView");
+        viewer << "#!/bin/sh\necho \"$@\" > '" << started.string() << "'\n"
+               << "while [ -e '" << hold.string() << "' ]; do sleep 0.05; done\n";
+    }
+    fs::permissions(sys / "Utilities/MultiView", fs::perms::owner_all);
+    std::ofstream(hold) << "";
+    const char* old = std::getenv("WB_SYS");
+    const std::string oldSys = old ? old : "";
+    setenv("WB_SYS", sys.c_str(), 1);
+
+    GameTable table;
+    auto game = table.MakeGame();
+    cPokerMenu menu(table.window, game.get());
+    Window* w = table.window;
+    host::SetSteps({[w] { host::PickMenu(w, 2, 0); }});
+    EXPECT_EQ(Offer(w, menu), 2) << "the menu came back while the viewer still runs";
+    for (int i = 0; i < 400 && !fs::exists(started); ++i) usleep(25000);
+    std::string args;
+    std::getline(std::ifstream(started), args);
+    EXPECT_EQ(args, "poker.guide");
+    fs::remove(hold);
+
+    if (old) setenv("WB_SYS", oldSys.c_str(), 1);
+    else unsetenv("WB_SYS");
+    fs::remove_all(sys);
 }

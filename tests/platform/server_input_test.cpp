@@ -105,6 +105,7 @@ TEST_F(ServerInput, AWindowGetsOnlyTheClassesItAskedFor) {
     auto close = [](Window* w) { host::ClickClose(w); };
     auto raw = [](Window*) { host::RawKey(0x4C); };
     auto activate = [](Window* w) { ActivateWindow(w); };
+    auto drag = [](Window* w) { host::DragWindow(w, 30, 20); };
     const Case cases[] = {
         {"click, keys only", IDCMP_VANILLAKEY, clickInside, {}},
         {"click, buttons", IDCMP_MOUSEBUTTONS, clickInside, {IDCMP_MOUSEBUTTONS, IDCMP_MOUSEBUTTONS}},
@@ -112,6 +113,7 @@ TEST_F(ServerInput, AWindowGetsOnlyTheClassesItAskedFor) {
         {"key, keys", IDCMP_VANILLAKEY, key, {IDCMP_VANILLAKEY}},
         {"move, buttons only", IDCMP_MOUSEBUTTONS, move, {}},
         {"move, moves", IDCMP_MOUSEMOVE, move, {IDCMP_MOUSEMOVE}},
+        {"drag, moves and buttons", IDCMP_MOUSEMOVE | IDCMP_MOUSEBUTTONS, drag, {}},
         {"close gadget, nothing asked", 0, close, {}},
         {"close gadget, keys only", IDCMP_VANILLAKEY, close, {}},
         {"close gadget, close", IDCMP_CLOSEWINDOW, close, {IDCMP_CLOSEWINDOW}},

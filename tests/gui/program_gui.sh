@@ -1,0 +1,120 @@
+#!/usr/bin/env bash
+# The real program on the sdl display under Xvfb, started from its icon with wbrun and played
+# with xdotool: New, Draw, two cards turned, Draw, the hand's name dismissed, Save, Continue
+# Old, quit by the close gadget. Checks the screen, the saved game, the icon and the status.
+# Exits 77 (skipped) without Xvfb, xdotool or ImageMagick.
+# Usage: program_gui.sh BUILD_DIR
+set -u
+build=${1:?usage: program_gui.sh BUILD_DIR}
+
+for tool in Xvfb xdotool import convert; do
+    if ! command -v "$tool" >/dev/null 2>&1; then
+        echo "SKIPPED: $tool is not installed"
+        exit 77
+    fi
+done
+[ -x "$build/Poker/poker" ] && [ -x "$build/tools/wbrun" ] || { echo "FAIL: the drawer or wbrun is missing"; exit 1; }
+
+work=$(mktemp -d)
+xvfb_pid=""
+game_pid=""
+cleanup() {
+    [ -n "$game_pid" ] && kill "$game_pid" 2>/dev/null
+    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
+    rm -rf "$work"
+}
+trap cleanup EXIT
+fail() {
+    echo "FAIL: $*"
+    echo "--- program errors:"; cat "$work/err" 2>/dev/null
+    exit 1
+}
+
+# A drawer of our own, so the build's icon keeps its settings.
+mkdir -p "$work/Poker/save"
+cp -r "$build/Poker/poker" "$build/Poker/poker.info" "$build/Poker/poker.guide" "$build/Poker/gfx" "$work/Poker/"
+drawer=$work/Poker
+
+display=""
+for n in $(seq 141 210); do
+    if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then display=":$n"; break; fi
+done
+[ -n "$display" ] || { echo "SKIPPED: no free X display number"; exit 77; }
+Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+xvfb_pid=$!
+export DISPLAY=$display
+for _ in $(seq 50); do
+    xdotool getdisplaygeometry >/dev/null 2>&1 && break
+    sleep 0.1
+done
+xdotool getdisplaygeometry >/dev/null 2>&1 || { echo "SKIPPED: Xvfb did not start"; exit 77; }
+
+WB_SCALE=1 WB_SYS="$build/SYS" "$build/tools/wbrun" "$drawer/poker" >"$work/out" 2>"$work/err" &
+game_pid=$!
+host_window=$(timeout 20 xdotool search --sync --name 'Tarnwell Poker' | head -1)
+[ -n "$host_window" ] || fail "no host window"
+eval "$(xdotool getwindowgeometry --shell "$host_window")"  # X Y WIDTH HEIGHT of the screen
+xdotool windowfocus --sync "$host_window" 2>/dev/null
+sleep 0.5
+
+# The main window sits at (20, 119) of the 640 x 480 screen; a point in its frame:
+at() { echo $((X + 20 + $1)) $((Y + 119 + $2)); }
+pixel() {
+    import -window root "$work/shot.png" || fail "no screenshot"
+    convert "$work/shot.png" -crop "1x1+$1+$2" -depth 8 txt:- | grep -o '#[0-9A-F]\{6\}' | head -1
+}
+settle() { sleep "${1:-0.4}"; }
+
+# Hand slot 0's left margin, on the felt until a card lands there.
+read -r sx sy < <(at 104 148)
+felt=$(pixel "$sx" "$sy")
+
+xdotool key alt+n          # New: 40
+settle
+xdotool key d              # the deal
+settle
+card=$(pixel "$sx" "$sy")
+[ "$card" != "$felt" ] || fail "no card in the hand after the deal (pixel $card)"
+
+read -r cx cy < <(at $((100 + 35)) $((100 + 48)))
+xdotool mousemove "$cx" "$cy" click 1
+read -r cx cy < <(at $((262 + 35)) $((100 + 48)))
+xdotool mousemove "$cx" "$cy" click 1
+settle
+xdotool key Return         # exchange and end: "Your Hand:" comes up beside the window
+settle 0.6
+read -r rx ry < <(at $((350 + 100)) 60)
+requester=$(pixel "$rx" "$ry")
+[ "$requester" = "#AAAAAA" ] || fail "no \"Your Hand:\" requester (pixel $requester)"
+xdotool key Return         # dismiss it
+settle
+
+xdotool key alt+s          # Save
+settle
+xdotool type --delay 50 g1
+xdotool key Return
+for _ in $(seq 50); do [ -e "$drawer/save/g1" ] && break; sleep 0.1; done
+[ -e "$drawer/save/g1" ] || fail "no saved game"
+[ "$(stat -c %s "$drawer/save/g1")" = 32 ] || fail "the saved game is not 32 bytes"
+
+xdotool key alt+o          # Continue Old
+settle
+xdotool type --delay 50 g1
+xdotool key Return
+for _ in $(seq 50); do [ -e "$drawer/save/g1" ] || break; sleep 0.1; done
+[ -e "$drawer/save/g1" ] && fail "the saved game was not taken back"
+
+read -r gx gy < <(at 5 5)
+xdotool mousemove "$gx" "$gy" click 1   # the close gadget
+settle
+xdotool key Return                      # "Quit" is the first button
+for _ in $(seq 100); do kill -0 "$game_pid" 2>/dev/null || break; sleep 0.1; done
+kill -0 "$game_pid" 2>/dev/null && fail "the program is still running after Quit"
+wait "$game_pid"
+status=$?
+game_pid=""
+[ "$status" = 0 ] || fail "exit status $status"
+expected=$'PREFSJOKER=FALSE\nPREFS5KIND=FALSE\nPREFSDOUBLE=FALSE\nCHANGES=1\nJOKERS=3\nCARDS=gfx/defaultcards.lbm'
+[ "$(cat "$drawer/poker.info")" = "$expected" ] || fail "icon not rewritten: $(cat "$drawer/poker.info")"
+echo "PASS: the game played from its icon on the sdl display: deal, exchange, hand shown, save, continue, quit"
+exit 0
