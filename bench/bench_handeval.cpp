@@ -8,11 +8,6 @@
 #include "game/card.h"
 #include "game/handpile.h"
 
-// The process-wide values the program's start-up would define.
-TextFont* TEXTFONT = nullptr;
-unsigned char pens[2] = {0, 0};
-unsigned char gfxpens[256] = {};
-
 namespace {
 
 void BM_EvaluateEveryHand(benchmark::State& state) {
