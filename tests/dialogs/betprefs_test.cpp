@@ -159,10 +159,10 @@ TEST_F(BetPrefsTest, KeysPutTheCursorIntoTheFields) {
     for (const Case& c : cases) {
         auto game = table.MakeGame(0, 3, 1, 0);
         std::string field, other;
-        // What is typed after the key lands in its field; without a field, Return would
-        // confirm the dialog and the later steps would never run.
-        host::SetSteps({[&] {
-                            host::Key(c.key);
+        // What is typed after the key (once the dialog has acted on it) lands in its field;
+        // without a field, Return would confirm the dialog and the later steps never run.
+        host::SetSteps({[&] { host::Key(c.key); },
+                        [&] {
                             host::Key(8);
                             host::Type("2");
                             host::Key(13);
