@@ -1,11 +1,13 @@
 # make run   installs what is missing, builds, and starts Tarnwell Poker from its icon
-# make test  installs what is missing, builds twice (plain and sanitized) and runs every test
+# make test  installs what is missing, builds twice (plainly with g++, sanitized with clang,
+#            which also builds the fuzz targets) and runs every test in both, and the fuzzers
+#            briefly
 JOBS ?= $(shell nproc)
 BUILD := build
 ASAN := build-asan
-FUZZ := build-fuzz
+FUZZ_SECONDS ?= 15
 
-.PHONY: all deps build build-asan build-fuzz run test test-plain test-asan fuzz bench clean
+.PHONY: all deps build build-asan run test test-plain test-asan fuzz bench clean
 
 all: build
 
@@ -17,12 +19,9 @@ build: deps
 	@cmake --build $(BUILD) -j $(JOBS)
 
 build-asan: deps
-	@cmake -S . -B $(ASAN) -DCMAKE_BUILD_TYPE=Debug -DPOKER_SANITIZE=ON -DPOKER_BENCH=OFF >/dev/null
+	@CC=clang CXX=clang++ cmake -S . -B $(ASAN) -DCMAKE_BUILD_TYPE=Debug -DPOKER_SANITIZE=ON -DPOKER_FUZZ=ON \
+		-DPOKER_BENCH=OFF >/dev/null
 	@cmake --build $(ASAN) -j $(JOBS)
-
-build-fuzz: deps
-	@CC=clang CXX=clang++ cmake -S . -B $(FUZZ) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPOKER_FUZZ=ON -DPOKER_BENCH=OFF >/dev/null
-	@cmake --build $(FUZZ) -j $(JOBS) --target fuzz_targets
 
 run: build
 	@tools/run.sh $(BUILD)
@@ -30,16 +29,16 @@ run: build
 test-plain: build
 	@cd $(BUILD) && ctest --output-on-failure
 
+fuzz: build-asan
+	@tools/fuzz.sh $(ASAN) $(FUZZ_SECONDS)
+
 test-asan: build-asan
 	@cd $(ASAN) && ctest --output-on-failure
-
-fuzz: build-fuzz
-	@tools/fuzz.sh $(FUZZ) 20
 
 test: test-plain fuzz test-asan
 
 bench: build
-	@for b in $(BUILD)/bench/bench_*; do [ -x "$$b" ] && "$$b"; done
+	@for b in $(BUILD)/bench/bench_*; do [ -x "$$b" ] && WB_DISPLAY=virtual "$$b"; done
 
 clean:
-	rm -rf $(BUILD) $(ASAN) $(FUZZ)
+	rm -rf $(BUILD) $(ASAN)

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace display {
 
@@ -28,5 +29,9 @@ public:
 };
 
 std::unique_ptr<Backend> MakeSdlBackend();
+
+// The ISO-8859-1 codes of typed UTF-8 text. Control characters, characters beyond 0xFF and
+// malformed sequences are dropped.
+std::vector<int> Latin1FromUtf8(const char* utf8);
 
 }  // namespace display

@@ -222,26 +222,9 @@ private:
         }
     }
 
-    // UTF-8 to ISO-8859-1; characters beyond it are dropped.
     void TextInput(const char* text) {
         const unsigned q = Qualifier(SDL_GetModState()) & (IEQUALIFIER_LSHIFT | IEQUALIFIER_RSHIFT);
-        const auto* s = reinterpret_cast<const unsigned char*>(text);
-        while (*s != 0) {
-            unsigned cp;
-            int extra;
-            if (*s < 0x80) cp = *s, extra = 0;
-            else if ((*s & 0xE0) == 0xC0) cp = *s & 0x1F, extra = 1;
-            else if ((*s & 0xF0) == 0xE0) cp = *s & 0x0F, extra = 2;
-            else if ((*s & 0xF8) == 0xF0) cp = *s & 0x07, extra = 3;
-            else { ++s; continue; }  // a stray continuation byte
-            ++s;
-            bool ok = true;
-            for (int i = 0; i < extra; ++i, ++s) {
-                if ((*s & 0xC0) != 0x80) { ok = false; break; }
-                cp = (cp << 6) | (*s & 0x3F);
-            }
-            if (ok && cp >= 0x20 && cp <= 0xFF && cp != 0x7F) Push(Event::Key, int(cp), q);
-        }
+        for (int code : Latin1FromUtf8(text)) Push(Event::Key, code, q);
     }
 
     SDL_Window* window_ = nullptr;
@@ -255,6 +238,36 @@ private:
 };
 
 }  // namespace
+
+std::vector<int> Latin1FromUtf8(const char* utf8) {
+    std::vector<int> codes;
+    if (utf8 == nullptr) return codes;
+    const auto* s = reinterpret_cast<const unsigned char*>(utf8);
+    while (*s != 0) {
+        unsigned cp, min;
+        int extra;
+        if (*s < 0x80) cp = *s, extra = 0, min = 0;
+        else if ((*s & 0xE0) == 0xC0) cp = *s & 0x1Fu, extra = 1, min = 0x80;
+        else if ((*s & 0xF0) == 0xE0) cp = *s & 0x0Fu, extra = 2, min = 0x800;
+        else if ((*s & 0xF8) == 0xF0) cp = *s & 0x07u, extra = 3, min = 0x10000;
+        else {  // a stray continuation byte or an invalid lead byte
+            ++s;
+            continue;
+        }
+        ++s;
+        bool ok = true;
+        for (int i = 0; i < extra; ++i, ++s) {
+            if ((*s & 0xC0) != 0x80) {  // cut short: the byte starts something new
+                ok = false;
+                break;
+            }
+            cp = (cp << 6) | (*s & 0x3Fu);
+        }
+        const bool printable = (cp >= 0x20 && cp < 0x7F) || (cp >= 0xA0 && cp <= 0xFF);
+        if (ok && cp >= min && printable) codes.push_back(int(cp));
+    }
+    return codes;
+}
 
 std::unique_ptr<Backend> MakeSdlBackend() { return std::make_unique<SdlBackend>(); }
 

@@ -95,6 +95,9 @@ void StackDeck(cGamePoker& game, const std::vector<int>& dealOrder) {
         std::swap(*at, deck.items[top]);
         --top;
     }
+    // The deck shows its bottom card only, as its own operations keep it.
+    for (int i = 0; i < deck.count; ++i) deck.items[i]->Hide();
+    if (deck.count > 0) deck.items[0]->Show();
 }
 
 int CardNumber(const cIMGCard* card) { return card ? card->suit * 13 + card->value : -1; }
