@@ -511,15 +511,16 @@ void BltBitMapRastPort(const BitMap* srcBitMap, WORD xSrc, WORD ySrc, RastPort* 
     if (w <= 0 || h <= 0) return;
 
     const bool invert = minterm == 0x30;  // NOT source; anything else copies
-    std::vector<uint8_t> row(static_cast<size_t>(w));
+    const int all = t.AllPlanes();
+    std::vector<uint8_t> row;
+    if (t.layer == nullptr) row.resize(static_cast<size_t>(w));
     for (int64_t r = 0; r < h; ++r) {
-        PlanarRowToChunky(srcBitMap, int(sy + r), int(sx), int(w), row.data());
+        // Into a layer the row is converted in place; a planar target goes through a row of pens.
+        uint8_t* pens = t.layer != nullptr ? &t.layer->pixels[size_t(dy + r) * t.width + size_t(dx)] : row.data();
+        PlanarRowToChunky(srcBitMap, int(sy + r), int(sx), int(w), pens);
         if (invert)
-            for (auto& v : row) v = uint8_t(~v & t.AllPlanes());
-        if (t.layer != nullptr)
-            std::memcpy(&t.layer->pixels[size_t(dy + r) * t.width + size_t(dx)], row.data(), size_t(w));
-        else
-            ChunkyRowToPlanar(t.bitmap, int(dy + r), int(dx), int(w), row.data());
+            for (int64_t i = 0; i < w; ++i) pens[i] = uint8_t(~pens[i] & all);
+        if (t.layer == nullptr) ChunkyRowToPlanar(t.bitmap, int(dy + r), int(dx), int(w), pens);
     }
     Touched(t, Box{dx, dy, dx + w - 1, dy + h - 1});
 }

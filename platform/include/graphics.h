@@ -44,10 +44,10 @@ struct TextFont {
 // private to the window server); a port without a Layer draws into its planar BitMap.
 struct Layer;
 
-#define JAM1 0
-#define JAM2 1
-#define COMPLEMENT 2
-#define INVERSVID 4
+#define JAM1 0        // only the foreground pixels are drawn, in FgPen
+#define JAM2 1        // text cells: the paper is drawn too, in BgPen
+#define COMPLEMENT 2  // drawn pixels have all their bits inverted instead
+#define INVERSVID 4   // text: ink and paper change places
 
 struct RastPort {
     struct Layer* Layer;

@@ -274,7 +274,8 @@ TEST_F(RequesterTest, TheNextExecuteOpensWhereThePlayerLeftTheWindow)
     cRequester req = Make();
     const std::vector<std::pair<int, int>> moves = {{-40, 30}, {25, -60}};
     int expectLeft = ReqLeft, expectTop = ReqTop;
-    for (auto [dx, dy] : moves) {
+    for (const auto& move : moves) {
+        const int dx = move.first, dy = move.second;
         int openedLeft = -1, openedTop = -1;
         host::SetSteps({[&] {
             Window* w = Requester();
