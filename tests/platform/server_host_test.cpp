@@ -6,7 +6,7 @@
 #include "server_testing.h"
 
 using servertest::Open;
-using servertest::Spec;
+using servertest::WinSpec;
 
 namespace {
 
@@ -16,10 +16,10 @@ protected:
 };
 
 TEST_F(ServerHost, WindowsAreListedFrontToBackWithTheirPlaceAndActivity) {
-    Spec one;
+    WinSpec one;
     one.title = "One";
     Window* a = Open(one);
-    Spec two;
+    WinSpec two;
     two.title = "Two";
     two.left = 300;
     two.top = 200;
@@ -47,7 +47,7 @@ TEST_F(ServerHost, WindowsAreListedFrontToBackWithTheirPlaceAndActivity) {
 }
 
 TEST_F(ServerHost, TextsAreThoseStillVisibleOldestFirst) {
-    Window* w = Open(Spec{});
+    Window* w = Open(WinSpec{});
     RastPort* rp = w->RPort;
     SetAPen(rp, 1);
     Move(rp, 10, 30);
@@ -74,7 +74,7 @@ TEST_F(ServerHost, TextsAreThoseStillVisibleOldestFirst) {
 }
 
 TEST_F(ServerHost, GadgetsAreFoundByLabelWithoutTheirMarkerOrById) {
-    Window* w = Open(Spec{});
+    Window* w = Open(WinSpec{});
     char buffer[16] = "42";
     StringInfo info{};
     info.Buffer = buffer;
@@ -133,17 +133,17 @@ TEST_F(ServerHost, GadgetsAreFoundByLabelWithoutTheirMarkerOrById) {
 }
 
 TEST_F(ServerHost, ActingOnWhatIsNotThereSaysSo) {
-    Window* w = Open(Spec{});
+    Window* w = Open(WinSpec{});
     EXPECT_THROW(host::ClickGadget(w, "Nothing"), std::runtime_error);
     EXPECT_THROW(host::ClickGadget(w, 12345), std::runtime_error);
     EXPECT_THROW(host::PickMenu(w, 0, 0), std::runtime_error);
-    Spec noClose;
+    WinSpec noClose;
     noClose.close = false;
     EXPECT_THROW(host::ClickClose(Open(noClose)), std::runtime_error);
 }
 
 TEST_F(ServerHost, PixelsOutsideAreMinusOne) {
-    Window* w = Open(Spec{});
+    Window* w = Open(WinSpec{});
     struct Case {
         int x, y;
     };

@@ -9,7 +9,7 @@ using servertest::Drain;
 using servertest::Got;
 using servertest::Open;
 using servertest::Settle;
-using servertest::Spec;
+using servertest::WinSpec;
 
 namespace {
 
@@ -17,10 +17,10 @@ class ServerInput : public ::testing::Test {
 protected:
     void SetUp() override {
         host::UseVirtualDisplay();
-        Spec back;
+        WinSpec back;
         back.title = "Back";
         a = Open(back);  // 20,30 200x100
-        Spec front;
+        WinSpec front;
         front.title = "Front";
         front.left = 120;
         front.top = 60;
@@ -124,12 +124,12 @@ TEST_F(ServerInput, AWindowGetsOnlyTheClassesItAskedFor) {
     };
     for (const Case& c : cases) {
         host::UseVirtualDisplay();
-        Spec other;
+        WinSpec other;
         other.left = 400;
         other.idcmp = IDCMP_ACTIVEWINDOW;
-        Spec spec;
-        spec.idcmp = c.idcmp;
-        Window* w = Open(spec);
+        WinSpec shape;
+        shape.idcmp = c.idcmp;
+        Window* w = Open(shape);
         Window* o = Open(other);  // active now
         if (c.act != +activate) ActivateWindow(w);
         Drain(w);
@@ -198,7 +198,7 @@ TEST_F(ServerInput, DepthGadgetSendsTheFrontWindowBackAndBringsItForward) {
 }
 
 TEST_F(ServerInput, HostCloseRequestGoesToTheFrontmostWindowWithACloseGadget) {
-    Spec noClose;
+    WinSpec noClose;
     noClose.title = "No close";
     noClose.close = false;
     noClose.idcmp = IDCMP_CLOSEWINDOW;
@@ -227,11 +227,11 @@ TEST_F(ServerInput, RightButtonTrappedByTheWindowGivesMenuDownAndUp) {
 
 TEST_F(ServerInput, ActivationIsReportedToWindowsThatAsk) {
     host::UseVirtualDisplay();
-    Spec spec;
-    spec.idcmp = IDCMP_ACTIVEWINDOW | IDCMP_INACTIVEWINDOW;
-    Window* x = Open(spec);
-    spec.left = 300;
-    Window* y = Open(spec);
+    WinSpec shape;
+    shape.idcmp = IDCMP_ACTIVEWINDOW | IDCMP_INACTIVEWINDOW;
+    Window* x = Open(shape);
+    shape.left = 300;
+    Window* y = Open(shape);
     Drain(x);
     Drain(y);
     host::Click(x->LeftEdge + 50, x->TopEdge + 50);

@@ -10,7 +10,7 @@ using servertest::Drain;
 using servertest::Got;
 using servertest::Open;
 using servertest::Settle;
-using servertest::Spec;
+using servertest::WinSpec;
 
 namespace {
 
@@ -58,7 +58,7 @@ TEST_F(ServerMessages, WaitPortReturnsAtOnceWhenAMessageIsQueued) {
 }
 
 TEST_F(ServerMessages, WaitPortHandlesQueuedInputBeforeAskingTheUser) {
-    Window* w = Open(Spec{});
+    Window* w = Open(WinSpec{});
     host::Key('q');
     host::SetSteps({});
     Message* m = WaitPort(w->UserPort);
@@ -76,12 +76,12 @@ TEST_F(ServerMessages, InputMadeTogetherIsAllAtThePortWhenTheProgramWakes) {
     };
     for (const Case& c : {Case{"queued before the wait", true}, Case{"queued by the user", false}}) {
         host::UseVirtualDisplay();
-        Spec spec;
-        spec.title = "Main";
-        Window* main = Open(spec);
-        spec.title = "Other";
-        spec.left = 300;
-        Window* other = Open(spec);  // active
+        WinSpec shape;
+        shape.title = "Main";
+        Window* main = Open(shape);
+        shape.title = "Other";
+        shape.left = 300;
+        Window* other = Open(shape);  // active
         auto act = [main] {
             host::Key(27);                                          // to the active one
             host::Click(main->LeftEdge + 50, main->TopEdge + 50);  // activates the main window
@@ -119,9 +119,9 @@ TEST_F(ServerMessages, WaitingWithNothingLeftToDoFailsNamingTheWindow) {
     };
     for (const Case& c : cases) {
         host::UseVirtualDisplay();
-        Spec spec;
-        spec.title = c.title;
-        Window* w = Open(spec);
+        WinSpec shape;
+        shape.title = c.title;
+        Window* w = Open(shape);
         c.install();
         try {
             WaitPort(w->UserPort);
@@ -135,9 +135,9 @@ TEST_F(ServerMessages, WaitingWithNothingLeftToDoFailsNamingTheWindow) {
 }
 
 TEST_F(ServerMessages, StepsRunOneEachTimeTheProgramBlocks) {
-    Spec spec;
-    spec.title = "Loop";
-    Window* w = Open(spec);
+    WinSpec shape;
+    shape.title = "Loop";
+    Window* w = Open(shape);
     std::vector<int> blocksSeen;
     int blocks = 0;
     host::SetSteps({
@@ -164,7 +164,7 @@ TEST_F(ServerMessages, StepsRunOneEachTimeTheProgramBlocks) {
 }
 
 TEST_F(ServerMessages, ASecondReplyIsCountedNotACrash) {
-    Window* w = Open(Spec{});
+    Window* w = Open(WinSpec{});
     host::Key('x');
     Settle();
     Message* first = GetMsg(w->UserPort);
@@ -195,8 +195,8 @@ TEST_F(ServerMessages, ASecondReplyIsCountedNotACrash) {
 }
 
 TEST_F(ServerMessages, ClosingAWindowDropsItsQueuedMessagesAndLateRepliesAreHarmless) {
-    Window* w = Open(Spec{});
-    Window* other = Open(Spec{});
+    Window* w = Open(WinSpec{});
+    Window* other = Open(WinSpec{});
     ActivateWindow(w);
     host::Type("abc");
     Settle();
@@ -219,7 +219,7 @@ TEST_F(ServerMessages, ClosingAWindowDropsItsQueuedMessagesAndLateRepliesAreHarm
 }
 
 TEST_F(ServerMessages, ReplyingAMessageStillQueuedTakesItOffThePort) {
-    Window* w = Open(Spec{});
+    Window* w = Open(WinSpec{});
     host::Type("ab");
     Settle();
     Message* head = w->UserPort->mp_MsgList.lh_Head ? reinterpret_cast<Message*>(w->UserPort->mp_MsgList.lh_Head)
@@ -233,7 +233,7 @@ TEST_F(ServerMessages, ReplyingAMessageStillQueuedTakesItOffThePort) {
 }
 
 TEST_F(ServerMessages, UseVirtualDisplayStartsEverythingOver) {
-    Window* w = Open(Spec{});
+    Window* w = Open(WinSpec{});
     host::Key('x');
     Settle();
     Message* held = GetMsg(w->UserPort);
@@ -247,12 +247,12 @@ TEST_F(ServerMessages, UseVirtualDisplayStartsEverythingOver) {
     host::UseVirtualDisplay();
     EXPECT_EQ(host::OpenWindowCount(), 0);
     EXPECT_EQ(host::DoubleReplies(), 0);
-    Spec spec;
-    spec.title = "Fresh";
+    WinSpec shape;
+    shape.title = "Fresh";
     Window* fresh = nullptr;
     for (int i = 0; i < 6; ++i) {
         if (fresh) CloseWindow(fresh);
-        fresh = Open(spec);
+        fresh = Open(shape);
         ASSERT_NE(fresh, nullptr) << "faults are cleared";
     }
     host::SetSteps({});
@@ -260,7 +260,7 @@ TEST_F(ServerMessages, UseVirtualDisplayStartsEverythingOver) {
 }
 
 TEST_F(ServerMessages, MessagesCarryTheirWindowAndTime) {
-    Window* w = Open(Spec{});
+    Window* w = Open(WinSpec{});
     host::Click(w->LeftEdge + 30, w->TopEdge + 40);
     Settle();
     auto* down = reinterpret_cast<IntuiMessage*>(GetMsg(w->UserPort));

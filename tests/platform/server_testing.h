@@ -10,7 +10,7 @@
 
 namespace servertest {
 
-struct Spec {
+struct WinSpec {
     int left = 20;
     int top = 30;
     int width = 200;
@@ -23,19 +23,19 @@ struct Spec {
     bool drag = true;
 };
 
-inline Window* Open(const Spec& spec) {
+inline Window* Open(const WinSpec& shape) {
     TagItem tags[] = {
-        {WA_Title, reinterpret_cast<uintptr_t>(spec.title)},
-        {WA_DragBar, spec.drag},
-        {WA_DepthGadget, spec.depth},
-        {WA_CloseGadget, spec.close},
-        {WA_Left, static_cast<uintptr_t>(spec.left)},
-        {WA_Top, static_cast<uintptr_t>(spec.top)},
-        {WA_Width, static_cast<uintptr_t>(spec.width)},
-        {WA_Height, static_cast<uintptr_t>(spec.height)},
+        {WA_Title, reinterpret_cast<uintptr_t>(shape.title)},
+        {WA_DragBar, shape.drag},
+        {WA_DepthGadget, shape.depth},
+        {WA_CloseGadget, shape.close},
+        {WA_Left, static_cast<uintptr_t>(shape.left)},
+        {WA_Top, static_cast<uintptr_t>(shape.top)},
+        {WA_Width, static_cast<uintptr_t>(shape.width)},
+        {WA_Height, static_cast<uintptr_t>(shape.height)},
         {WA_CustomScreen, reinterpret_cast<uintptr_t>(LockPubScreen(nullptr))},
-        {WA_Activate, spec.activate},
-        {WA_IDCMP, spec.idcmp},
+        {WA_Activate, shape.activate},
+        {WA_IDCMP, shape.idcmp},
         {TAG_DONE, 0},
     };
     return OpenWindowTagList(nullptr, tags);

@@ -8,7 +8,7 @@
 #include "server_testing.h"
 
 using servertest::Open;
-using servertest::Spec;
+using servertest::WinSpec;
 
 namespace {
 
@@ -63,7 +63,7 @@ TEST_F(ServerWindow, ScreenWithoutColourMapOrDisplay) {
     none.display = false;
     host::UseVirtualDisplay(none);
     EXPECT_EQ(LockPubScreen(nullptr), nullptr);
-    EXPECT_EQ(Open(Spec{}), nullptr);
+    EXPECT_EQ(Open(WinSpec{}), nullptr);
     EXPECT_EQ(host::OpenWindowCount(), 0);
 }
 
@@ -72,9 +72,9 @@ TEST_F(ServerWindow, InjectedFaultsFailLockAndOpenOnce) {
     EXPECT_EQ(LockPubScreen(nullptr), nullptr);
     EXPECT_NE(LockPubScreen(nullptr), nullptr);
     host::FailOnce("OpenWindowTagList");
-    EXPECT_EQ(Open(Spec{}), nullptr);
+    EXPECT_EQ(Open(WinSpec{}), nullptr);
     EXPECT_EQ(host::OpenWindowCount(), 0);
-    EXPECT_NE(Open(Spec{}), nullptr);
+    EXPECT_NE(Open(WinSpec{}), nullptr);
     EXPECT_EQ(host::OpenWindowCount(), 1);
 }
 
@@ -94,12 +94,12 @@ TEST_F(ServerWindow, OpensWhereAndAsLargeAsAskedInsideTheScreen) {
     };
     for (const Case& c : cases) {
         host::UseVirtualDisplay();
-        Spec spec;
-        spec.left = c.left;
-        spec.top = c.top;
-        spec.width = c.width;
-        spec.height = c.height;
-        Window* w = Open(spec);
+        WinSpec shape;
+        shape.left = c.left;
+        shape.top = c.top;
+        shape.width = c.width;
+        shape.height = c.height;
+        Window* w = Open(shape);
         ASSERT_NE(w, nullptr);
         SCOPED_TRACE(testing::Message() << "asked " << c.left << "," << c.top << " " << c.width << "x" << c.height);
         EXPECT_EQ(w->LeftEdge, c.wantLeft);
@@ -129,7 +129,7 @@ TEST_F(ServerWindow, TitleBarHeightFollowsScreenFontAndTopBorder) {
         ASSERT_NE(s, nullptr);
         EXPECT_EQ(s->Font->ta_YSize, c.fontHeight);
         EXPECT_EQ(s->BarHeight, c.wantBorderTop - 1);
-        Window* w = Open(Spec{});
+        Window* w = Open(WinSpec{});
         ASSERT_NE(w, nullptr);
         EXPECT_EQ(w->BorderTop, c.wantBorderTop) << "font " << c.fontHeight << ", top border " << c.wborTop;
     }
@@ -154,8 +154,8 @@ TEST_F(ServerWindow, InnerSizeAddsTheBorders) {
 }
 
 TEST_F(ServerWindow, WindowRecordsAreLinkedFrontToBack) {
-    Window* a = Open(Spec{});
-    Window* b = Open(Spec{});
+    Window* a = Open(WinSpec{});
+    Window* b = Open(WinSpec{});
     Screen* s = LockPubScreen(nullptr);
     EXPECT_EQ(s->FirstWindow, b);
     EXPECT_EQ(b->NextWindow, a);
@@ -169,10 +169,10 @@ TEST_F(ServerWindow, WindowRecordsAreLinkedFrontToBack) {
 }
 
 TEST_F(ServerWindow, RectanglesAndTextLandOnTheExpectedScreenPixels) {
-    Spec spec;
-    spec.left = 37;
-    spec.top = 53;
-    Window* w = Open(spec);
+    WinSpec shape;
+    shape.left = 37;
+    shape.top = 53;
+    Window* w = Open(shape);
     ASSERT_NE(w, nullptr);
     RastPort* rp = w->RPort;
     SetAPen(rp, 5);
@@ -202,12 +202,12 @@ TEST_F(ServerWindow, RectanglesAndTextLandOnTheExpectedScreenPixels) {
 }
 
 TEST_F(ServerWindow, DrawingClipsToTheWindowRaster) {
-    Spec spec;
-    spec.left = 100;
-    spec.top = 100;
-    spec.width = 50;
-    spec.height = 40;
-    Window* w = Open(spec);
+    WinSpec shape;
+    shape.left = 100;
+    shape.top = 100;
+    shape.width = 50;
+    shape.height = 40;
+    Window* w = Open(shape);
     SetAPen(w->RPort, 7);
     RectFill(w->RPort, -20, -20, 200, 200);
     EXPECT_EQ(host::ScreenPixel(99, 120), 0);
@@ -218,7 +218,7 @@ TEST_F(ServerWindow, DrawingClipsToTheWindowRaster) {
 }
 
 TEST_F(ServerWindow, CoveredWindowKeepsItsContents) {
-    Spec back;
+    WinSpec back;
     back.title = "Back";
     Window* a = Open(back);
     RastPort* rp = a->RPort;
@@ -227,7 +227,7 @@ TEST_F(ServerWindow, CoveredWindowKeepsItsContents) {
         Move(rp, 10 + i, 15);
         Draw(rp, 10 + i, 90);
     }
-    Spec front;
+    WinSpec front;
     front.title = "Front";
     front.left = 60;
     front.top = 50;
@@ -248,13 +248,13 @@ TEST_F(ServerWindow, CoveredWindowKeepsItsContents) {
 }
 
 TEST_F(ServerWindow, ActiveTitleBarIsHighlighted) {
-    Spec one;
+    WinSpec one;
     one.title = "One";
     Window* a = Open(one);
     // A point of the drag bar clear of the title text and the gadgets.
     const int x = a->Width * 3 / 4, y = 1;
     EXPECT_EQ(host::WindowPixel(a, x, y), 3);
-    Spec two;
+    WinSpec two;
     two.title = "Two";
     two.left = 300;
     Window* b = Open(two);
@@ -269,20 +269,20 @@ TEST_F(ServerWindow, ActiveTitleBarIsHighlighted) {
 }
 
 TEST_F(ServerWindow, FrameDrawingKeepsTheProgramsTexts) {
-    Window* w = Open(Spec{});
+    Window* w = Open(WinSpec{});
     // A text cut off by the left edge overlaps the frame.
     Move(w->RPort, -20, 30);
     Text(w->RPort, "cut off text", 12);
-    Open(Spec{});  // deactivates w: its frame is drawn again
+    Open(WinSpec{});  // deactivates w: its frame is drawn again
     RefreshWindowFrame(w);
     EXPECT_TRUE(host::ShowsText(w, "cut off text"));
     for (const auto& t : host::Texts(w)) EXPECT_NE(t.text, "Test") << "the title is the frame's, not a text";
 }
 
 TEST_F(ServerWindow, ClosingTheActiveWindowActivatesThePreviousOne) {
-    Window* a = Open(Spec{});
-    Window* b = Open(Spec{});
-    Window* c = Open(Spec{});
+    Window* a = Open(WinSpec{});
+    Window* b = Open(WinSpec{});
+    Window* c = Open(WinSpec{});
     ActivateWindow(b);
     ActivateWindow(c);
     CloseWindow(c);
@@ -296,7 +296,7 @@ TEST_F(ServerWindow, ClosingTheActiveWindowActivatesThePreviousOne) {
 }
 
 TEST_F(ServerWindow, MoveWindowStaysOnTheScreen) {
-    Window* w = Open(Spec{});
+    Window* w = Open(WinSpec{});
     struct Case {
         int dx, dy, wantLeft, wantTop;
     };
@@ -313,15 +313,15 @@ TEST_F(ServerWindow, ScreenTitleBarIsBehindTheWindows) {
     EXPECT_EQ(host::MenuBarText(), "Workbench Screen");
     int bar = host::ScreenPixel(600, 2);
     EXPECT_NE(bar, host::ScreenPixel(600, 100)) << "the bar stands out from the background";
-    Spec spec;
-    spec.left = 0;
-    spec.top = 0;
-    Window* w = Open(spec);
+    WinSpec shape;
+    shape.left = 0;
+    shape.top = 0;
+    Window* w = Open(shape);
     ExpectScreenShowsWindow(w);
 }
 
 TEST_F(ServerWindow, SavesTheScreenAsPng) {
-    Window* w = Open(Spec{});
+    Window* w = Open(WinSpec{});
     SetAPen(w->RPort, 3);
     RectFill(w->RPort, 10, 20, 50, 60);
     std::string path = testing::TempDir() + "server_screen.png";

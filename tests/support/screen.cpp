@@ -4,15 +4,15 @@
 
 namespace support {
 
-Window* OpenTestWindow(const WindowSpec& spec) {
+Window* OpenTestWindow(const WindowSpec& shape) {
     host::UseVirtualDisplay();
     const TagItem tags[] = {
-        {WA_Left, static_cast<uintptr_t>(spec.left)},
-        {WA_Top, static_cast<uintptr_t>(spec.top)},
-        {WA_Width, static_cast<uintptr_t>(spec.width)},
-        {WA_Height, static_cast<uintptr_t>(spec.height)},
-        {WA_IDCMP, spec.idcmp},
-        {WA_Title, reinterpret_cast<uintptr_t>(spec.title)},
+        {WA_Left, static_cast<uintptr_t>(shape.left)},
+        {WA_Top, static_cast<uintptr_t>(shape.top)},
+        {WA_Width, static_cast<uintptr_t>(shape.width)},
+        {WA_Height, static_cast<uintptr_t>(shape.height)},
+        {WA_IDCMP, shape.idcmp},
+        {WA_Title, reinterpret_cast<uintptr_t>(shape.title)},
         {WA_DragBar, TRUE},
         {WA_DepthGadget, TRUE},
         {WA_CloseGadget, TRUE},

@@ -20,7 +20,7 @@ struct WindowSpec {
 
 // Starts a fresh virtual display (host::UseVirtualDisplay) and opens one window on it with
 // a drag bar, depth and close gadgets. Null if the window would not open.
-Window* OpenTestWindow(const WindowSpec& spec = {});
+Window* OpenTestWindow(const WindowSpec& shape = {});
 
 // The pen of a pixel of a window's raster (borders included); -1 outside.
 int Pixel(Window* window, int x, int y);
