@@ -89,8 +89,12 @@ public:
                                    height * scale_, 0);
         if (window_ == nullptr) return Fail(why, "cannot open a window: ");
         SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest");
-        renderer_ = SDL_CreateRenderer(window_, -1, 0);
-        if (renderer_ == nullptr) renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
+        SDL_SetHint(SDL_HINT_RENDER_DRIVER, "software");
+        SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+        // A 640 x 480 screen scaled by whole pixels needs no GPU; the software renderer keeps
+        // the GL stack (its memory and its worker threads) out of the process.
+        renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
+        if (renderer_ == nullptr) renderer_ = SDL_CreateRenderer(window_, -1, 0);
         if (renderer_ == nullptr) return Fail(why, "cannot draw into the window: ");
         texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING, width, height);
         if (texture_ == nullptr) return Fail(why, "cannot make the screen's texture: ");
