@@ -67,9 +67,7 @@ int cPrefsBetGadgets::IDCMP(const IntuiMessage* msg) {
             }
         }
         case IDCMP_REFRESHWINDOW:
-            GT_BeginRefresh(window);
-            GT_EndRefresh(window, TRUE);
-            return 1;
+            return Refresh();
         case IDCMP_VANILLAKEY:
             switch (msg->Code) {
                 case 27:

@@ -104,9 +104,7 @@ int cPrefsHandGadgets::IDCMP(const IntuiMessage* msg)
         return -1;
     }
     case IDCMP_REFRESHWINDOW:
-        GT_BeginRefresh(window);
-        GT_EndRefresh(window, TRUE);
-        return 1;
+        return Refresh();
     case IDCMP_VANILLAKEY:
         if (msg->Code == 10 || msg->Code == 13) return GadgetOK();
         if (msg->Code == 27) return -1;

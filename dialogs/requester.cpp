@@ -91,9 +91,7 @@ int cReqGadgets::IDCMP(const IntuiMessage* msg)
             return 0;
         }
     case IDCMP_REFRESHWINDOW:
-        GT_BeginRefresh(window);
-        GT_EndRefresh(window, TRUE);
-        return 1;
+        return Refresh();
     default:
         return 0;
     }

@@ -79,3 +79,9 @@ void cGTGadgets::AddStringGadgets(const cStringGadget* table)
     for (const cStringGadget* s = table; s->id != 0; ++s)
         if (!AddStringGadget(*s)) break;
 }
+
+int cGTGadgets::Refresh() {
+    GT_BeginRefresh(window);
+    GT_EndRefresh(window, TRUE);
+    return 1;
+}

@@ -51,6 +51,8 @@ public:
     void Begin(Window* w);
     // Attaches the whole chain to the window and draws it.
     void Attach();
+    // The answer to IDCMP_REFRESHWINDOW: the toolkit's begin and end refresh pair; taken (1).
+    int Refresh();
 
     // The new gadget, or nullptr when the toolkit could not make it.
     Gadget* AddButton(const cButton& button);
