@@ -12,27 +12,34 @@
 
 // ---- tag lists -------------------------------------------------------------
 
-const TagItem* FindTagItem(Tag tag, const TagItem* list) {
-    const TagItem* item = list;
-    while (item != nullptr) {
+const TagItem* NextTagItem(const TagItem** tagListPtr) {
+    // A bound on the steps, so that a list chained into a loop ends.
+    for (int guard = 0; tagListPtr && *tagListPtr && guard < 10000; ++guard) {
+        const TagItem* item = *tagListPtr;
         switch (item->ti_Tag) {
         case TAG_DONE:
+            *tagListPtr = nullptr;
             return nullptr;
         case TAG_IGNORE:
-            ++item;
+            *tagListPtr = item + 1;
             break;
         case TAG_MORE:
-            item = reinterpret_cast<const TagItem*>(item->ti_Data);
+            *tagListPtr = reinterpret_cast<const TagItem*>(item->ti_Data);
             break;
         case TAG_SKIP:
-            item += 1 + item->ti_Data;
+            *tagListPtr = item + 1 + item->ti_Data;
             break;
         default:
-            if (item->ti_Tag == tag) return item;
-            ++item;
-            break;
+            *tagListPtr = item + 1;
+            return item;
         }
     }
+    return nullptr;
+}
+
+const TagItem* FindTagItem(Tag tag, const TagItem* list) {
+    while (const TagItem* item = NextTagItem(&list))
+        if (item->ti_Tag == tag) return item;
     return nullptr;
 }
 

@@ -738,27 +738,8 @@ namespace {
 
 // Calls fn(tag, data) for each item, following TAG_MORE and TAG_SKIP.
 template <typename Fn>
-void ForEachTag(const TagItem* item, Fn fn) {
-    int guard = 0;
-    while (item && ++guard < 10000) {
-        switch (item->ti_Tag) {
-        case TAG_DONE:
-            return;
-        case TAG_IGNORE:
-            ++item;
-            break;
-        case TAG_MORE:
-            item = reinterpret_cast<const TagItem*>(item->ti_Data);
-            break;
-        case TAG_SKIP:
-            item += 1 + item->ti_Data;
-            break;
-        default:
-            fn(item->ti_Tag, item->ti_Data);
-            ++item;
-            break;
-        }
-    }
+void ForEachTag(const TagItem* list, Fn fn) {
+    while (const TagItem* item = NextTagItem(&list)) fn(item->ti_Tag, item->ti_Data);
 }
 
 }  // namespace

@@ -35,6 +35,9 @@ struct TagItem {
 #define TAG_SKIP 3UL
 #define TAG_USER 0x80000000UL
 
+// The next ordinary item of a tag list, following TAG_IGNORE, TAG_MORE and TAG_SKIP, and
+// advances *tagListPtr past it; nullptr at TAG_DONE.
+const TagItem* NextTagItem(const TagItem** tagListPtr);
 // Value of the first tag `tag` in `list` (TAG_MORE and TAG_SKIP followed), or `def`.
 uintptr_t GetTagData(Tag tag, uintptr_t def, const TagItem* list);
 // First item with `tag`, or nullptr.
