@@ -9,19 +9,14 @@
 #include <utility>
 
 namespace {
-// Failing the array allocations the owned text makes: the count of nothrow array
-// allocations that still succeed before the next one fails (-1: none fails).
-int allocationsBeforeFailure = -1;
+// Armed by a test: the next nothrow array allocation fails.
+bool failNextArray = false;
 }  // namespace
 
-// Ordinary behaviour unless a test arms the failure; it still goes through the throwing
-// array allocation so that sanitizers pair it with delete[].
+// Otherwise ordinary; it goes through the throwing array allocation so that sanitizers pair
+// it with delete[].
 void* operator new[](std::size_t n, const std::nothrow_t&) noexcept {
-    if (allocationsBeforeFailure == 0) {
-        allocationsBeforeFailure = -1;
-        return nullptr;
-    }
-    if (allocationsBeforeFailure > 0) --allocationsBeforeFailure;
+    if (std::exchange(failNextArray, false)) return nullptr;
     try {
         return ::operator new[](n);
     } catch (...) {
@@ -31,212 +26,140 @@ void* operator new[](std::size_t n, const std::nothrow_t&) noexcept {
 
 namespace {
 
-struct FailNextAllocation {
-    FailNextAllocation() { allocationsBeforeFailure = 0; }
-    ~FailNextAllocation() { allocationsBeforeFailure = -1; }
-};
+std::string Name(const char* s) { return s ? std::string("\"") + s + "\"" : "(null)"; }
 
-struct CopyCase {
-    const char* src;
-    int size;
-    const char* expected;  // nullptr: dst must stay untouched
-};
+// The text holds exactly `text` in a buffer of `size` bytes; nullptr: it has no buffer.
+testing::AssertionResult Holds(const cstring& s, const char* text, int size) {
+    if ((s.text == nullptr) != (text == nullptr) || (text && std::strcmp(s.text, text) != 0) || s.size != size)
+        return testing::AssertionFailure() << Name(s.text) << " in " << s.size << " bytes, not " << Name(text)
+                                           << " in " << size;
+    return testing::AssertionSuccess();
+}
 
 TEST(CstringTest, BoundedCopyKeepsAtMostSizeMinusOneCharacters) {
-    const CopyCase cases[] = {
-        {"abcdef", 4, "abc"}, {"abcdef", 7, "abcdef"}, {"abcdef", 6, "abcde"},
-        {"abcdef", 100, "abcdef"}, {"abcdef", 1, ""}, {"", 5, ""},
-        {nullptr, 5, ""}, {"abcdef", 0, nullptr}, {"abcdef", -3, nullptr},
-        {nullptr, 0, nullptr},
+    struct Case {
+        const char* src;
+        int size;
+        const char* expected;  // nullptr: dst must stay untouched
     };
-    for (const CopyCase& c : cases) {
-        char dst[128];
+    const Case cases[] = {
+        {"abcdef", 4, "abc"}, {"abcdef", 7, "abcdef"}, {"abcdef", 6, "abcde"},   {"abcdef", 1, ""},
+        {nullptr, 5, ""},     {"abcdef", 0, nullptr},  {"abcdef", -3, nullptr},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(Name(c.src) + " size " + std::to_string(c.size));
+        char dst[32];
         std::memset(dst, 'X', sizeof dst);
-        cstring helper;
-        helper.cstrcopy(c.src, dst, c.size);
-        const std::string label = std::string(c.src ? c.src : "(null)") + " size " + std::to_string(c.size);
+        cstring().cstrcopy(c.src, dst, c.size);
         if (c.expected == nullptr) {
-            for (char ch : dst) EXPECT_EQ(ch, 'X') << label;
-        } else {
-            EXPECT_STREQ(dst, c.expected) << label;
-            // Past the copied NUL only the last byte of the size given is written (not
-            // even that for a missing source).
-            const int written = static_cast<int>(std::strlen(c.expected)) + 1;
-            for (int i = written; i < static_cast<int>(sizeof dst); ++i)
-                EXPECT_EQ(dst[i], (c.src && i == c.size - 1) ? '\0' : 'X') << label << " byte " << i;
+            for (char ch : dst) EXPECT_EQ(ch, 'X');
+            continue;
         }
+        EXPECT_STREQ(dst, c.expected);
+        // Past the copied NUL only the last byte of the size given is written (not even that
+        // for a missing source).
+        for (int i = static_cast<int>(std::strlen(c.expected)) + 1; i < static_cast<int>(sizeof dst); ++i)
+            EXPECT_EQ(dst[i], (c.src && i == c.size - 1) ? '\0' : 'X') << "byte " << i;
     }
+    cstring().cstrcopy("abc", nullptr, 4);  // no destination: nothing happens
 }
 
-TEST(CstringTest, BoundedCopyToNullDestinationDoesNothing) {
-    const char src[] = "abc";
-    cstring helper;
-    helper.cstrcopy(src, nullptr, 4);
-    EXPECT_STREQ(src, "abc");
-}
-
-TEST(CstringTest, LengthCountsCharactersBeforeTheNul) {
-    const std::pair<const char*, int> cases[] = {{nullptr, 0}, {"", 0}, {"a", 1}, {"save/", 5}, {"\xb4x", 2}};
-    cstring helper;
-    for (const auto& [s, n] : cases) EXPECT_EQ(helper.cstrlength(s), n) << (s ? s : "(null)");
-}
-
-struct AssignCase {
-    const char* s;
-    const char* expected;
-    int size;
-};
-
-TEST(CstringTest, AssigningAllocatesExactlyLengthPlusOne) {
-    const AssignCase cases[] = {
-        {nullptr, "", 1}, {"", "", 1}, {"save/", "save/", 6}, {"gfx/defaultcards.lbm", "gfx/defaultcards.lbm", 21},
-    };
-    for (const AssignCase& c : cases) {
-        cstring fromConstructor(c.s);
-        ASSERT_NE(fromConstructor.text, nullptr);
-        EXPECT_STREQ(fromConstructor.text, c.expected);
-        EXPECT_EQ(fromConstructor.size, c.size);
-
-        cstring assigned("something longer than any case here");
-        assigned = c.s;
-        ASSERT_NE(assigned.text, nullptr);
-        EXPECT_STREQ(assigned.text, c.expected);
-        EXPECT_EQ(assigned.size, c.size);
+TEST(CstringTest, AssigningAndAppendingMakeExactBuffers) {
+    const std::pair<const char*, int> assigned[] = {{nullptr, 1}, {"", 1}, {"save/", 6}};
+    for (const auto& [text, size] : assigned) {
+        cstring longer("something longer than any case here");
+        longer = text;
+        EXPECT_TRUE(Holds(cstring(text), text ? text : "", size));
+        EXPECT_TRUE(Holds(longer, text ? text : "", size));
     }
-}
-
-struct AppendCase {
-    const char* start;  // nullptr: a text that never had a buffer
-    const char* added;
-    const char* expected;
-    int size;
-};
-
-TEST(CstringTest, AppendingMakesAnExactBuffer) {
-    const AppendCase cases[] = {
-        {"save", "/", "save/", 6}, {"save/", "", "save/", 6}, {"", "a", "a", 2},
-        {nullptr, "a", "a", 2}, {"Work:", nullptr, "Work:", 6}, {nullptr, nullptr, "", 1},
-        {"abc", "def", "abcdef", 7},
+    struct Case {
+        const char* start;  // nullptr: a text that never had a buffer
+        const char* added;
+        const char* expected;
+        int size;
     };
-    for (const AppendCase& c : cases) {
+    const Case appended[] = {
+        {"save", "/", "save/", 6},      {"save/", "", "save/", 6}, {nullptr, "a", "a", 2},
+        {"Work:", nullptr, "Work:", 6}, {nullptr, nullptr, "", 1},
+    };
+    for (const Case& c : appended) {
         cstring s;
         if (c.start) s = c.start;
         s += c.added;
-        ASSERT_NE(s.text, nullptr);
-        EXPECT_STREQ(s.text, c.expected);
-        EXPECT_EQ(s.size, c.size);
+        EXPECT_TRUE(Holds(s, c.expected, c.size)) << Name(c.start) << " + " << Name(c.added);
     }
 }
 
-struct EqualCase {
-    const char* held;  // nullptr: no buffer
-    const char* other;
-    bool equal;
-};
-
-TEST(CstringTest, ComparisonTreatsNullAsEmpty) {
-    const EqualCase cases[] = {
-        {nullptr, "", true}, {nullptr, nullptr, true}, {"", nullptr, true}, {"", "", true},
-        {nullptr, "a", false}, {"a", nullptr, false}, {"save/", "save/", true},
-        {"save/", "save", false}, {"save", "save/", false}, {"Save", "save", false},
-        {"abc", "abd", false},
+TEST(CstringTest, LengthComparisonAndLastCharTreatNullAsEmpty) {
+    struct Case {
+        const char* held;  // nullptr: no buffer
+        int length, last;  // last: an unsigned code
+        const char* other;
+        bool equal;
     };
-    for (const EqualCase& c : cases) {
+    const Case cases[] = {
+        {nullptr, 0, 0, "", true},         {nullptr, 0, 0, nullptr, true},     {"", 0, 0, nullptr, true},
+        {nullptr, 0, 0, "a", false},       {"a", 1, 'a', nullptr, false},      {"save/", 5, '/', "save/", true},
+        {"save/", 5, '/', "save", false},  {"save", 4, 'e', "save/", false},   {"Save", 4, 'e', "save", false},
+        {"\xb4\xff", 2, 255, "\xb4", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(Name(c.held) + " vs " + Name(c.other));
         cstring s;
         if (c.held) s = c.held;
-        EXPECT_EQ(s == c.other, c.equal) << (c.held ? c.held : "(null)") << " vs " << (c.other ? c.other : "(null)");
+        EXPECT_EQ(s.cstrlength(c.held), c.length);
+        EXPECT_EQ(s.lastchar(), c.last);
+        EXPECT_EQ(s == c.other, c.equal);
     }
 }
 
-TEST(CstringTest, LastCharIsAnUnsignedCodeOrZero) {
-    const std::pair<const char*, int> cases[] = {
-        {nullptr, 0}, {"", 0}, {"save/", '/'}, {"Work:", ':'}, {"a\xb4", 0xB4}, {"\xff", 255},
-    };
-    for (const auto& [held, code] : cases) {
-        cstring s;
-        if (held) s = held;
-        EXPECT_EQ(s.lastchar(), code) << (held ? held : "(null)");
-    }
-}
-
-TEST(CstringTest, ANewTextHasNoBuffer) {
-    cstring s;
-    EXPECT_EQ(s.text, nullptr);
-    EXPECT_EQ(s.size, 0);
-    EXPECT_TRUE(s == "");
-    EXPECT_EQ(s.lastchar(), 0);
-}
-
-TEST(CstringTest, AssigningOwnTextOrPartOfItIsSafe) {
+TEST(CstringTest, CopiesOwnTheirBuffersAndSelfAssignmentIsSafe) {
     cstring s("save/game1");
     s = s.text + 5;
-    EXPECT_STREQ(s.text, "game1");
-    EXPECT_EQ(s.size, 6);
+    EXPECT_TRUE(Holds(s, "game1", 6));
     s = s.text;
-    EXPECT_STREQ(s.text, "game1");
+    EXPECT_TRUE(Holds(s, "game1", 6));
     s += s.text;
-    EXPECT_STREQ(s.text, "game1game1");
-    EXPECT_EQ(s.size, 11);
-}
+    EXPECT_TRUE(Holds(s, "game1game1", 11));
+    cstring& same = s;
+    s = same;
+    EXPECT_TRUE(Holds(s, "game1game1", 11));
 
-TEST(CstringTest, CopiesOwnTheirBuffers) {
     cstring a("drawer");
     cstring b(a);
     ASSERT_NE(a.text, b.text);
-    EXPECT_STREQ(b.text, "drawer");
     b += "/";
-    EXPECT_STREQ(a.text, "drawer");
+    EXPECT_TRUE(Holds(a, "drawer", 7));
     cstring c;
     c = b;
     ASSERT_NE(c.text, b.text);
-    EXPECT_STREQ(c.text, "drawer/");
-    cstring& same = c;
-    c = same;  // self-assignment keeps the text
-    EXPECT_STREQ(c.text, "drawer/");
     cstring moved(std::move(c));
-    EXPECT_STREQ(moved.text, "drawer/");
-    EXPECT_EQ(c.text, nullptr);
-    EXPECT_EQ(c.size, 0);
+    EXPECT_TRUE(Holds(moved, "drawer/", 8));
+    EXPECT_TRUE(Holds(c, nullptr, 0));
     a = std::move(moved);
-    EXPECT_STREQ(a.text, "drawer/");
-    EXPECT_EQ(a.size, 8);
+    EXPECT_TRUE(Holds(a, "drawer/", 8));
 }
 
-TEST(CstringTest, FailedAssignmentLeavesNoText) {
-    cstring s("old");
-    {
-        FailNextAllocation fail;
-        s = "new";
-    }
-    EXPECT_EQ(s.text, nullptr);
-    EXPECT_EQ(s.size, 0);
-    EXPECT_TRUE(s == "");
-    {
-        FailNextAllocation fail;
-        cstring built("x");
-        EXPECT_EQ(built.text, nullptr);
-        EXPECT_EQ(built.size, 0);
-    }
-}
+TEST(CstringTest, AFailedAllocationLeavesNoTextOrKeepsTheOldBuffer) {
+    cstring assigned("old");
+    failNextArray = true;
+    assigned = "new";
+    EXPECT_TRUE(Holds(assigned, nullptr, 0));
+    EXPECT_TRUE(assigned == "");
+    failNextArray = true;
+    cstring built("x");
+    EXPECT_TRUE(Holds(built, nullptr, 0));
+    failNextArray = true;
+    built += "abc";
+    EXPECT_TRUE(Holds(built, nullptr, 0));
 
-TEST(CstringTest, FailedAppendKeepsTheOldBufferAndCutsTheText) {
-    cstring s("save");
-    char* before = s.text;
-    {
-        FailNextAllocation fail;
-        s += "/";
-    }
-    EXPECT_EQ(s.text, before);
-    EXPECT_EQ(s.size, 5);
-    EXPECT_STREQ(s.text, "save");
-
-    cstring none;
-    {
-        FailNextAllocation fail;
-        none += "abc";
-    }
-    EXPECT_EQ(none.text, nullptr);
-    EXPECT_EQ(none.size, 0);
+    cstring appended("save");
+    const char* before = appended.text;
+    failNextArray = true;
+    appended += "/";
+    EXPECT_EQ(appended.text, before);
+    EXPECT_TRUE(Holds(appended, "save", 5));
+    failNextArray = false;
 }
 
 }  // namespace

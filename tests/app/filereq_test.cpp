@@ -4,8 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <functional>
-#include <stdexcept>
 #include <string>
+#include <vector>
 
 #include "host/host.h"
 
@@ -13,54 +13,49 @@ namespace {
 
 constexpr const char* kTitle = "Select Map File to Load From";
 
-// The tags the game passes, with the wrapper's remembered file and drawer.
-struct GameTags {
-    explicit GameTags(cFileReq& req)
-        : tags{
-              {ASLFR_TitleText, reinterpret_cast<uintptr_t>(kTitle)},
-              {ASLFR_Window, reinterpret_cast<uintptr_t>(req.window)},
-              {ASLFR_PositiveText, reinterpret_cast<uintptr_t>("Open")},
-              {ASLFR_NegativeText, reinterpret_cast<uintptr_t>("Cancel")},
-              {ASLFR_InitialPattern, reinterpret_cast<uintptr_t>("~(#?.info)")},
-              {ASLFR_InitialFile, reinterpret_cast<uintptr_t>(req.file.text)},
-              {ASLFR_InitialDrawer, reinterpret_cast<uintptr_t>(req.drawer.text)},
-              {TAG_DONE, 0},
-          } {}
-    TagItem tags[8];
-};
-
-Window* Requester() {
-    Window* w = host::FindWindow(kTitle);
-    if (w == nullptr) throw std::runtime_error("no file requester on the screen");
-    return w;
+// One request with the game's tags and the remembered file and drawer, on a fresh virtual
+// display, the user doing `steps`; `failing` names an operation made to fail.
+const char* Request(cFileReq& req, std::vector<std::function<void()>> steps, const char* failing = nullptr) {
+    host::UseVirtualDisplay();
+    if (failing) host::FailOnce(failing);
+    const TagItem tags[] = {
+        {ASLFR_TitleText, reinterpret_cast<uintptr_t>(kTitle)},
+        {ASLFR_Window, reinterpret_cast<uintptr_t>(req.window)},
+        {ASLFR_PositiveText, reinterpret_cast<uintptr_t>("Open")},
+        {ASLFR_NegativeText, reinterpret_cast<uintptr_t>("Cancel")},
+        {ASLFR_InitialPattern, reinterpret_cast<uintptr_t>("~(#?.info)")},
+        {ASLFR_InitialFile, reinterpret_cast<uintptr_t>(req.file.text)},
+        {ASLFR_InitialDrawer, reinterpret_cast<uintptr_t>(req.drawer.text)},
+        {TAG_DONE, 0},
+    };
+    host::SetSteps(std::move(steps));
+    const char* path = req.DoAslRequest(tags);
+    host::ClearFaults();
+    EXPECT_EQ(host::StepsLeft(), 0u);
+    return path;
 }
 
-std::string Field(const char* label) {
-    const host::GadgetInfo* g = host::FindGadget(Requester(), label);
-    return g != nullptr ? g->contents : "(no field)";
+std::function<void()> TypeAndConfirm(std::string typed) {
+    return [typed] {
+        host::Type(typed);
+        host::Key(13);
+    };
 }
-
-struct JoinCase {
-    const char* drawer;
-    const char* typed;
-    const char* path;
-};
 
 TEST(FileReqTest, JoinsDrawerAndFileWithASlashOnlyWhereNeeded) {
-    const JoinCase cases[] = {
+    struct Case {
+        const char* drawer;
+        const char* typed;
+        const char* path;
+    };
+    const Case cases[] = {
         {"Work:", "a", "Work:a"}, {"save", "a", "save/a"}, {"save/", "a", "save/a"},
         {"", "a", "a"},           {"save/", "", "save/"},  {"/tmp", "game", "/tmp/game"},
     };
-    for (const JoinCase& c : cases) {
+    for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.drawer) + " + " + c.typed);
-        host::UseVirtualDisplay();
         cFileReq req("", c.drawer, nullptr);
-        host::SetSteps({[&] {
-            host::Type(c.typed);
-            host::Key(13);
-        }});
-        GameTags t(req);
-        const char* path = req.DoAslRequest(t.tags);
+        const char* path = Request(req, {TypeAndConfirm(c.typed)});
         ASSERT_NE(path, nullptr);
         EXPECT_STREQ(path, c.path);
         EXPECT_EQ(path, req.path.text);
@@ -69,71 +64,48 @@ TEST(FileReqTest, JoinsDrawerAndFileWithASlashOnlyWhereNeeded) {
     }
 }
 
-TEST(FileReqTest, StartsWithAnEmptyFileInTheSaveDrawer) {
-    cFileReq req;
-    EXPECT_STREQ(req.file.text, "");
-    EXPECT_STREQ(req.drawer.text, "save/");
-    EXPECT_STREQ(req.path.text, "");
-    EXPECT_EQ(req.window, nullptr);
-}
-
-TEST(FileReqTest, CancellingReturnsNullAndChangesNothing) {
-    const std::pair<const char*, std::function<void()>> cases[] = {
-        {"Escape", [] { host::Key(27); }},
-        {"Cancel", [] { host::ClickGadget(Requester(), "Cancel"); }},
-        {"typed, then Escape", [] {
+TEST(FileReqTest, CancellingOrARequesterThatCannotBeMadeGivesNullAndChangesNothing) {
+    struct Case {
+        const char* how;
+        std::vector<std::function<void()>> steps;
+    };
+    const Case cases[] = {
+        {"Escape", {[] { host::Key(27); }}},
+        {"Cancel", {[] { host::ClickGadget(host::FindWindow(kTitle), "Cancel"); }}},
+        {"typed, then Escape", {[] {
              host::Type("other");
              host::Key(27);
-         }},
+         }}},
+        {"no requester", {}},
     };
-    for (const auto& [how, act] : cases) {
-        SCOPED_TRACE(how);
-        host::UseVirtualDisplay();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.how);
         cFileReq req("old", "save/", nullptr);
         req.path = "save/old";
-        host::SetSteps({act});
-        GameTags t(req);
-        EXPECT_EQ(req.DoAslRequest(t.tags), nullptr);
+        EXPECT_EQ(Request(req, c.steps, c.steps.empty() ? "AllocAslRequest" : nullptr), nullptr);
         EXPECT_STREQ(req.file.text, "old");
         EXPECT_STREQ(req.drawer.text, "save/");
         EXPECT_STREQ(req.path.text, "save/old");
-        EXPECT_EQ(host::StepsLeft(), 0u);
     }
 }
 
-TEST(FileReqTest, ARequesterThatCannotBeMadeGivesNull) {
-    host::UseVirtualDisplay();
-    cFileReq req("old", "save/", nullptr);
-    req.path = "save/old";
-    host::FailOnce("AllocAslRequest");
-    host::SetSteps({});  // nothing may be shown
-    GameTags t(req);
-    EXPECT_EQ(req.DoAslRequest(t.tags), nullptr);
-    EXPECT_STREQ(req.file.text, "old");
-    EXPECT_STREQ(req.drawer.text, "save/");
-    EXPECT_STREQ(req.path.text, "save/old");
-    host::ClearFaults();
-}
+TEST(FileReqTest, StartsInTheSaveDrawerAndOpensTheNextRequestAtTheConfirmedChoice) {
+    const cFileReq fresh;
+    EXPECT_STREQ(fresh.file.text, "");
+    EXPECT_STREQ(fresh.drawer.text, "save/");
+    EXPECT_STREQ(fresh.path.text, "");
+    EXPECT_EQ(fresh.window, nullptr);
 
-TEST(FileReqTest, TheConfirmedChoiceOpensTheNextRequest) {
-    host::UseVirtualDisplay();
     cFileReq req("", "Work:", nullptr);
-    host::SetSteps({[] {
-        host::Type("slot1");
-        host::Key(13);
-    }});
-    {
-        GameTags t(req);
-        ASSERT_NE(req.DoAslRequest(t.tags), nullptr);
-    }
+    ASSERT_NE(Request(req, {TypeAndConfirm("slot1")}), nullptr);
     std::string file, drawer;
-    host::SetSteps({[&] {
-        file = Field("File");
-        drawer = Field("Drawer");
-        host::Key(13);
-    }});
-    GameTags t(req);
-    const char* path = req.DoAslRequest(t.tags);
+    const char* path = Request(req, {[&] {
+                                   Window* w = host::FindWindow(kTitle);
+                                   ASSERT_NE(w, nullptr);
+                                   for (auto [label, out] : {std::pair{"File", &file}, std::pair{"Drawer", &drawer}})
+                                       if (const host::GadgetInfo* g = host::FindGadget(w, label)) *out = g->contents;
+                                   host::Key(13);
+                               }});
     EXPECT_EQ(file, "slot1");
     EXPECT_EQ(drawer, "Work:");
     EXPECT_STREQ(path, "Work:slot1");

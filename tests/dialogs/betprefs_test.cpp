@@ -4,6 +4,8 @@
 #include <cstdlib>
 #include <functional>
 #include <string>
+#include <tuple>
+#include <vector>
 
 #include "dialogs/betprefs.h"
 #include "game/game.h"
@@ -35,32 +37,39 @@ std::string BetShown() {
     return shown;
 }
 
-// Empties a field by clicking it, types text and ends editing with Return.
-void Enter(int id, const std::string& text) {
+// Empties a field by clicking it and types text, ending the editing with Return if asked.
+void Enter(int id, const std::string& text, bool ret = true) {
     host::ClickGadget(Dialog(), id);
     host::Key(8);
     host::Key(127);
     host::Type(text);
-    host::Key(13);
+    if (ret) host::Key(13);
 }
 
 class BetPrefsTest : public ::testing::Test {
 protected:
     GameTable table;
+    // Runs the dialog on a game of 1 change and 3 jokers with the given steps.
+    std::unique_ptr<cGamePoker> Run(std::vector<std::function<void()>> steps) {
+        auto game = table.MakeGame(0, 3, 1, 0);
+        host::SetSteps(std::move(steps));
+        TPrefsBetDialog(table.window, game.get()).Execute();
+        EXPECT_EQ(host::StepsLeft(), 0u);
+        EXPECT_EQ(Dialog(), nullptr);
+        return game;
+    }
 };
 
 TEST_F(BetPrefsTest, OpensShowingTheGamesNumbersAndTheirSum) {
     auto game = table.MakeGame(0, 5, 2, 0);
     std::string changes, jokers, bet;
-    bool placed = false;
+    std::tuple<int, int, int, int> placed;
     host::SetSteps({[&] {
         changes = Field(201);
         jokers = Field(202);
         bet = BetShown();
         for (const auto& w : host::Windows())
-            if (w.title == kTitle)
-                placed = w.left == table.window->LeftEdge + 100 && w.top == table.window->TopEdge + 50 && w.width == 390 &&
-                         w.height == table.screen->WBorTop + table.screen->Font->ta_YSize + 131;
+            if (w.title == kTitle) placed = {w.left, w.top, w.width, w.height};
         EXPECT_TRUE(host::ShowsText(Dialog(), "Bet:"));
         Shot("bet-dialog.png");
         host::Key(27);
@@ -69,36 +78,45 @@ TEST_F(BetPrefsTest, OpensShowingTheGamesNumbersAndTheirSum) {
     EXPECT_EQ(changes, "2");
     EXPECT_EQ(jokers, "5");
     EXPECT_EQ(bet, "7");
-    EXPECT_TRUE(placed);
+    EXPECT_EQ(placed, std::tuple(table.window->LeftEdge + 100, table.window->TopEdge + 50, 390,
+                                 table.screen->WBorTop + table.screen->Font->ta_YSize + 131));
 }
 
+// Ended with Return, the field shows the checked number and Escape keeps the settings; typed
+// and confirmed with OK at once, the raw text is stored checked the same way.
 TEST_F(BetPrefsTest, FieldChecksBringWhatWasTypedIntoRange) {
     struct Case {
         int id;
         const char* typed;
         const char* shown;
-        const char* bet;  // with the other field at its start value (1 change, 3 jokers)
+        const char* bet;  // with the other field at its start value
     };
     const Case cases[] = {
-        {201, "7", "3", "6"}, {201, "2", "2", "5"}, {201, "0", "1", "4"}, {201, "x", "3", "6"},
-        {201, "", "1", "4"},  {201, " ", "1", "4"}, {202, "x", "8", "9"}, {202, " ", "0", "1"},
-        {202, "", "0", "1"},  {202, "9", "8", "9"}, {202, "5", "5", "6"}, {202, "0", "0", "1"},
-        {202, "\xE9", "8", "9"},
+        {201, "7", "3", "6"}, {201, "0", "1", "4"}, {201, "x", "3", "6"}, {201, "", "1", "4"},
+        {201, " ", "1", "4"}, {202, "x", "8", "9"}, {202, " ", "0", "1"}, {202, "", "0", "1"},
+        {202, "9", "8", "9"}, {202, "5", "5", "6"}, {202, "\xE9", "8", "9"},
     };
     for (const Case& c : cases) {
-        auto game = table.MakeGame(0, 3, 1, 0);
-        std::string shown, bet;
-        host::SetSteps({[&] { Enter(c.id, c.typed); },
-                        [&] {
-                            shown = Field(c.id);
-                            bet = BetShown();
-                            host::Key(27);
-                        }});
-        TPrefsBetDialog(table.window, game.get()).Execute();
-        EXPECT_EQ(shown, c.shown) << c.id << " '" << c.typed << "'";
-        EXPECT_EQ(bet, c.bet) << c.id << " '" << c.typed << "'";
-        EXPECT_EQ(game->changes, 1) << "Escape keeps the settings";
-        EXPECT_EQ(game->jokers, 3);
+        for (bool ok : {false, true}) {
+            std::string shown = c.shown, bet = c.bet;
+            auto game = ok ? Run({[&] {
+                                 Enter(c.id, c.typed, false);
+                                 host::ClickGadget(Dialog(), "OK");
+                             }})
+                           : Run({[&] { Enter(c.id, c.typed); },
+                                  [&] {
+                                      shown = Field(c.id);
+                                      bet = BetShown();
+                                      host::Key(27);
+                                  }});
+            const std::string what = std::to_string(c.id) + " '" + c.typed + (ok ? "' OK" : "'");
+            EXPECT_EQ(shown, c.shown) << what;
+            EXPECT_EQ(bet, c.bet) << what;
+            const int changes = c.id == 201 && ok ? std::atoi(c.shown) : 1;
+            const int jokers = c.id == 202 && ok ? std::atoi(c.shown) : 3;
+            EXPECT_EQ(game->changes, changes) << what;
+            EXPECT_EQ(game->jokers, jokers) << what;
+        }
     }
 }
 
@@ -117,36 +135,9 @@ TEST_F(BetPrefsTest, OnlyConfirmingStoresTheNumbers) {
         {"close gadget", [] { host::ClickClose(Dialog()); }, false},
     };
     for (const Case& c : cases) {
-        auto game = table.MakeGame(0, 3, 1, 0);
-        host::SetSteps({[] { Enter(201, "3"); }, [] { Enter(202, "7"); }, c.close});
-        TPrefsBetDialog(table.window, game.get()).Execute();
-        EXPECT_EQ(host::StepsLeft(), 0u) << c.what;
-        EXPECT_EQ(Dialog(), nullptr) << c.what;
+        auto game = Run({[] { Enter(201, "3"); }, [] { Enter(202, "7"); }, c.close});
         EXPECT_EQ(game->changes, c.stored ? 3 : 1) << c.what;
         EXPECT_EQ(game->jokers, c.stored ? 7 : 3) << c.what;
-    }
-}
-
-TEST_F(BetPrefsTest, OkStoresAnUncheckedFieldInRange) {
-    struct Case {
-        int id;
-        const char* typed;
-        int changes, jokers;
-    };
-    const Case cases[] = {{202, "x", 1, 8}, {201, "x", 3, 3}, {201, "", 1, 3}, {202, "", 1, 0}};
-    for (const Case& c : cases) {
-        auto game = table.MakeGame(0, 3, 1, 0);
-        host::SetSteps({[&] {
-            // Typed but never ended with Return: OK reads the raw character.
-            host::ClickGadget(Dialog(), c.id);
-            host::Key(8);
-            host::Key(127);
-            host::Type(c.typed);
-            host::ClickGadget(Dialog(), "OK");
-        }});
-        TPrefsBetDialog(table.window, game.get()).Execute();
-        EXPECT_EQ(game->changes, c.changes) << c.id << " '" << c.typed << "'";
-        EXPECT_EQ(game->jokers, c.jokers) << c.id << " '" << c.typed << "'";
     }
 }
 
@@ -155,25 +146,21 @@ TEST_F(BetPrefsTest, KeysPutTheCursorIntoTheFields) {
         int key;
         int field;
     };
-    const Case cases[] = {{9, 201}, {'C', 201}, {'c', 201}, {'J', 202}, {'j', 202}};
-    for (const Case& c : cases) {
-        auto game = table.MakeGame(0, 3, 1, 0);
+    for (const Case c : {Case{9, 201}, Case{'C', 201}, Case{'c', 201}, Case{'J', 202}, Case{'j', 202}}) {
         std::string field, other;
         // What is typed after the key (once the dialog has acted on it) lands in its field;
         // without a field, Return would confirm the dialog and the later steps never run.
-        host::SetSteps({[&] { host::Key(c.key); },
-                        [&] {
-                            host::Key(8);
-                            host::Type("2");
-                            host::Key(13);
-                        },
-                        [&] {
-                            field = Field(c.field);
-                            other = Field(c.field == 201 ? 202 : 201);
-                            host::Key(27);
-                        }});
-        TPrefsBetDialog(table.window, game.get()).Execute();
-        EXPECT_EQ(host::StepsLeft(), 0u) << c.key;
+        auto game = Run({[&] { host::Key(c.key); },
+                         [&] {
+                             host::Key(8);
+                             host::Type("2");
+                             host::Key(13);
+                         },
+                         [&] {
+                             field = Field(c.field);
+                             other = Field(c.field == 201 ? 202 : 201);
+                             host::Key(27);
+                         }});
         EXPECT_EQ(field, "2") << c.key;
         EXPECT_EQ(other, c.field == 201 ? "3" : "1") << c.key;
         EXPECT_EQ(game->jokers, 3);
@@ -191,17 +178,12 @@ TEST_F(BetPrefsTest, TheReceiverAnswersByTheTable) {
     struct Case {
         const char* what;
         ULONG cls;
-        int code;
-        int gadget;
-        int result;
+        int code, gadget, result;
     };
     const Case cases[] = {
-        {"unknown gadget", IDCMP_GADGETUP, 0, 300, 1},
-        {"close gadget", IDCMP_CLOSEWINDOW, 0, 0, 0},
-        {"mouse button", IDCMP_MOUSEBUTTONS, SELECTDOWN, 0, 0},
-        {"refresh", IDCMP_REFRESHWINDOW, 0, 0, 1},
-        {"other key", IDCMP_VANILLAKEY, 'q', 0, 0},
-        {"Cancel", IDCMP_GADGETUP, 0, 104, -1},
+        {"unknown gadget", IDCMP_GADGETUP, 0, 300, 1},   {"close gadget", IDCMP_CLOSEWINDOW, 0, 0, 0},
+        {"mouse button", IDCMP_MOUSEBUTTONS, SELECTDOWN, 0, 0}, {"refresh", IDCMP_REFRESHWINDOW, 0, 0, 1},
+        {"other key", IDCMP_VANILLAKEY, 'q', 0, 0},      {"Cancel", IDCMP_GADGETUP, 0, 104, -1},
     };
     for (const Case& c : cases) {
         Gadget g{};

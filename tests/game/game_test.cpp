@@ -16,40 +16,20 @@
 
 namespace {
 
-std::vector<std::string> TextsOf(Window* w) {
-    std::vector<std::string> out;
-    if (w)
-        for (const auto& t : host::Texts(w)) out.push_back(t.text);
-    return out;
-}
-
-bool HasText(Window* w, const std::string& text) {
-    for (const auto& t : TextsOf(w))
-        if (t == text) return true;
-    return false;
-}
-
 // A step that notes which hand name "Your Hand:" shows, then dismisses it with Return.
 std::function<void()> AnswerHand(std::string* shown) {
     return [shown] {
         Window* r = host::FindWindow("Your Hand:");
         ASSERT_NE(r, nullptr) << "no \"Your Hand:\" requester";
-        for (int code = 0; code < HAND_RANKS; ++code)
-            if (HasText(r, HandNames[code])) *shown = HandNames[code];
+        for (const auto& t : host::Texts(r))
+            for (const char* name : HandNames)
+                if (t.text == name) *shown = name;
         host::Key(13);
     };
 }
 
 int HandCount(const cGamePoker& g) {
-    int n = 0;
-    for (int i = 0; i < g.hand.capacity; ++i) n += g.hand.items[i] != nullptr;
-    return n;
-}
-
-int VisibleCards(const cGamePoker& g) {
-    int n = 0;
-    for (const cIMGCard* c : g.cards) n += c->visible != 0;
-    return n;
+    return static_cast<int>(std::count_if(g.hand.items, g.hand.items + HAND_SLOTS, [](auto* c) { return c; }));
 }
 
 // After a game every card of the deck's composition is back in the deck.
@@ -58,7 +38,8 @@ void ExpectBetweenGames(const cGamePoker& g) {
     EXPECT_EQ(g.deck.count, 52 + g.jokers);
     EXPECT_EQ(g.junk.count, 0);
     EXPECT_EQ(HandCount(g), 0);
-    EXPECT_EQ(VisibleCards(g), 1) << "only the deck's bottom card shows";
+    EXPECT_EQ(std::count_if(std::begin(g.cards), std::end(g.cards), [](auto* c) { return c->visible != 0; }), 1)
+        << "only the deck's bottom card shows";
 }
 
 // Screenshots for the documentation, when asked for.
@@ -66,28 +47,33 @@ void Shot(const char* name) {
     if (const char* dir = std::getenv("POKER_DOCS_DIR")) host::SavePNG(std::string(dir) + "/" + name);
 }
 
-// Where a card's face lies in the sheet.
-void FaceOf(int number, int& sx, int& sy) {
+// Whether the window shows the face of card `number` at (x, y).
+bool ShowsFace(const GameTable& t, int x, int y, int number) {
     const int suit = number / 13, value = number % 13;
-    sx = 71 * (suit >= 4 ? std::min(value, 2) : value);
-    sy = 96 * std::min(suit, 4);
+    return ShowsBlock(t.window, x, y, t.sheet, 71 * (suit >= 4 ? std::min(value, 2) : value), 96 * std::min(suit, 4));
 }
 
 class GameTest : public ::testing::Test {
 protected:
     GameTable table;
-};
-
-TEST_F(GameTest, StartsWithNoMoneyAndAnUnshuffledFullDeck) {
-    for (int jokers : {0, 3, 8}) {
-        auto game = table.MakeGame(0, jokers, 1, 0);
-        EXPECT_EQ(game->Money(), 0);
-        EXPECT_EQ(game->phase, -1);
-        ASSERT_EQ(game->deck.count, 52 + jokers);
-        for (int i = 0; i < game->deck.count; ++i) EXPECT_EQ(game->deck.items[i], game->cards[i]);
-        EXPECT_TRUE(host::ShowsText(table.window, "0"));
+    // A game whose first deal is done (and stacked, when cards are given).
+    std::unique_ptr<cGamePoker> Dealt(unsigned flags, int jokers, int changes, int doubleUp,
+                                      const std::vector<int>& deal = {}) {
+        auto game = table.MakeGame(flags, jokers, changes, doubleUp);
+        game->MenuNew();
+        if (!deal.empty()) StackDeck(*game, deal);
+        game->GadgetFinish();
+        return game;
     }
-}
+    // Draw that ends the game: the hand's name shown.
+    std::string End(cGamePoker& game) {
+        std::string shown;
+        host::SetSteps({AnswerHand(&shown)});
+        game.GadgetFinish();
+        EXPECT_EQ(host::StepsLeft(), 0u);
+        return shown;
+    }
+};
 
 TEST_F(GameTest, ADealtHandShowsItsFacesAndThePilesTheirBacks) {
     auto game = table.MakeGame(0, 3, 2, 0);
@@ -95,22 +81,17 @@ TEST_F(GameTest, ADealtHandShowsItsFacesAndThePilesTheirBacks) {
     game->MenuNew();
     StackDeck(*game, {12, 52, 23, 34, 45});
     game->GadgetFinish();
-    Window* w = table.window;
-    const int left = 0, top = 0;  // piles are placed in the window's raster
-    int sx, sy;
-    for (int slot = 0; slot < 5; ++slot) {
-        FaceOf(CardNumber(game->hand.items[slot]), sx, sy);
-        EXPECT_TRUE(ShowsBlock(w, left + 100 + 81 * slot, top + 100, table.sheet, sx, sy)) << slot;
-    }
-    EXPECT_TRUE(ShowsBlock(w, left + 20, top + 50, table.sheet, 284, 384)) << "the deck";
+    Window* w = table.window;  // piles are placed in the window's raster
+    for (int slot = 0; slot < 5; ++slot)
+        EXPECT_TRUE(ShowsFace(table, 100 + 81 * slot, 100, CardNumber(game->hand.items[slot]))) << slot;
+    EXPECT_TRUE(ShowsBlock(w, 20, 50, table.sheet, 284, 384)) << "the deck";
     EXPECT_TRUE(host::ShowsText(w, "35"));
     Shot("dealt-hand.png");
 
     game->hand.items[1]->Clicked();
     game->GadgetFinish();  // one exchange of two allowed: the discard shows on the junk pile
-    EXPECT_TRUE(ShowsBlock(w, left + 500, top + 50, table.sheet, 284, 384)) << "the junk pile";
-    FaceOf(CardNumber(game->hand.items[1]), sx, sy);
-    EXPECT_TRUE(ShowsBlock(w, left + 181, top + 100, table.sheet, sx, sy));
+    EXPECT_TRUE(ShowsBlock(w, 500, 50, table.sheet, 284, 384)) << "the junk pile";
+    EXPECT_TRUE(ShowsFace(table, 181, 100, CardNumber(game->hand.items[1])));
 
     std::string shown;
     host::SetSteps({[&] {
@@ -119,56 +100,48 @@ TEST_F(GameTest, ADealtHandShowsItsFacesAndThePilesTheirBacks) {
     }});
     game->GadgetFinish();
     EXPECT_FALSE(shown.empty());
-    for (int slot = 0; slot < 5; ++slot) {
-        const int x = left + 100 + 81 * slot + 35, y = top + 148;
-        EXPECT_EQ(host::WindowPixel(w, x, y), gfxpens[0]) << "slot " << slot << " is cleared";
-    }
+    for (int slot = 0; slot < 5; ++slot)
+        EXPECT_EQ(host::WindowPixel(w, 100 + 81 * slot + 35, 148), gfxpens[0]) << "slot " << slot << " is cleared";
     RemoveGList(w, panel.gadgetList, -1);
 }
 
-TEST_F(GameTest, MoneyEqualToTheBetStartsAGameAndLeavesNothing) {
-    struct Case { int jokers, changes; };
-    for (const Case c : {Case{0, 1}, Case{3, 1}, Case{8, 3}, Case{2, 2}}) {
+// Money equal to the bet starts a game and leaves nothing; less gives the note and keeps it.
+TEST_F(GameTest, DrawBetweenGamesPaysTheBetAndDeals) {
+    struct Case { int jokers, changes, money; };
+    for (const Case c : {Case{0, 1, 1}, Case{3, 1, 4}, Case{8, 3, 11}, Case{3, 1, 3}}) {
+        const bool enough = c.money >= c.jokers + c.changes;
         auto game = table.MakeGame(0, c.jokers, c.changes, 0);
-        game->SetMoney(c.jokers + c.changes);
+        game->SetMoney(c.money);
+        bool noted = false;
+        if (!enough) {
+            host::SetSteps({[&] {
+                noted = host::ShowsText(host::FindWindow("Poker Note"), "Not enough money!");
+                host::Key(13);
+            }});
+        }
         game->GadgetFinish();
-        EXPECT_EQ(game->Money(), 0) << c.jokers << "+" << c.changes;
+        EXPECT_EQ(noted, !enough);
+        EXPECT_EQ(host::StepsLeft(), 0u);
+        EXPECT_EQ(game->Money(), enough ? 0 : c.money) << c.jokers << "+" << c.changes;
+        if (!enough) {
+            ExpectBetweenGames(*game);
+            continue;
+        }
         EXPECT_EQ(game->phase, 0);
-        EXPECT_EQ(HandCount(*game), 5);
         EXPECT_EQ(game->deck.count, 52 + c.jokers - 5);
         for (int i = 0; i < 5; ++i) {
+            ASSERT_NE(game->hand.items[i], nullptr);
             EXPECT_EQ(game->hand.items[i]->turned, 0);
             EXPECT_NE(game->hand.items[i]->selectable, 0);
         }
     }
 }
 
-TEST_F(GameTest, MoneyBelowTheBetGivesTheNoteAndChangesNothing) {
-    auto game = table.MakeGame(0, 3, 1, 0);
-    game->SetMoney(3);
-    bool noted = false;
-    host::SetSteps({[&] {
-        Window* note = host::FindWindow("Poker Note");
-        ASSERT_NE(note, nullptr);
-        noted = host::ShowsText(note, "Not enough money!");
-        host::Key(13);
-    }});
-    game->GadgetFinish();
-    EXPECT_TRUE(noted);
-    EXPECT_EQ(host::StepsLeft(), 0u);
-    EXPECT_EQ(game->Money(), 3);
-    ExpectBetweenGames(*game);
-}
-
 TEST_F(GameTest, OneChangeDealsThenExchangesTheTurnedCardsThenEnds) {
-    auto game = table.MakeGame(0, 3, 1, 0);
-    game->MenuNew();
     // Ace, ace, three, eight, ten: a pair; the third and fourth aces wait below.
-    StackDeck(*game, {0, 13, 28, 46, 9, 26, 39});
-    game->GadgetFinish();
+    auto game = Dealt(0, 3, 1, 0, {0, 13, 28, 46, 9, 26, 39});
     EXPECT_EQ(game->Money(), 36);
     EXPECT_EQ((PileCards(*game, 2)), (std::vector<int>{0, 13, 28, 46, 9}));
-
     game->hand.items[2]->Clicked();
     game->hand.items[4]->Clicked();
     std::string shown;
@@ -185,9 +158,7 @@ TEST_F(GameTest, OneChangeDealsThenExchangesTheTurnedCardsThenEnds) {
 }
 
 TEST_F(GameTest, ThreeChangesAllowThreeExchangesAndNeverBringADiscardBack) {
-    auto game = table.MakeGame(0, 0, 3, 0);
-    game->MenuNew();
-    game->GadgetFinish();
+    auto game = Dealt(0, 0, 3, 0);
     std::vector<int> discarded;
     for (int exchange = 1; exchange <= 2; ++exchange) {
         discarded.push_back(CardNumber(game->hand.items[0]));
@@ -199,68 +170,45 @@ TEST_F(GameTest, ThreeChangesAllowThreeExchangesAndNeverBringADiscardBack) {
         for (int d : discarded) EXPECT_NE(CardNumber(game->hand.items[0]), d);
     }
     game->hand.items[0]->Clicked();
-    std::string shown;
-    host::SetSteps({AnswerHand(&shown)});
-    game->GadgetFinish();
-    EXPECT_FALSE(shown.empty());
+    EXPECT_FALSE(End(*game).empty());
     ExpectBetweenGames(*game);
 }
 
 TEST_F(GameTest, DrawWithNoTurnedCardEndsTheGameAtOnce) {
-    auto game = table.MakeGame(0, 3, 3, 0);
-    game->MenuNew();
-    game->GadgetFinish();
-    std::string shown;
-    host::SetSteps({AnswerHand(&shown)});
-    game->GadgetFinish();
-    EXPECT_FALSE(shown.empty());
-    EXPECT_EQ(host::StepsLeft(), 0u);
+    auto game = Dealt(0, 3, 3, 0);
+    EXPECT_FALSE(End(*game).empty());
     ExpectBetweenGames(*game);
 }
 
+// Credits stop at the largest amount; the money shown is the money held.
 TEST_F(GameTest, PaysThePrizeOfTheHandAndNamesIt) {
     struct Case {
         const char* name;
         std::vector<int> deal;
         unsigned flags;
         int doubleUp;  // a prize of 0 never opens the double-up game
-        int prize;
+        int start, money;
     };
     const Case cases[] = {
-        {"Lousy Hand", {0, 14, 28, 42, 8}, 0, 1, 0},
-        {"Pair", {0, 13, 27, 45, 8}, 0, 1, 0},
-        {"Two Pairs", {0, 13, 1, 14, 5}, 0, 0, 5},
-        {"Five of Kind", {4, 17, 30, 52, 53}, 0x100, 0, 180},
-        {"Five of Kind", {4, 17, 30, 52, 53}, 0, 0, 140},
-        {"Royal Flush", {0, 9, 10, 11, 12}, 0, 0, 320},
+        {"Lousy Hand", {0, 14, 28, 42, 8}, 0, 1, 40, 36},
+        {"Pair", {0, 13, 27, 45, 8}, 0, 1, 40, 36},
+        {"Two Pairs", {0, 13, 1, 14, 5}, 0, 0, 40, 41},
+        {"Five of Kind", {4, 17, 30, 52, 53}, 0x100, 0, 40, 36 + 180},
+        {"Five of Kind", {4, 17, 30, 52, 53}, 0, 0, 40, 36 + 140},
+        {"Royal Flush", {0, 9, 10, 11, 12}, 0, 0, 40, 36 + 320},
+        {"Four of Kind", {0, 13, 26, 39, 5}, 0, 0, MaxMoney - 10, MaxMoney},
     };
     for (const Case& c : cases) {
         auto game = table.MakeGame(c.flags, 3, 1, c.doubleUp);
         game->MenuNew();
+        game->SetMoney(c.start);
         StackDeck(*game, c.deal);
         game->GadgetFinish();
-        std::string shown;
-        host::SetSteps({AnswerHand(&shown)});
-        game->GadgetFinish();
-        EXPECT_EQ(shown, c.name);
-        EXPECT_EQ(host::StepsLeft(), 0u) << c.name;
-        EXPECT_EQ(game->Money(), 40 - 4 + c.prize) << c.name << " flags " << c.flags;
+        EXPECT_EQ(End(*game), c.name);
+        EXPECT_EQ(game->Money(), c.money) << c.name << " flags " << c.flags;
+        EXPECT_TRUE(host::ShowsText(table.window, std::to_string(c.money))) << c.name;
         ExpectBetweenGames(*game);
     }
-}
-
-TEST_F(GameTest, ACreditStopsAtTheLargestAmount) {
-    auto game = table.MakeGame(0, 3, 1, 0);
-    game->MenuNew();
-    game->SetMoney(MaxMoney - 10);
-    StackDeck(*game, {0, 13, 26, 39, 5});  // four aces: 80
-    game->GadgetFinish();
-    std::string shown;
-    host::SetSteps({AnswerHand(&shown)});
-    game->GadgetFinish();
-    EXPECT_EQ(shown, "Four of Kind");
-    EXPECT_EQ(game->Money(), MaxMoney);
-    EXPECT_TRUE(host::ShowsText(table.window, "2147483647"));
 }
 
 TEST_F(GameTest, ShuffleOnlyActsBetweenGames) {
@@ -272,99 +220,79 @@ TEST_F(GameTest, ShuffleOnlyActsBetweenGames) {
     EXPECT_NE(PileCards(*game, 0), before);
 
     game->GadgetFinish();
-    const auto deck = PileCards(*game, 0);
-    const auto hand = PileCards(*game, 2);
+    const auto deck = PileCards(*game, 0), hand = PileCards(*game, 2);
     game->GadgetShuffle();
     EXPECT_EQ(PileCards(*game, 0), deck);
     EXPECT_EQ(PileCards(*game, 2), hand);
     EXPECT_EQ(game->phase, 0);
 }
 
-TEST_F(GameTest, BetPrefsDuringAGameReturnsTheCardsAndKeepsTheBet) {
-    auto game = table.MakeGame(0, 3, 1, 0);
-    game->MenuNew();
-    game->GadgetFinish();
-    game->hand.items[1]->Clicked();
-    host::SetSteps({[] { host::Key(27); }});  // Escape: the settings stay
-    game->GadgetBet();
-    EXPECT_EQ(host::StepsLeft(), 0u);
-    EXPECT_EQ(game->Money(), 36);
-    EXPECT_EQ(game->jokers, 3);
-    EXPECT_EQ(game->changes, 1);
-    ExpectBetweenGames(*game);
+TEST_F(GameTest, PrefsDuringAGameReturnTheCardsAndKeepTheBet) {
+    for (bool bet : {true, false}) {
+        auto game = Dealt(0, 3, 1, 0);
+        game->hand.items[1]->Clicked();
+        host::SetSteps({[] { host::Key(27); }});  // Escape: the settings stay
+        if (bet)
+            game->GadgetBet();
+        else
+            game->MenuPrefsHand();
+        EXPECT_EQ(host::StepsLeft(), 0u) << bet;
+        EXPECT_EQ(game->Money(), 36) << bet;
+        EXPECT_EQ(game->jokers, 3);
+        EXPECT_EQ(game->changes, 1);
+        ExpectBetweenGames(*game);
+    }
 }
 
 TEST_F(GameTest, FewerJokersInTheBetDialogLeaveA52CardDeck) {
     auto game = table.MakeGame(0, 3, 1, 0);
     game->MenuNew();
-    host::SetSteps({
-        [&] {
-            Window* d = host::FindWindow("Bet Preferences");
-            ASSERT_NE(d, nullptr);
-            host::ClickGadget(d, 202);
-            host::Key(8);
-            host::Key(127);
-            host::Type("0");
-            host::Key(13);
-        },
-        [&] { host::ClickGadget(host::FindWindow("Bet Preferences"), "OK"); },
-    });
+    host::SetSteps({[] {
+        Window* d = host::FindWindow("Bet Preferences");
+        ASSERT_NE(d, nullptr);
+        host::ClickGadget(d, 202);
+        host::Key(8);
+        host::Key(127);
+        host::Type("0");
+        host::ClickGadget(d, "OK");
+    }});
     game->MenuPrefsBet();
     EXPECT_EQ(game->jokers, 0);
     ExpectBetweenGames(*game);
     for (int n = 52; n < 60; ++n) EXPECT_EQ(game->cards[n]->visible, 0);
 }
 
-TEST_F(GameTest, HandPrefsDuringAGameEndItAndKeepTheDeck) {
-    auto game = table.MakeGame(0, 3, 1, 0);
-    game->MenuNew();
-    game->GadgetFinish();
-    host::SetSteps({[] { host::Key(27); }});
-    game->MenuPrefsHand();
-    EXPECT_EQ(host::StepsLeft(), 0u);
-    EXPECT_EQ(game->Money(), 36);
-    ExpectBetweenGames(*game);
-}
-
-TEST_F(GameTest, NewDuringAGameEndsItFirst) {
-    auto game = table.MakeGame(0, 3, 1, 0);
+TEST_F(GameTest, NewEndsARunningGameAndShufflesTheRebuiltDeck) {
+    auto game = table.MakeGame(0, 5, 1, 0);
+    std::vector<int> inOrder;
+    for (int i = 0; i < 57; ++i) inOrder.push_back(i);
+    EXPECT_EQ(PileCards(*game, 0), inOrder) << "a new game object's deck is in order";
+    EXPECT_TRUE(host::ShowsText(table.window, "0"));
     game->MenuNew();
     game->GadgetFinish();
     game->hand.items[0]->Clicked();
     game->fileReq.file = "old";
+    std::srand(11);
     game->MenuNew();
     EXPECT_EQ(game->Money(), 40);
     EXPECT_TRUE(game->fileReq.file == "");
     ExpectBetweenGames(*game);
-}
-
-TEST_F(GameTest, NewShufflesAndRebuildsTheDeck) {
-    auto game = table.MakeGame(0, 5, 1, 0);
-    std::srand(11);
-    game->MenuNew();
-    EXPECT_EQ(game->deck.count, 57);
-    std::vector<int> inOrder;
-    for (int i = 0; i < 57; ++i) inOrder.push_back(i);
     EXPECT_NE(PileCards(*game, 0), inOrder);
     auto sorted = PileCards(*game, 0);
     std::sort(sorted.begin(), sorted.end());
     EXPECT_EQ(sorted, inOrder);
 }
 
-TEST_F(GameTest, AboutShowsTheVersionFirst) {
+TEST_F(GameTest, AboutShowsTheVersionBeforeTheCredits) {
     auto game = table.MakeGame();
     std::vector<std::string> lines;
     host::SetSteps({[&] {
-        Window* about = host::FindWindow("About Tarnwell Poker");
-        ASSERT_NE(about, nullptr);
-        lines = TextsOf(about);
+        for (const auto& t : host::Texts(host::FindWindow("About Tarnwell Poker"))) lines.push_back(t.text);
         host::Key(13);
     }});
     game->MenuAbout();
     const auto version = std::find(lines.begin(), lines.end(), "Tarnwell Poker V1.11 (OS4)");
-    ASSERT_NE(version, lines.end());
-    const auto credits = std::find_if(lines.begin(), lines.end(),
-                                      [](const std::string& l) { return l.find("2026") != std::string::npos; });
+    const auto credits = std::find_if(lines.begin(), lines.end(), [](auto& l) { return l.find("2026") != l.npos; });
     ASSERT_NE(credits, lines.end());
     EXPECT_LT(version, credits);
 }

@@ -5,10 +5,12 @@
 #include <dos.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "host/host.h"
@@ -18,6 +20,9 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr const char* kTitle = "Select Map File to Save As";
+constexpr int kReturn = 13, kEscape = 27, kDown = 0x4D, kUp = 0x4C;
+using Strings = std::vector<std::string>;
+using Steps = std::vector<std::function<void()>>;
 
 void Touch(const fs::path& p) { std::ofstream(p) << "x"; }
 
@@ -27,14 +32,15 @@ Window* Requester() {
     return w;
 }
 
-// The list's entries as shown, top to bottom (texts left of the "Drawer" column).
-std::vector<std::string> ShownEntries(Window* w) {
+// The list's entries as shown, top to bottom (texts above the "Drawer" field).
+Strings ShownEntries() {
+    Window* w = Requester();
     const host::GadgetInfo* drawer = host::FindGadget(w, "Drawer");
     std::vector<host::TextInfo> rows;
     for (const host::TextInfo& t : host::Texts(w))
         if (drawer != nullptr && t.y < drawer->top && t.text != "Drawer") rows.push_back(t);
     std::stable_sort(rows.begin(), rows.end(), [](const auto& a, const auto& b) { return a.y < b.y; });
-    std::vector<std::string> out;
+    Strings out;
     for (const auto& t : rows) out.push_back(t.text);
     return out;
 }
@@ -55,20 +61,19 @@ std::string FieldOf(const char* label) {
     return g != nullptr ? g->contents : "(no field)";
 }
 
-// Empty a text field and type into it, ending with Return.
-void TypeInto(const char* label, const std::string& text) {
-    Window* w = Requester();
-    host::ClickGadget(w, label);
-    for (size_t i = 0; i < 300; ++i) host::Key(8);
-    for (size_t i = 0; i < 300; ++i) host::Key(127);
+void Keys(std::initializer_list<int> raw, int then = 0) {
+    for (int code : raw) host::RawKey(code);
+    if (then) host::Key(then);
+}
+
+void TypeReturn(const std::string& text) {
     host::Type(text);
-    host::Key(13);
+    host::Key(kReturn);
 }
 
 class AslTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        host::UseVirtualDisplay();
         host::ClearFaults();
         char tmpl[] = "/tmp/asl_test_XXXXXX";
         ASSERT_NE(mkdtemp(tmpl), nullptr);
@@ -84,8 +89,10 @@ protected:
         std::error_code ec;
         fs::remove_all(dir, ec);
     }
-    // A requester as the game makes it, on `drawer`.
+    // A requester as the game makes it, on `drawer`, on a fresh display.
     FileRequester* Make(const std::string& drawer, const char* file = "") {
+        host::UseVirtualDisplay();
+        if (request) FreeAslRequest(request);
         drawerText = drawer;
         fileText = file;
         const TagItem tags[] = {
@@ -101,198 +108,155 @@ protected:
         request = AllocAslRequest(ASL_FileRequest, tags);
         return static_cast<FileRequester*>(request);
     }
+    // Runs the request with the user's steps; whether a file was chosen.
+    bool Run(Steps steps, const TagItem* tags = nullptr) {
+        host::SetSteps(std::move(steps));
+        const bool chosen = AslRequest(request, tags);
+        EXPECT_EQ(host::StepsLeft(), 0u);
+        EXPECT_EQ(host::FindWindow(kTitle), nullptr);
+        return chosen;
+    }
+    const Strings top = {"Another", "sub", "alpha.txt", "Beta", "game1", "zeta"};
     fs::path dir;
     APTR request = nullptr;
     std::string drawerText, fileText;
 };
 
-TEST_F(AslTest, ListsDrawersFirstThenMatchingFilesWithoutHiddenOnes) {
-    FileRequester* fr = Make(dir.string());
-    ASSERT_NE(fr, nullptr);
-    std::vector<std::string> entries;
-    std::vector<std::string> labels;
+TEST_F(AslTest, ListsDrawersFirstThenMatchingFilesWithoutHiddenOnesOrIcons) {
+    Make(dir.string());
+    Strings entries, labels;
     bool fileActive = false;
     std::string drawerField;
-    host::SetSteps({[&] {
+    EXPECT_FALSE(Run({[&] {
         Window* w = Requester();
-        entries = ShownEntries(w);
+        entries = ShownEntries();
         for (const auto& g : host::Gadgets(w)) labels.push_back(g.label);
         const host::GadgetInfo* file = host::FindGadget(w, "File");
         fileActive = file != nullptr && file->active;
         drawerField = FieldOf("Drawer");
-        EXPECT_TRUE(host::ShowsText(w, "Drawer"));
         EXPECT_TRUE(host::SavePNG(POKER_BINARY_DIR "/filerequester.png"));
-        host::Key(27);
-    }});
-    EXPECT_FALSE(AslRequest(request, nullptr));
-    EXPECT_EQ(entries, (std::vector<std::string>{"Another", "sub", "alpha.txt", "Beta", "game1", "zeta"}));
-    EXPECT_EQ(labels, (std::vector<std::string>{"Drawer", "File", "Save", "Parent", "Cancel"}));
+        host::Key(kEscape);
+    }}));
+    EXPECT_EQ(entries, top);
+    EXPECT_EQ(labels, (Strings{"Drawer", "File", "Save", "Parent", "Cancel"}));
     EXPECT_TRUE(fileActive);
     EXPECT_EQ(drawerField, dir.string());
-    EXPECT_EQ(host::FindWindow(kTitle), nullptr);
 }
 
-struct PickCase {
-    const char* how;
-    std::vector<std::function<void()>> steps;
-    const char* file;
-};
-
 TEST_F(AslTest, PicksAFileByClickingTypingAndKeys) {
-    const PickCase cases[] = {
-        {"click, then the positive button",
-         {[] { ClickEntry("game1"); }, [] { host::ClickGadget(Requester(), "Save"); }}, "game1"},
-        {"click, then Return", {[] { ClickEntry("zeta"); }, [] { host::Key(13); }}, "zeta"},
+    const std::tuple<const char*, Steps, const char*> cases[] = {
+        {"click, then the positive button", {[] { ClickEntry("game1"); }, [] { host::ClickGadget(Requester(), "Save"); }},
+         "game1"},
+        {"click, then Return", {[] { ClickEntry("zeta"); }, [] { host::Key(kReturn); }}, "zeta"},
         {"double click", {[] { ClickEntry("alpha.txt", 2); }}, "alpha.txt"},
-        {"typing a new name", {[] {
-             host::Type("newgame");
-             host::Key(13);
-         }},
-         "newgame"},
-        {"keys down to the fourth entry, Return",
-         {[] {
-             for (int i = 0; i < 4; ++i) host::RawKey(0x4D);
-         },
-          [] { host::Key(13); }},
+        {"typing a new name", {[] { TypeReturn("newgame"); }}, "newgame"},
+        {"keys down to the fourth entry, Return", {[] { Keys({kDown, kDown, kDown, kDown}); }, [] { host::Key(kReturn); }},
          "Beta"},
         {"keys past the end stop at the last entry",
          {[] {
-             for (int i = 0; i < 20; ++i) host::RawKey(0x4D);
-             host::RawKey(0x4C);
-             host::RawKey(0x4D);
-         },
-          [] { host::Key(13); }},
-         "zeta"},
-        {"click a file, then type over it",
-         {[] { ClickEntry("game1"); }, [] {
-              host::Key(8);
-              host::Type("2");
-              host::Key(13);
+              for (int i = 0; i < 20; ++i) host::RawKey(kDown);
+              Keys({kUp, kDown}, kReturn);
           }},
+         "zeta"},
+        {"click a file, then type over it", {[] { ClickEntry("game1"); }, [] {
+                                                 host::Key(8);
+                                                 TypeReturn("2");
+                                             }},
          "game2"},
     };
-    for (const PickCase& c : cases) {
-        SCOPED_TRACE(c.how);
-        host::UseVirtualDisplay();
-        if (request) FreeAslRequest(request);
+    for (const auto& [how, steps, file] : cases) {
+        SCOPED_TRACE(how);
         FileRequester* fr = Make(dir.string());
         ASSERT_NE(fr, nullptr);
-        host::SetSteps(c.steps);
-        ASSERT_TRUE(AslRequest(request, nullptr));
-        EXPECT_EQ(host::StepsLeft(), 0u);
-        EXPECT_STREQ(fr->fr_File, c.file);
+        ASSERT_TRUE(Run(steps));
+        EXPECT_STREQ(fr->fr_File, file);
         EXPECT_EQ(fr->fr_Drawer, dir.string());
-        EXPECT_EQ(host::FindWindow(kTitle), nullptr);
     }
 }
 
-TEST_F(AslTest, GoesIntoADrawerAndBackToTheParent) {
+TEST_F(AslTest, GoesIntoADrawerAndBackToTheParentByMouseKeysAndTyping) {
     FileRequester* fr = Make(dir.string());
-    std::vector<std::string> inside, back, byKeys;
+    Strings inside, back, byKeys, typed;
     std::string drawerInside;
-    host::SetSteps({
+    ASSERT_TRUE(Run({
         [] { ClickEntry("sub", 2); },
         [&] {
-            inside = ShownEntries(Requester());
+            inside = ShownEntries();
             drawerInside = FieldOf("Drawer");
             host::ClickGadget(Requester(), "Parent");
         },
         [&] {
-            back = ShownEntries(Requester());
-            // Down to the second entry, the drawer "sub", and Return goes into it.
-            host::RawKey(0x4D);
-            host::RawKey(0x4D);
-            host::Key(13);
+            back = ShownEntries();
+            Keys({kDown, kDown}, kReturn);  // the second entry, the drawer "sub"
         },
         [&] {
-            byKeys = ShownEntries(Requester());
+            byKeys = ShownEntries();
+            host::ClickGadget(Requester(), "Parent");
+        },
+        [&] {
+            host::ClickGadget(Requester(), "Drawer");
+            for (int i = 0; i < 300; ++i) host::Key(8);
+            for (int i = 0; i < 300; ++i) host::Key(127);
+            TypeReturn((dir / "sub").string());
+        },
+        [&] {
+            typed = ShownEntries();
             ClickEntry("inner");
         },
-        [] { host::Key(13); },
-    });
-    ASSERT_TRUE(AslRequest(request, nullptr));
-    EXPECT_EQ(inside, std::vector<std::string>{"inner"});
+        [] { host::Key(kReturn); },
+    }));
+    EXPECT_EQ(inside, Strings{"inner"});
     EXPECT_EQ(drawerInside, (dir / "sub").string());
-    EXPECT_EQ(back, (std::vector<std::string>{"Another", "sub", "alpha.txt", "Beta", "game1", "zeta"}));
-    EXPECT_EQ(byKeys, std::vector<std::string>{"inner"});
+    EXPECT_EQ(back, top);
+    EXPECT_EQ(byKeys, Strings{"inner"});
+    EXPECT_EQ(typed, Strings{"inner"});
     EXPECT_STREQ(fr->fr_File, "inner");
-    EXPECT_EQ(fr->fr_Drawer, (dir / "sub").string());
-}
-
-TEST_F(AslTest, ATypedDrawerIsRead) {
-    FileRequester* fr = Make(dir.string());
-    std::vector<std::string> listed;
-    host::SetSteps({
-        [&] { TypeInto("Drawer", (dir / "sub").string()); },
-        [&] {
-            listed = ShownEntries(Requester());
-            host::Type("picked");
-            host::Key(13);
-        },
-    });
-    ASSERT_TRUE(AslRequest(request, nullptr));
-    EXPECT_EQ(listed, std::vector<std::string>{"inner"});
-    EXPECT_STREQ(fr->fr_File, "picked");
     EXPECT_EQ(fr->fr_Drawer, (dir / "sub").string());
 }
 
 TEST_F(AslTest, CancellingLeavesTheChoiceAsItWas) {
     const std::pair<const char*, std::function<void()>> cases[] = {
-        {"Escape", [] { host::Key(27); }},
+        {"Escape", [] { host::Key(kEscape); }},
         {"negative button", [] { host::ClickGadget(Requester(), "Cancel"); }},
         {"close gadget", [] { host::ClickClose(Requester()); }},
         {"Escape after picking", [] {
              ClickEntry("game1");
              host::Type("xyz");
-             host::Key(27);
+             host::Key(kEscape);
          }},
     };
     for (const auto& [how, act] : cases) {
         SCOPED_TRACE(how);
-        host::UseVirtualDisplay();
-        if (request) FreeAslRequest(request);
         FileRequester* fr = Make(dir.string(), "old");
-        host::SetSteps({act});
-        EXPECT_FALSE(AslRequest(request, nullptr));
+        EXPECT_FALSE(Run({act}));
         EXPECT_STREQ(fr->fr_File, "old");
         EXPECT_EQ(fr->fr_Drawer, dir.string());
-        EXPECT_EQ(host::FindWindow(kTitle), nullptr);
     }
 }
 
 TEST_F(AslTest, AMissingDrawerShowsAnEmptyListWithANote) {
     const std::string missing = (dir / "nothing").string();
     FileRequester* fr = Make(missing);
-    bool noted = false;
-    std::vector<std::string> entries;
-    host::SetSteps({[&] {
-        noted = host::ShowsText(Requester(), "Drawer not found");
-        entries = ShownEntries(Requester());
-        host::RawKey(0x4D);  // nothing to move to
-        host::Type("a");
-        host::Key(13);
-    }});
-    ASSERT_TRUE(AslRequest(request, nullptr));
-    EXPECT_TRUE(noted);
-    EXPECT_EQ(entries, std::vector<std::string>{"Drawer not found"});
+    Strings entries;
+    ASSERT_TRUE(Run({[&] {
+        entries = ShownEntries();
+        host::RawKey(kDown);  // nothing to move to
+        TypeReturn("a");
+    }}));
+    EXPECT_EQ(entries, Strings{"Drawer not found"});
     EXPECT_STREQ(fr->fr_File, "a");
     EXPECT_EQ(fr->fr_Drawer, missing);
 }
 
 TEST_F(AslTest, RemembersTheConfirmedChoiceForTheNextRequest) {
     FileRequester* fr = Make(dir.string());
-    host::SetSteps({[] { ClickEntry("sub", 2); }, [] {
-                        host::Type("saved");
-                        host::Key(13);
-                    }});
-    ASSERT_TRUE(AslRequest(request, nullptr));
+    ASSERT_TRUE(Run({[] { ClickEntry("sub", 2); }, [] { TypeReturn("saved"); }}));
     std::string file, drawer;
-    host::SetSteps({[&] {
+    EXPECT_FALSE(Run({[&] {
         file = FieldOf("File");
         drawer = FieldOf("Drawer");
-        host::Key(27);
-    }});
-    EXPECT_FALSE(AslRequest(request, nullptr));
+        host::Key(kEscape);
+    }}));
     EXPECT_EQ(file, "saved");
     EXPECT_EQ(drawer, (dir / "sub").string());
     EXPECT_STREQ(fr->fr_File, "saved");
@@ -304,16 +268,14 @@ TEST_F(AslTest, RelativeDrawersStayRelative) {
     BPTR here = Lock(dir.c_str(), SHARED_LOCK);
     BPTR old = CurrentDir(here);
     FileRequester* fr = Make("save/");
-    std::vector<std::string> entries;
-    host::SetSteps({[&] {
-        entries = ShownEntries(Requester());
+    Strings entries;
+    const bool chosen = Run({[&] {
+        entries = ShownEntries();
         ClickEntry("slot", 2);
     }});
-    const BOOL chosen = AslRequest(request, nullptr);
-    CurrentDir(old);
-    UnLock(here);
+    UnLock(CurrentDir(old));
     ASSERT_TRUE(chosen);
-    EXPECT_EQ(entries, std::vector<std::string>{"slot"});
+    EXPECT_EQ(entries, Strings{"slot"});
     EXPECT_STREQ(fr->fr_Drawer, "save/");
     EXPECT_STREQ(fr->fr_File, "slot");
 }
@@ -324,38 +286,32 @@ TEST_F(AslTest, NamesTheFontCannotShowAppearWithQuestionMarks) {
     Touch(dir / "\xe2\x82\xac" "5");  // the euro sign is beyond ISO-8859-1
     Touch(dir / "raw\xe9");           // not UTF-8 at all: taken as ISO-8859-1
     FileRequester* fr = Make(dir.string());
-    std::vector<std::string> entries;
-    host::SetSteps({[&] {
-        entries = ShownEntries(Requester());
+    Strings entries;
+    ASSERT_TRUE(Run({[&] {
+        entries = ShownEntries();
         ClickEntry("?5", 2);
-    }});
-    ASSERT_TRUE(AslRequest(request, nullptr));
-    EXPECT_EQ(entries, (std::vector<std::string>{"?5", "caf\xe9", "raw\xe9"}));
+    }}));
+    EXPECT_EQ(entries, (Strings{"?5", "caf\xe9", "raw\xe9"}));
     // The choice names the file as the host does.
     EXPECT_STREQ(fr->fr_File, "\xe2\x82\xac" "5");
     EXPECT_TRUE(fs::exists(fs::path(fr->fr_Drawer) / fr->fr_File));
 }
 
 TEST_F(AslTest, ALongListScrollsWithTheSelection) {
-    for (int i = 0; i < 40; ++i) {
-        char name[16];
-        std::snprintf(name, sizeof name, "file%02d", i);
-        Touch(dir / name);
-    }
+    for (int i = 0; i < 40; ++i) Touch(dir / ("file" + std::string(i < 10 ? "0" : "") + std::to_string(i)));
     FileRequester* fr = Make(dir.string());
-    std::vector<std::string> first, later;
-    host::SetSteps({
+    Strings first, later;
+    ASSERT_TRUE(Run({
         [&] {
-            first = ShownEntries(Requester());
-            for (int i = 0; i < 30; ++i) host::RawKey(0x4D);
+            first = ShownEntries();
+            for (int i = 0; i < 30; ++i) host::RawKey(kDown);
         },
         [&] {
-            later = ShownEntries(Requester());
+            later = ShownEntries();
             EXPECT_TRUE(host::SavePNG(POKER_BINARY_DIR "/filerequester_scrolled.png"));
-            host::Key(13);
+            host::Key(kReturn);
         },
-    });
-    ASSERT_TRUE(AslRequest(request, nullptr));
+    }));
     ASSERT_FALSE(first.empty());
     EXPECT_LT(first.size(), 40u);
     EXPECT_EQ(first.front(), "Another");
@@ -366,6 +322,7 @@ TEST_F(AslTest, ALongListScrollsWithTheSelection) {
 }
 
 TEST_F(AslTest, OpensOnTheParentsScreenOverItsWindow) {
+    Make(dir.string());
     const TagItem wtags[] = {
         {WA_Title, reinterpret_cast<uintptr_t>("Main")}, {WA_Left, 10}, {WA_Top, 20}, {WA_Width, 600},
         {WA_Height, 250}, {WA_CustomScreen, reinterpret_cast<uintptr_t>(LockPubScreen(nullptr))},
@@ -373,32 +330,28 @@ TEST_F(AslTest, OpensOnTheParentsScreenOverItsWindow) {
     };
     Window* main = OpenWindowTagList(nullptr, wtags);
     ASSERT_NE(main, nullptr);
-    Make(dir.string());
     const TagItem more[] = {{ASLFR_Window, reinterpret_cast<uintptr_t>(main)}, {TAG_DONE, 0}};
     bool over = false;
-    host::SetSteps({[&] {
-        Window* w = Requester();
-        over = w->WScreen == main->WScreen && w->LeftEdge >= main->LeftEdge &&
-               w->LeftEdge + w->Width <= main->LeftEdge + main->Width;
-        host::Key(27);
-    }});
-    EXPECT_FALSE(AslRequest(request, more));
+    EXPECT_FALSE(Run({[&] {
+                         Window* w = Requester();
+                         over = w->WScreen == main->WScreen && w->LeftEdge >= main->LeftEdge &&
+                                w->LeftEdge + w->Width <= main->LeftEdge + main->Width;
+                         host::Key(kEscape);
+                     }},
+                     more));
     EXPECT_TRUE(over);
     CloseWindow(main);
 }
 
-TEST(AslAllocTest, OnlyFileRequestersAndFaultsFail) {
+TEST(AslAllocTest, OnlyFileRequestersAndFaultsFailAndWithoutADisplayTheRequestFails) {
     host::UseVirtualDisplay();
-    host::ClearFaults();
     EXPECT_EQ(AllocAslRequest(1, nullptr), nullptr);
     host::FailOnce("AllocAslRequest");
     EXPECT_EQ(AllocAslRequest(ASL_FileRequest, nullptr), nullptr);
     APTR plain = AllocAslRequest(ASL_FileRequest, nullptr);
     ASSERT_NE(plain, nullptr);
-    const auto* fr = static_cast<FileRequester*>(plain);
-    EXPECT_STREQ(fr->fr_File, "");
-    EXPECT_STREQ(fr->fr_Drawer, "");
-    FreeAslRequest(plain);
+    EXPECT_STREQ(static_cast<FileRequester*>(plain)->fr_File, "");
+    EXPECT_STREQ(static_cast<FileRequester*>(plain)->fr_Drawer, "");
     APTR tagged = AllocAslRequestTags(ASL_FileRequest, ASLFR_InitialFile, "f", ASLFR_InitialDrawer, "d", TAG_DONE);
     ASSERT_NE(tagged, nullptr);
     EXPECT_STREQ(static_cast<FileRequester*>(tagged)->fr_File, "f");
@@ -407,16 +360,11 @@ TEST(AslAllocTest, OnlyFileRequestersAndFaultsFail) {
     FreeAslRequest(nullptr);
     int notARequester = 0;
     EXPECT_FALSE(AslRequest(&notARequester, nullptr));
-}
-
-TEST(AslAllocTest, WithoutADisplayTheRequestFailsQuietly) {
     host::ScreenConfig none;
     none.display = false;
     host::UseVirtualDisplay(none);
-    APTR r = AllocAslRequest(ASL_FileRequest, nullptr);
-    ASSERT_NE(r, nullptr);
-    EXPECT_FALSE(AslRequest(r, nullptr));
-    FreeAslRequest(r);
+    EXPECT_FALSE(AslRequest(plain, nullptr));
+    FreeAslRequest(plain);
     host::UseVirtualDisplay();
 }
 

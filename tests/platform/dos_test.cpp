@@ -13,8 +13,10 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <optional>
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "host/host.h"
@@ -30,10 +32,21 @@ std::string ReadAll(const fs::path& p) {
     return ss.str();
 }
 
-void WriteAll(const fs::path& p, const std::string& data) {
-    std::ofstream out(p, std::ios::binary | std::ios::trunc);
-    out << data;
-}
+void WriteAll(const fs::path& p, const std::string& data) { std::ofstream(p, std::ios::binary | std::ios::trunc) << data; }
+
+// Sets an environment variable for the life of the guard.
+struct EnvGuard {
+    EnvGuard(const char* name, const std::string& value) : name(name) {
+        if (const char* old = std::getenv(name)) saved = old;
+        setenv(name, value.c_str(), 1);
+    }
+    ~EnvGuard() {
+        if (saved) setenv(name, saved->c_str(), 1);
+        else unsetenv(name);
+    }
+    const char* name;
+    std::optional<std::string> saved;
+};
 
 class DosTest : public ::testing::Test {
 protected:
@@ -52,204 +65,141 @@ protected:
     fs::path dir;
 };
 
-TEST_F(DosTest, WrittenBytesReadBackAndEndWithZero) {
+TEST_F(DosTest, WrittenBytesReadBackAndHandlesDieOnClose) {
     std::string block(32, '\0');
     for (int i = 0; i < 32; ++i) block[i] = static_cast<char>(i * 37 + 200);
     BPTR out = Open(In("game").c_str(), MODE_NEWFILE);
     ASSERT_NE(out, 0);
     EXPECT_EQ(Write(out, block.data(), 32), 32);
     EXPECT_EQ(Close(out), DOSTRUE);
-
-    BPTR in = Open(In("game").c_str(), MODE_OLDFILE);
-    ASSERT_NE(in, 0);
-    char back[64] = {};
-    EXPECT_EQ(Read(in, back, 64), 32);
-    EXPECT_EQ(std::string(back, 32), block);
-    EXPECT_EQ(Read(in, back, 64), 0);
-    EXPECT_EQ(Close(in), DOSTRUE);
-}
-
-TEST_F(DosTest, HandlesAreNonZeroDistinctAndDeadAfterClose) {
-    WriteAll(dir / "f", "x");
-    BPTR a = Open(In("f").c_str(), MODE_OLDFILE);
-    BPTR b = Open(In("f").c_str(), MODE_OLDFILE);
+    BPTR a = Open(In("game").c_str(), MODE_OLDFILE);
+    BPTR b = Open(In("game").c_str(), MODE_OLDFILE);
     ASSERT_NE(a, 0);
     ASSERT_NE(b, 0);
     EXPECT_NE(a, b);
+    char back[64] = {};
+    EXPECT_EQ(Read(a, back, 64), 32);
+    EXPECT_EQ(std::string(back, 32), block);
+    EXPECT_EQ(Read(a, back, 64), 0);
     EXPECT_EQ(Close(a), DOSTRUE);
-    char c;
-    EXPECT_EQ(Read(a, &c, 1), -1);
+    EXPECT_EQ(Read(a, back, 1), -1);
     EXPECT_EQ(Write(a, "x", 1), -1);
     EXPECT_EQ(Close(a), DOSFALSE);
-    EXPECT_EQ(Read(b, &c, 1), 1);
+    EXPECT_EQ(Read(b, back, 1), 1);  // the other handle lives on
     EXPECT_EQ(Close(b), DOSTRUE);
-    EXPECT_EQ(Read(0, &c, 1), -1);
+    EXPECT_EQ(Read(0, back, 1), -1);
 }
-
-struct OpenCase {
-    const char* what;
-    const char* name;  // inside the test's folder
-    LONG mode;
-    bool opens;
-    LONG error;  // IoErr after a failure
-};
 
 TEST_F(DosTest, OpenModesTable) {
     WriteAll(dir / "exists", "old contents");
     fs::create_directory(dir / "drawer");
-    const OpenCase cases[] = {
-        {"old file that exists", "exists", MODE_OLDFILE, true, 0},
-        {"old file that is missing", "missing", MODE_OLDFILE, false, ERROR_OBJECT_NOT_FOUND},
-        {"old file in a missing drawer", "nodrawer/x", MODE_OLDFILE, false, ERROR_OBJECT_NOT_FOUND},
-        {"a drawer", "drawer", MODE_OLDFILE, false, ERROR_OBJECT_WRONG_TYPE},
-        {"new file in a missing drawer", "nodrawer/x", MODE_NEWFILE, false, ERROR_OBJECT_NOT_FOUND},
-        {"new file over a drawer", "drawer", MODE_NEWFILE, false, ERROR_OBJECT_WRONG_TYPE},
-        {"unknown mode", "exists", 999, false, ERROR_ACTION_NOT_KNOWN},
+    const struct {
+        const char* what;
+        const char* name;  // inside the test's folder
+        LONG mode;
+        LONG error;  // IoErr after a failure; 0: it opens
+    } cases[] = {
+        {"old file that exists", "exists", MODE_OLDFILE, 0},
+        {"old file that is missing", "missing", MODE_OLDFILE, ERROR_OBJECT_NOT_FOUND},
+        {"old file in a missing drawer", "nodrawer/x", MODE_OLDFILE, ERROR_OBJECT_NOT_FOUND},
+        {"a drawer", "drawer", MODE_OLDFILE, ERROR_OBJECT_WRONG_TYPE},
+        {"new file in a missing drawer", "nodrawer/x", MODE_NEWFILE, ERROR_OBJECT_NOT_FOUND},
+        {"new file over a drawer", "drawer", MODE_NEWFILE, ERROR_OBJECT_WRONG_TYPE},
+        {"unknown mode", "exists", 999, ERROR_ACTION_NOT_KNOWN},
+        {"a file named NIL: in a drawer", "NIL:", MODE_OLDFILE, ERROR_OBJECT_NOT_FOUND},
     };
-    for (const OpenCase& c : cases) {
+    for (const auto& c : cases) {
         BPTR h = Open(In(c.name).c_str(), c.mode);
-        if (c.opens) {
-            EXPECT_NE(h, 0) << c.what;
-            EXPECT_EQ(Close(h), DOSTRUE) << c.what;
-        } else {
-            EXPECT_EQ(h, 0) << c.what;
-            EXPECT_EQ(IoErr(), c.error) << c.what;
-        }
+        EXPECT_EQ(h != 0, c.error == 0) << c.what;
+        EXPECT_EQ(h == 0 ? IoErr() : 0, c.error) << c.what;
+        Close(h);
     }
     EXPECT_EQ(Open(nullptr, MODE_OLDFILE), 0);
     EXPECT_EQ(ReadAll(dir / "exists"), "old contents");
 }
 
-TEST_F(DosTest, NewFileTruncatesAndReadWriteKeeps) {
+TEST_F(DosTest, NewFileTruncatesAndReadWriteKeepsOrCreates) {
     WriteAll(dir / "a", "0123456789");
-    BPTR h = Open(In("a").c_str(), MODE_READWRITE);
-    ASSERT_NE(h, 0);
-    EXPECT_EQ(Write(h, "ab", 2), 2);
-    EXPECT_EQ(Close(h), DOSTRUE);
-    EXPECT_EQ(ReadAll(dir / "a"), "ab23456789");
-
-    h = Open(In("a").c_str(), MODE_NEWFILE);
-    ASSERT_NE(h, 0);
-    EXPECT_EQ(Close(h), DOSTRUE);
-    EXPECT_EQ(ReadAll(dir / "a"), "");
-
-    h = Open(In("created").c_str(), MODE_READWRITE);
-    ASSERT_NE(h, 0);
-    EXPECT_EQ(Close(h), DOSTRUE);
-    EXPECT_TRUE(fs::exists(dir / "created"));
+    const struct {
+        const char* name;
+        LONG mode;
+        const char* written;
+        const char* after;
+    } cases[] = {{"a", MODE_READWRITE, "ab", "ab23456789"}, {"a", MODE_NEWFILE, "", ""}, {"b", MODE_READWRITE, "", ""}};
+    for (const auto& c : cases) {
+        BPTR h = Open(In(c.name).c_str(), c.mode);
+        ASSERT_NE(h, 0) << c.mode;
+        EXPECT_EQ(Write(h, c.written, std::strlen(c.written)), LONG(std::strlen(c.written)));
+        EXPECT_EQ(Close(h), DOSTRUE);
+        EXPECT_TRUE(fs::exists(dir / c.name));
+        EXPECT_EQ(ReadAll(dir / c.name), c.after) << c.mode;
+    }
 }
 
 TEST_F(DosTest, SeekReturnsTheOldPosition) {
     WriteAll(dir / "s", "abcdefgh");
     BPTR h = Open(In("s").c_str(), MODE_OLDFILE);
     ASSERT_NE(h, 0);
-    EXPECT_EQ(Seek(h, 3, OFFSET_BEGINNING), 0);
-    char c = 0;
-    EXPECT_EQ(Read(h, &c, 1), 1);
-    EXPECT_EQ(c, 'd');
-    EXPECT_EQ(Seek(h, -1, OFFSET_END), 4);
-    EXPECT_EQ(Read(h, &c, 1), 1);
-    EXPECT_EQ(c, 'h');
-    EXPECT_EQ(Seek(h, -8, OFFSET_CURRENT), 8);
-    EXPECT_EQ(Read(h, &c, 1), 1);
-    EXPECT_EQ(c, 'a');
-    EXPECT_EQ(Seek(h, -100, OFFSET_CURRENT), -1);
-    EXPECT_EQ(Seek(h, 0, 42), -1);
+    // offset, mode, the old position returned, the byte read afterwards (0: the seek fails)
+    const std::tuple<LONG, LONG, LONG, char> cases[] = {
+        {3, OFFSET_BEGINNING, 0, 'd'}, {-1, OFFSET_END, 4, 'h'}, {-8, OFFSET_CURRENT, 8, 'a'},
+        {-100, OFFSET_CURRENT, -1, 0}, {0, 42, -1, 0}};
+    for (const auto& [offset, mode, old, next] : cases) {
+        EXPECT_EQ(Seek(h, offset, mode), old) << offset;
+        char got = 0;
+        EXPECT_EQ(next == 0 || Read(h, &got, 1) == 1 ? got : -1, next) << offset;
+    }
     EXPECT_EQ(Close(h), DOSTRUE);
 }
 
-TEST_F(DosTest, NilSwallowsWritesAndReadsNothing) {
+TEST_F(DosTest, NilSwallowsWritesAndReadsNothingAndSysNamesTheToolsFolder) {
     for (const char* name : {"NIL:", "nil:", "Nil:"}) {
         BPTR h = Open(name, MODE_NEWFILE);
         ASSERT_NE(h, 0) << name;
         EXPECT_EQ(Write(h, "hello", 5), 5) << name;
         EXPECT_EQ(Close(h), DOSTRUE) << name;
         h = Open(name, MODE_OLDFILE);
-        ASSERT_NE(h, 0) << name;
         char buf[4];
         EXPECT_EQ(Read(h, buf, 4), 0) << name;
         EXPECT_EQ(Close(h), DOSTRUE) << name;
     }
-    // Only the device itself: a file named so in a drawer is an ordinary file.
-    EXPECT_EQ(Open(In("NIL:").c_str(), MODE_OLDFILE), 0);
-}
-
-TEST_F(DosTest, SysNamesTheToolsFolder) {
     fs::create_directories(dir / "Utilities");
     WriteAll(dir / "Utilities" / "thing", "tool");
-    const char* old = std::getenv("WB_SYS");
-    const std::string saved = old ? old : "";
-    setenv("WB_SYS", dir.c_str(), 1);
+    EnvGuard sys("WB_SYS", dir.string());
     for (const char* name : {"SYS:Utilities/thing", "sys:Utilities/thing", "SYS:/Utilities/thing"}) {
         BPTR h = Open(name, MODE_OLDFILE);
-        EXPECT_NE(h, 0) << name;
         char buf[8] = {};
         EXPECT_EQ(Read(h, buf, 8), 4) << name;
         EXPECT_STREQ(buf, "tool") << name;
         Close(h);
     }
-    if (old) setenv("WB_SYS", saved.c_str(), 1); else unsetenv("WB_SYS");
 }
 
 TEST_F(DosTest, EachNamedFaultFailsOnceThenTheCallWorks) {
     WriteAll(dir / "f", "data");
-    struct Case {
-        const char* op;
-        std::function<bool()> call;  // true when the call succeeded
-    };
-    const std::vector<Case> cases = {
-        {"Open", [&] {
-             BPTR h = Open(In("f").c_str(), MODE_OLDFILE);
-             if (h) Close(h);
-             return h != 0;
-         }},
-        {"Read", [&] {
-             BPTR h = Open(In("f").c_str(), MODE_OLDFILE);
-             char buf[4];
-             const bool ok = Read(h, buf, 4) == 4;
-             Close(h);
-             return ok;
-         }},
-        {"Write", [&] {
-             BPTR h = Open(In("w").c_str(), MODE_NEWFILE);
-             const bool ok = Write(h, "abc", 3) == 3;
-             Close(h);
-             return ok;
-         }},
+    const std::pair<const char*, std::function<bool()>> cases[] = {
+        {"Open", [&] { BPTR h = Open(In("f").c_str(), MODE_OLDFILE); Close(h); return h != 0; }},
+        {"Read", [&] { char b[4]; BPTR h = Open(In("f").c_str(), MODE_OLDFILE); LONG n = Read(h, b, 4); Close(h); return n == 4; }},
+        {"Write", [&] { BPTR h = Open(In("w").c_str(), MODE_NEWFILE); LONG n = Write(h, "abc", 3); Close(h); return n == 3; }},
         {"Close", [&] {
              BPTR h = Open(In("w").c_str(), MODE_NEWFILE);
-             Write(h, "abc", 3);
-             return Close(h) == DOSTRUE;
+             const bool ok = Close(h) == DOSTRUE;
+             EXPECT_EQ(Write(h, "x", 1), -1);  // released even when closing failed
+             return ok;
          }},
-        {"DeleteFile", [&] {
-             WriteAll(dir / "gone", "x");
-             return DeleteFile(In("gone").c_str()) == DOSTRUE && !fs::exists(dir / "gone");
-         }},
+        {"DeleteFile", [&] { WriteAll(dir / "gone", "x"); return DeleteFile(In("gone").c_str()) && !fs::exists(dir / "gone"); }},
     };
-    for (const Case& c : cases) {
-        EXPECT_TRUE(c.call()) << c.op << " before the fault";
-        host::FailOnce(c.op);
-        EXPECT_FALSE(c.call()) << c.op << " with the fault";
-        EXPECT_TRUE(c.call()) << c.op << " after the fault";
+    for (const auto& [op, call] : cases) {
+        EXPECT_TRUE(call()) << op << " before the fault";
+        host::FailOnce(op);
+        EXPECT_FALSE(call()) << op << " with the fault";
+        EXPECT_TRUE(call()) << op << " after the fault";
     }
-}
-
-TEST_F(DosTest, FailedCloseStillReleasesTheHandle) {
-    BPTR h = Open(In("c").c_str(), MODE_NEWFILE);
-    ASSERT_NE(h, 0);
-    host::FailOnce("Close");
-    EXPECT_EQ(Close(h), DOSFALSE);
-    EXPECT_EQ(Write(h, "x", 1), -1);
-    EXPECT_EQ(Close(h), DOSFALSE);
-}
-
-TEST_F(DosTest, WriteToAFullDeviceReportsFailure) {
-    if (!fs::exists("/dev/full")) GTEST_SKIP() << "no /dev/full on this host";
-    BPTR h = Open("/dev/full", MODE_NEWFILE);
-    ASSERT_NE(h, 0);
-    EXPECT_EQ(Write(h, "abc", 3), -1);
+    if (!fs::exists("/dev/full")) return;
+    BPTR full = Open("/dev/full", MODE_NEWFILE);
+    EXPECT_EQ(Write(full, "abc", 3), -1);
     EXPECT_EQ(IoErr(), ERROR_DISK_FULL);
-    Close(h);
+    Close(full);
 }
 
 TEST_F(DosTest, DeleteFileTable) {
@@ -257,16 +207,11 @@ TEST_F(DosTest, DeleteFileTable) {
     fs::create_directory(dir / "empty");
     fs::create_directory(dir / "full");
     WriteAll(dir / "full" / "inside", "x");
-    const struct {
-        const char* name;
-        LONG result;
-        bool remains;
-    } cases[] = {
-        {"file", DOSTRUE, false}, {"empty", DOSTRUE, false}, {"full", DOSFALSE, true}, {"missing", DOSFALSE, false},
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(DeleteFile(In(c.name).c_str()), c.result) << c.name;
-        EXPECT_EQ(fs::exists(dir / c.name), c.remains) << c.name;
+    const std::tuple<const char*, LONG, bool> cases[] = {
+        {"file", DOSTRUE, false}, {"empty", DOSTRUE, false}, {"full", DOSFALSE, true}, {"missing", DOSFALSE, false}};
+    for (const auto& [name, result, remains] : cases) {
+        EXPECT_EQ(DeleteFile(In(name).c_str()), result) << name;
+        EXPECT_EQ(fs::exists(dir / name), remains) << name;
     }
     EXPECT_EQ(DeleteFile(nullptr), DOSFALSE);
 }
@@ -280,111 +225,78 @@ TEST_F(DosTest, OutputIsStandardOutputAndSurvivesClose) {
     dup2(fd, STDOUT_FILENO);
     close(fd);
     BPTR out = Output();
-    const bool nonZero = out != 0;
     const LONG first = Write(out, "Start", 5);
     const LONG closed = Close(out);
     const LONG second = Write(Output(), " again\n", 7);
     dup2(saved, STDOUT_FILENO);
     close(saved);
-    EXPECT_TRUE(nonZero);
+    EXPECT_NE(out, 0);
     EXPECT_EQ(first, 5);
     EXPECT_EQ(closed, DOSTRUE);
     EXPECT_EQ(second, 7);
     EXPECT_EQ(ReadAll(captured), "Start again\n");
 }
 
-TEST_F(DosTest, CurrentDirMovesRelativePathsAndGivesThePreviousBack) {
+TEST_F(DosTest, CurrentDirNestsAndUnwindsAndLocksNameTheirDrawer) {
     fs::create_directory(dir / "drawer");
     const fs::path before = fs::current_path();
     BPTR lock = Lock(In("drawer").c_str(), SHARED_LOCK);
     ASSERT_NE(lock, 0);
     BPTR previous = CurrentDir(lock);
     BPTR h = Open("relative", MODE_NEWFILE);
-    ASSERT_NE(h, 0);
     Close(h);
     EXPECT_TRUE(fs::exists(dir / "drawer" / "relative"));
-    EXPECT_EQ(fs::canonical(fs::current_path()), fs::canonical(dir / "drawer"));
-
-    // A second change nests and unwinds.
     BPTR parent = Lock("..", SHARED_LOCK);
     ASSERT_NE(parent, 0);
     EXPECT_EQ(CurrentDir(parent), lock);
     EXPECT_EQ(fs::canonical(fs::current_path()), fs::canonical(dir));
     EXPECT_EQ(CurrentDir(lock), parent);
     UnLock(parent);
-
     EXPECT_EQ(CurrentDir(previous), lock);
-    UnLock(lock);
     EXPECT_EQ(fs::current_path(), before);
-}
 
-TEST_F(DosTest, LocksNameTheirDrawerAndFailForMissingOnes) {
-    fs::create_directory(dir / "d");
-    BPTR lock = Lock(In("d").c_str(), SHARED_LOCK);
-    ASSERT_NE(lock, 0);
-    char name[4096];
+    char name[4096], again[4096];
     ASSERT_EQ(NameFromLock(lock, name, sizeof name), DOSTRUE);
-    EXPECT_EQ(fs::path(name), fs::canonical(dir / "d"));
+    EXPECT_EQ(fs::path(name), fs::canonical(dir / "drawer"));
     char tiny[4] = "xyz";
     EXPECT_EQ(NameFromLock(lock, tiny, sizeof tiny), DOSFALSE);
     EXPECT_EQ(IoErr(), ERROR_LINE_TOO_LONG);
     EXPECT_EQ(tiny[0], '\0');
-
     BPTR dup = DupLock(lock);
     ASSERT_NE(dup, 0);
     EXPECT_NE(dup, lock);
     UnLock(lock);
-    char again[4096];
     ASSERT_EQ(NameFromLock(dup, again, sizeof again), DOSTRUE);
     EXPECT_STREQ(again, name);
     UnLock(dup);
     EXPECT_EQ(NameFromLock(dup, again, sizeof again), DOSFALSE);
-
     EXPECT_EQ(Lock(In("missing").c_str(), SHARED_LOCK), 0);
     EXPECT_EQ(IoErr(), ERROR_OBJECT_NOT_FOUND);
     EXPECT_EQ(DupLock(0), 0);
 }
 
-struct PartCase {
-    const char* path;
-    const char* file;   // FilePart
-    size_t drawerEnd;   // PathPart - path
-};
-
-TEST(DosPathTest, FilePartAndPathPartTable) {
-    const PartCase cases[] = {
-        {"Work:save/game", "game", 9}, {"Work:game", "game", 5}, {"save/game", "game", 4},
-        {"game", "game", 0}, {"save/", "", 4}, {"Work:", "", 5}, {"", "", 0}, {"a/b/c", "c", 3},
+TEST(DosPathTest, FilePartPathPartAndAddPartTables) {
+    const std::tuple<const char*, const char*, size_t> parts[] = {
+        {"Work:save/game", "game", 9}, {"Work:game", "game", 5}, {"save/game", "game", 4}, {"game", "game", 0},
+        {"save/", "", 4},              {"Work:", "", 5},         {"", "", 0},              {"a/b/c", "c", 3},
     };
-    for (const PartCase& c : cases) {
-        EXPECT_STREQ(FilePart(c.path), c.file) << c.path;
-        EXPECT_EQ(static_cast<size_t>(PathPart(c.path) - c.path), c.drawerEnd) << c.path;
+    for (const auto& [path, file, drawerEnd] : parts) {
+        EXPECT_STREQ(FilePart(path), file) << path;
+        EXPECT_EQ(static_cast<size_t>(PathPart(path) - path), drawerEnd) << path;
     }
-}
-
-TEST(DosPathTest, AddPartTable) {
-    const struct {
-        const char* drawer;
-        const char* file;
-        ULONG size;
-        BOOL ok;
-        const char* result;
-    } cases[] = {
-        {"save", "a", 64, TRUE, "save/a"},   {"save/", "a", 64, TRUE, "save/a"},
-        {"Work:", "a", 64, TRUE, "Work:a"},  {"", "a", 64, TRUE, "a"},
-        {"save", "Work:x", 64, TRUE, "Work:x"}, {"save", "/tmp/x", 64, TRUE, "/tmp/x"},
-        {"save", "a", 7, TRUE, "save/a"},    {"save", "a", 6, FALSE, "save"},
+    const std::tuple<const char*, const char*, ULONG, BOOL, const char*> adds[] = {
+        {"save", "a", 64, TRUE, "save/a"},      {"save/", "a", 64, TRUE, "save/a"}, {"Work:", "a", 64, TRUE, "Work:a"},
+        {"", "a", 64, TRUE, "a"},               {"save", "Work:x", 64, TRUE, "Work:x"},
+        {"save", "/tmp/x", 64, TRUE, "/tmp/x"}, {"save", "a", 7, TRUE, "save/a"},   {"save", "a", 6, FALSE, "save"},
         {"save", "", 64, TRUE, "save"},
     };
-    for (const auto& c : cases) {
+    for (const auto& [drawer, file, size, ok, result] : adds) {
         char buf[64];
-        std::strcpy(buf, c.drawer);
-        EXPECT_EQ(AddPart(buf, c.file, c.size), c.ok) << c.drawer << " + " << c.file;
-        EXPECT_STREQ(buf, c.result) << c.drawer << " + " << c.file;
+        std::strcpy(buf, drawer);
+        EXPECT_EQ(AddPart(buf, file, size), ok) << drawer << " + " << file;
+        EXPECT_STREQ(buf, result) << drawer << " + " << file;
     }
 }
-
-// ---- commands ---------------------------------------------------------------------
 
 // A stand-in viewer in a SYS: folder of the test's own: it writes where it ran, what its
 // standard input and output are, and its arguments, one a line, to $PROBE_REPORT, then
@@ -402,82 +314,56 @@ protected:
                  "  for a in \"$@\"; do printf '%s\\n' \"$a\"; done; } > \"$PROBE_REPORT\"\n"
                  "cat\n");
         fs::permissions(viewer, fs::perms::owner_all);
-        const char* old = std::getenv("WB_SYS");
-        hadSys = old != nullptr;
-        if (old) savedSys = old;
-        setenv("WB_SYS", (dir / "SYS").c_str(), 1);
         report = dir / "report";
+        setenv("WB_SYS", (dir / "SYS").c_str(), 1);
         setenv("PROBE_REPORT", report.c_str(), 1);
     }
-    void TearDown() override {
-        if (hadSys) setenv("WB_SYS", savedSys.c_str(), 1); else unsetenv("WB_SYS");
-        unsetenv("PROBE_REPORT");
-        DosTest::TearDown();
-    }
+    // The probe's report; blocks until it is written when the report is a pipe.
     std::vector<std::string> ReportLines() const {
-        std::vector<std::string> lines;
-        std::istringstream in(ReadAll(report));
-        for (std::string line; std::getline(in, line);) lines.push_back(line);
-        return lines;
-    }
-    // The report of a started program; blocks until the program has written it.
-    std::vector<std::string> ReportThroughFifo() const {
         std::ifstream in(report);
         std::vector<std::string> lines;
         for (std::string line; std::getline(in, line);) lines.push_back(line);
         return lines;
     }
     fs::path viewer, report;
-    bool hadSys = false;
-    std::string savedSys;
-};
-
-struct WaitedCase {
-    const char* command;
-    std::vector<std::string> args;
+    EnvGuard sys{"WB_SYS", ""}, probe{"PROBE_REPORT", ""};  // restored afterwards
 };
 
 TEST_F(ExecuteTest, WaitedCommandsGetTheirArgumentsWordForWord) {
-    const WaitedCase cases[] = {
+    const std::pair<const char*, std::vector<std::string>> cases[] = {
         {"SYS:Utilities/MultiView poker.guide", {"poker.guide"}},
         {"sys:utilities/multiview  a   b", {"a", "b"}},
         {"SYS:Utilities/MultiView \"two words\" x", {"two words", "x"}},
         {"SYS:Utilities/MultiView \"say *\"hi*\"\"", {"say \"hi\""}},
         {"SYS:Utilities/MultiView a ; a comment", {"a"}},
         // What a shell would act on is only text here.
-        {"SYS:Utilities/MultiView $(touch pwned) `touch pwned2` |x && y", {"$(touch", "pwned)", "`touch", "pwned2`", "|x", "&&", "y"}},
+        {"SYS:Utilities/MultiView $(touch pwned) `touch pwned2` |x && y",
+         {"$(touch", "pwned)", "`touch", "pwned2`", "|x", "&&", "y"}},
     };
-    for (const WaitedCase& c : cases) {
+    for (const auto& [command, args] : cases) {
         fs::remove(report);
         BPTR nil = Open("NIL:", MODE_NEWFILE);
-        ASSERT_EQ(Execute(c.command, 0, nil), DOSTRUE) << c.command;
+        ASSERT_EQ(Execute(command, 0, nil), DOSTRUE) << command;
         Close(nil);
         const auto lines = ReportLines();
-        ASSERT_GE(lines.size(), 3u) << c.command;
-        EXPECT_EQ(fs::path(lines[0]), fs::current_path()) << c.command;
-        EXPECT_EQ(std::vector<std::string>(lines.begin() + 3, lines.end()), c.args) << c.command;
+        ASSERT_GE(lines.size(), 3u) << command;
+        EXPECT_EQ(fs::path(lines[0]), fs::current_path()) << command;
+        EXPECT_EQ(std::vector<std::string>(lines.begin() + 3, lines.end()), args) << command;
     }
-    EXPECT_FALSE(fs::exists("pwned"));
-    EXPECT_FALSE(fs::exists("pwned2"));
-    EXPECT_FALSE(fs::exists(dir / "pwned"));
+    EXPECT_FALSE(fs::exists("pwned") || fs::exists("pwned2") || fs::exists(dir / "pwned"));
 }
 
-TEST_F(ExecuteTest, RedirectionsConnectInputAndOutput) {
+TEST_F(ExecuteTest, RedirectionsAndHandlesConnectInputAndOutput) {
     WriteAll(dir / "in.txt", "through the viewer\n");
     const std::string command = "SYS:Utilities/MultiView <" + In("in.txt") + " > " + In("out.txt") + " x";
     ASSERT_EQ(Execute(command.c_str(), 0, 0), DOSTRUE);
     EXPECT_EQ(ReadAll(dir / "out.txt"), "through the viewer\n");
-    auto lines = ReportLines();
-    ASSERT_EQ(lines.size(), 4u);
-    EXPECT_EQ(fs::path(lines[1]), fs::canonical(dir / "in.txt"));
-    EXPECT_EQ(fs::path(lines[2]), fs::canonical(dir / "out.txt"));
-    EXPECT_EQ(lines[3], "x");
-
-    // >> appends.
-    const std::string again = "SYS:Utilities/MultiView <" + In("in.txt") + " >>" + In("out.txt");
-    ASSERT_EQ(Execute(again.c_str(), 0, 0), DOSTRUE);
+    const std::vector<std::string> expected = {fs::canonical(dir / "in.txt"), fs::canonical(dir / "out.txt"), "x"};
+    const auto lines = ReportLines();
+    EXPECT_EQ(std::vector<std::string>(lines.begin() + 1, lines.end()), expected);
+    const std::string append = "SYS:Utilities/MultiView <" + In("in.txt") + " >>" + In("out.txt");
+    ASSERT_EQ(Execute(append.c_str(), 0, 0), DOSTRUE);
     EXPECT_EQ(ReadAll(dir / "out.txt"), "through the viewer\nthrough the viewer\n");
-
     // Handles given to Execute serve when there is no redirection.
     WriteAll(dir / "in2.txt", "from a handle\n");
     BPTR in = Open(In("in2.txt").c_str(), MODE_OLDFILE);
@@ -492,50 +378,38 @@ TEST_F(ExecuteTest, RunStartsWithoutWaitingAndLeavesNoChild) {
     ASSERT_EQ(mkfifo(report.c_str(), 0600), 0);
     ASSERT_EQ(Execute("run >NIL: SYS:Utilities/MultiView poker.guide", 0, 0), DOSTRUE);
     // The viewer blocks on the report pipe until this side reads it, so Execute did not wait.
-    const auto lines = ReportThroughFifo();
-    ASSERT_EQ(lines.size(), 4u);
-    EXPECT_EQ(fs::path(lines[0]), fs::current_path());
-    EXPECT_EQ(lines[1], "/dev/null");
-    EXPECT_EQ(lines[2], "/dev/null");
-    EXPECT_EQ(lines[3], "poker.guide");
+    const std::vector<std::string> expected = {fs::current_path(), "/dev/null", "/dev/null", "poker.guide"};
+    EXPECT_EQ(ReportLines(), expected);
     // Nothing of it is a child of ours, running or dead.
     int status;
     EXPECT_EQ(waitpid(-1, &status, WNOHANG), -1);
     EXPECT_EQ(errno, ECHILD);
 }
 
-TEST_F(ExecuteTest, OnlyKnownCommandsRun) {
+TEST_F(ExecuteTest, OnlyKnownCommandsThatWorkSucceed) {
     WriteAll(dir / "SYS" / "Utilities" / "Other", "#!/bin/sh\ntouch \"$PROBE_REPORT\"\n");
     fs::permissions(dir / "SYS" / "Utilities" / "Other", fs::perms::owner_all);
-    const char* cases[] = {
-        "", "   ", "run", "run >NIL:", ">NIL:", "echo hi", "/bin/sh -c true", "SYS:Utilities/Other",
-        "run SYS:Utilities/Other", "SYS:Utilities/MultiViewer x", "\"SYS:Utilities/MultiView x\"",
-        "SYS:Utilities/MultiView \"unclosed", "SYS:Utilities/MultiView x\nSYS:Utilities/MultiView y",
-        "SYS:Utilities/MultiView >",
-    };
-    for (const char* command : cases) {
-        EXPECT_EQ(Execute(command, 0, 0), DOSFALSE) << command;
+    const std::string missingInput = "SYS:Utilities/MultiView <" + In("nothing");
+    for (const std::string command : {
+             "", "   ", "run", "run >NIL:", ">NIL:", "echo hi", "/bin/sh -c true", "SYS:Utilities/Other",
+             "run SYS:Utilities/Other", "SYS:Utilities/MultiViewer x", "\"SYS:Utilities/MultiView x\"",
+             "SYS:Utilities/MultiView \"unclosed", "SYS:Utilities/MultiView x\nSYS:Utilities/MultiView y",
+             "SYS:Utilities/MultiView >", missingInput.c_str()}) {
+        EXPECT_EQ(Execute(command.c_str(), 0, 0), DOSFALSE) << command;
         EXPECT_FALSE(fs::exists(report)) << command;
     }
     EXPECT_EQ(Execute(nullptr, 0, 0), DOSFALSE);
-}
-
-TEST_F(ExecuteTest, MissingProgramOrInputFails) {
-    const std::string missingInput = "SYS:Utilities/MultiView <" + In("nothing");
-    EXPECT_EQ(Execute(missingInput.c_str(), 0, 0), DOSFALSE);
-    EXPECT_FALSE(fs::exists(report));
+    // A program that fails, one that cannot run at all, and one that is not there.
+    const std::pair<const char*, fs::perms> broken[] = {{"#!/bin/sh\nexit 5\n", fs::perms::owner_all},
+                                                        {"not a program", fs::perms::owner_read | fs::perms::owner_write}};
+    for (const auto& [text, perms] : broken) {
+        WriteAll(viewer, text);
+        fs::permissions(viewer, perms);
+        EXPECT_EQ(Execute("SYS:Utilities/MultiView x", 0, 0), DOSFALSE) << text;
+    }
     fs::remove(viewer);
     EXPECT_EQ(Execute("run >NIL: SYS:Utilities/MultiView poker.guide", 0, 0), DOSFALSE);
     EXPECT_EQ(Execute("SYS:Utilities/MultiView poker.guide", 0, 0), DOSFALSE);
-}
-
-TEST_F(ExecuteTest, AWaitedCommandThatFailsIsReportedAsFailure) {
-    WriteAll(viewer, "#!/bin/sh\nexit 5\n");
-    EXPECT_EQ(Execute("SYS:Utilities/MultiView x", 0, 0), DOSFALSE);
-    // A program that is not executable at all.
-    WriteAll(viewer, "not a program");
-    fs::permissions(viewer, fs::perms::owner_read | fs::perms::owner_write);
-    EXPECT_EQ(Execute("SYS:Utilities/MultiView x", 0, 0), DOSFALSE);
 }
 
 }  // namespace

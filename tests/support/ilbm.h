@@ -1,5 +1,4 @@
-// A tiny IFF/ILBM writer for tests: chunks, groups, headers and BODY data made from a pixel
-// function, so that a test can build any file (well-formed or not) and know what it holds.
+// A tiny IFF/ILBM writer for tests: any file, well-formed or not, from a pixel function.
 #pragma once
 #include <cstdint>
 #include <fstream>
@@ -12,23 +11,14 @@ namespace support::ilbm {
 
 using Bytes = std::vector<uint8_t>;
 
-inline void Put32(Bytes& b, uint32_t v) {
-    for (int s = 24; s >= 0; s -= 8) b.push_back(uint8_t(v >> s));
-}
-inline void Put16(Bytes& b, uint32_t v) {
-    b.push_back(uint8_t(v >> 8));
-    b.push_back(uint8_t(v));
-}
-inline Bytes Cat(std::initializer_list<Bytes> parts) {
-    Bytes out;
-    for (const Bytes& p : parts) out.insert(out.end(), p.begin(), p.end());
-    return out;
+inline void PutBE(Bytes& b, uint32_t v, int bytes) {
+    for (int s = 8 * (bytes - 1); s >= 0; s -= 8) b.push_back(uint8_t(v >> s));
 }
 
 // ID, big-endian size (the data's, unless `size` overrides it), data, pad byte when odd.
 inline Bytes Chunk(const char* id, const Bytes& data, int64_t size = -1) {
     Bytes b(id, id + 4);
-    Put32(b, uint32_t(size < 0 ? data.size() : size));
+    PutBE(b, uint32_t(size < 0 ? data.size() : size), 4);
     b.insert(b.end(), data.begin(), data.end());
     if (data.size() & 1) b.push_back(0);
     return b;
@@ -40,32 +30,18 @@ inline Bytes Group(const char* id, const char* type, std::initializer_list<Bytes
     return Chunk(id, data);
 }
 
-inline Bytes Bmhd(int w, int h, int planes, int compression, int masking = 0) {
+inline Bytes Bmhd(int w, int h, int planes, int compression) {
     Bytes b;
-    Put16(b, w);
-    Put16(b, h);
-    Put16(b, 0);
-    Put16(b, 0);
-    b.push_back(uint8_t(planes));
-    b.push_back(uint8_t(masking));
-    b.push_back(uint8_t(compression));
-    b.push_back(0);
-    Put16(b, 0);
-    b.push_back(10);
-    b.push_back(11);
-    Put16(b, w);
-    Put16(b, h);
+    for (int v : {w, h, 0, 0}) PutBE(b, uint32_t(v), 2);
+    for (int v : {planes, 0, compression, 0, 0, 0, 10, 11}) b.push_back(uint8_t(v));
+    for (int v : {w, h}) PutBE(b, uint32_t(v), 2);
     return Chunk("BMHD", b);
 }
 
 // `colours` RGB entries; entry i is (i * 3, i * 5 + 1, 255 - i).
 inline Bytes CmapData(int colours) {
     Bytes b;
-    for (int i = 0; i < colours; ++i) {
-        b.push_back(uint8_t(i * 3));
-        b.push_back(uint8_t(i * 5 + 1));
-        b.push_back(uint8_t(255 - i));
-    }
+    for (int i = 0; i < colours; ++i) b.insert(b.end(), {uint8_t(i * 3), uint8_t(i * 5 + 1), uint8_t(255 - i)});
     return b;
 }
 
@@ -83,7 +59,7 @@ struct Picture {
     }
 };
 
-// A pattern with long runs and busy stretches, so both kinds of ByteRun1 run occur.
+// Long runs and busy stretches, so both kinds of ByteRun1 run occur.
 inline Picture Pattern(int width, int height, int depth) {
     return {width, height, depth, [=](int x, int y) {
                 int v = (x / 24 + y / 5) % 3 == 0 ? (x * 7 + y * 13) ^ (x >> 3) : (y / 3);
@@ -93,7 +69,7 @@ inline Picture Pattern(int width, int height, int depth) {
 
 struct BodyOptions {
     bool compress = true;
-    bool noOps = false;  // put a -128 control byte before every run
+    bool noOps = false;  // a -128 control byte before every run
 };
 
 // Rows interleaved by plane; ByteRun1 packs each plane row on its own.
@@ -101,30 +77,21 @@ inline Bytes BodyData(const Picture& pic, BodyOptions opt = {}) {
     Bytes out;
     for (int y = 0; y < pic.height; ++y)
         for (int p = 0; p < pic.depth; ++p) {
-            Bytes row = pic.PlaneRow(y, p);
-            if (!opt.compress) {
-                out.insert(out.end(), row.begin(), row.end());
-                continue;
-            }
-            size_t i = 0;
-            while (i < row.size()) {
+            const Bytes row = pic.PlaneRow(y, p);
+            if (!opt.compress) out.insert(out.end(), row.begin(), row.end());
+            for (size_t i = 0; opt.compress && i < row.size();) {
                 if (opt.noOps) out.push_back(0x80);
-                size_t same = 1;
+                size_t same = 1, n = 1;
                 while (i + same < row.size() && same < 128 && row[i + same] == row[i]) ++same;
                 if (same >= 2) {
-                    out.push_back(uint8_t(int8_t(1 - int(same))));
-                    out.push_back(row[i]);
+                    out.insert(out.end(), {uint8_t(int8_t(1 - int(same))), row[i]});
                     i += same;
-                } else {
-                    size_t n = 0;
-                    while (i + n < row.size() && n < 128 &&
-                           !(i + n + 1 < row.size() && row[i + n] == row[i + n + 1]))
-                        ++n;
-                    if (n == 0) n = 1;
-                    out.push_back(uint8_t(n - 1));
-                    out.insert(out.end(), row.begin() + long(i), row.begin() + long(i + n));
-                    i += n;
+                    continue;
                 }
+                while (i + n < row.size() && n < 128 && !(i + n + 1 < row.size() && row[i + n] == row[i + n + 1])) ++n;
+                out.push_back(uint8_t(n - 1));
+                out.insert(out.end(), row.begin() + long(i), row.begin() + long(i + n));
+                i += n;
             }
         }
     return out;

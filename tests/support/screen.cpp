@@ -1,11 +1,17 @@
 #include "support/screen.h"
 
+#include <cstdlib>
+#include <stdexcept>
+
+#include "app/main.h"
 #include "host/host.h"
+#include "toolkit/gtgadgets.h"
 
 namespace support {
 
-Window* OpenTestWindow(const WindowSpec& shape) {
-    host::UseVirtualDisplay();
+namespace {
+
+Window* OpenShape(const WindowSpec& shape, Screen* screen) {
     const TagItem tags[] = {
         {WA_Left, static_cast<uintptr_t>(shape.left)},
         {WA_Top, static_cast<uintptr_t>(shape.top)},
@@ -17,9 +23,78 @@ Window* OpenTestWindow(const WindowSpec& shape) {
         {WA_DepthGadget, TRUE},
         {WA_CloseGadget, TRUE},
         {WA_Activate, TRUE},
+        {screen ? WA_CustomScreen : TAG_IGNORE, reinterpret_cast<uintptr_t>(screen)},
         {TAG_DONE, 0},
     };
     return OpenWindowTagList(nullptr, tags);
+}
+
+}  // namespace
+
+Window* OpenTestWindow(const WindowSpec& shape) {
+    host::UseVirtualDisplay();
+    return OpenShape(shape, nullptr);
+}
+
+DialogTable::DialogTable(const WindowSpec& shape) : shape_(shape) { Restart(); }
+
+DialogTable::~DialogTable() { Stop(); }
+
+void DialogTable::Restart() {
+    Stop();
+    host::UseVirtualDisplay();
+    screen = LockPubScreen(nullptr);
+    TEXTFONT = OpenFont(&cGTGadgets::textattr);
+    pens[0] = 0;
+    pens[1] = 1;
+    window = screen && TEXTFONT ? OpenShape(shape_, screen) : nullptr;
+    if (!window) throw std::runtime_error("no virtual screen, font or window");
+    SetFont(window->RPort, TEXTFONT);
+}
+
+void DialogTable::Stop() {
+    host::ClearFaults();
+    if (window) CloseWindow(window);
+    window = nullptr;
+    if (TEXTFONT) CloseFont(TEXTFONT);
+    TEXTFONT = nullptr;
+    if (screen) UnlockPubScreen(nullptr, screen);
+    screen = nullptr;
+}
+
+void Screenshot(const char* name) {
+    if (const char* dir = std::getenv("POKER_SCREENSHOTS")) host::SavePNG(std::string(dir) + "/" + name + ".png");
+}
+
+QueuedMessages::QueuedMessages(ULONG cls, const std::vector<int>& codes) {
+    for (int code : codes) Add(cls, static_cast<UWORD>(code));
+}
+
+QueuedMessages::~QueuedMessages() {
+    Drain();
+    DeleteMsgPort(replies);
+}
+
+void QueuedMessages::Add(ULONG cls, UWORD code) {
+    IntuiMessage& m = msgs.emplace_back();
+    m.ExecMessage.mn_ReplyPort = replies;
+    m.ExecMessage.mn_Length = sizeof(IntuiMessage);
+    m.Class = cls;
+    m.Code = code;
+}
+
+void QueuedMessages::Send(Window* w) {
+    for (IntuiMessage& m : msgs) {
+        m.IDCMPWindow = w;
+        PutMsg(w->UserPort, &m.ExecMessage);
+    }
+}
+
+int QueuedMessages::Drain() {
+    while (Message* m = GetMsg(replies)) ++replied[reinterpret_cast<IntuiMessage*>(m)->Code];
+    int n = 0;
+    for (const auto& [code, count] : replied) n += count;
+    return n;
 }
 
 int Pixel(Window* window, int x, int y) { return host::WindowPixel(window, x, y); }

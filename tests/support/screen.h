@@ -1,7 +1,12 @@
-// Small helpers for tests that draw: a window on a fresh virtual display, its pixels, and a
-// planar test bitmap laid out like the card sheet.
+// Small helpers for tests that draw: a window on a fresh virtual display, its pixels, a
+// dialog's stage, queued messages, and a planar test bitmap laid out like the card sheet.
 #pragma once
+#include <gtest/gtest.h>
+
 #include <cstdint>
+#include <deque>
+#include <map>
+#include <string>
 #include <vector>
 
 #include <graphics.h>
@@ -10,10 +15,7 @@
 namespace support {
 
 struct WindowSpec {
-    int left = 0;
-    int top = 11;
-    int width = 640;
-    int height = 400;
+    int left = 0, top = 11, width = 640, height = 400;
     ULONG idcmp = IDCMP_MOUSEBUTTONS | IDCMP_CLOSEWINDOW | IDCMP_VANILLAKEY | IDCMP_GADGETUP;
     const char* title = "Test";
 };
@@ -24,6 +26,43 @@ Window* OpenTestWindow(const WindowSpec& shape = {});
 
 // The pen of a pixel of a window's raster (borders included); -1 outside.
 int Pixel(Window* window, int x, int y);
+
+// The stage of dialog and toolkit tests: a fresh virtual display, the public screen locked,
+// TEXTFONT open and set in the window's port, pens[0] = 0 and pens[1] = 1, and one window.
+// Set up on construction; throws when any of them cannot be had.
+class DialogTable : public ::testing::Test {
+protected:
+    explicit DialogTable(const WindowSpec& shape);
+    ~DialogTable() override;
+    void Restart();  // a fresh display and window, for table cases that must not share one
+    void Stop();     // closes everything; faults injected by the test are cleared
+
+    Screen* screen = nullptr;
+    Window* window = nullptr;
+
+private:
+    WindowSpec shape_;
+};
+
+// Saves the whole screen as <name>.png in the folder POKER_SCREENSHOTS names, if it is set.
+void Screenshot(const char* name);
+
+// Messages of the test's own, queued straight at a window's port so that they arrive together;
+// the program's replies come back to `replies` and Drain counts them by code.
+struct QueuedMessages {
+    MsgPort* replies = CreateMsgPort();
+    std::deque<IntuiMessage> msgs;
+    std::map<UWORD, int> replied;
+
+    QueuedMessages() = default;
+    QueuedMessages(ULONG cls, const std::vector<int>& codes);
+    QueuedMessages(const QueuedMessages&) = delete;
+    QueuedMessages& operator=(const QueuedMessages&) = delete;
+    ~QueuedMessages();
+    void Add(ULONG cls, UWORD code);
+    void Send(Window* w);
+    int Drain();  // collects the replies that came back; returns the total so far
+};
 
 // A planar bitmap that owns its planes.
 class TestBitMap {

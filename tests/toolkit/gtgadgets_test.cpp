@@ -3,12 +3,12 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "host/host.h"
+#include "support/screen.h"
 
 namespace {
 
@@ -24,47 +24,27 @@ public:
     }
 };
 
-class GadgetListTest : public ::testing::Test {
+class GadgetListTest : public support::DialogTable {
 protected:
-    Screen* screen = nullptr;
-    Window* window = nullptr;
+    GadgetListTest()
+        : DialogTable({.left = 30, .top = 40, .width = 500, .height = 250, .idcmp = IDCMP_GADGETUP | IDCMP_CLOSEWINDOW,
+                       .title = "Gadgets"}) {}
 
-    void SetUp() override
-    {
-        host::UseVirtualDisplay();
-        screen = LockPubScreen(nullptr);
-        ASSERT_NE(screen, nullptr);
-        const TagItem tags[] = {
-            {WA_Title, reinterpret_cast<uintptr_t>("Gadgets")},
-            {WA_Left, 30},
-            {WA_Top, 40},
-            {WA_Width, 500},
-            {WA_Height, 250},
-            {WA_CustomScreen, reinterpret_cast<uintptr_t>(screen)},
-            {WA_CloseGadget, TRUE},
-            {WA_Activate, TRUE},
-            {WA_IDCMP, IDCMP_GADGETUP | IDCMP_CLOSEWINDOW},
-            {TAG_DONE, 0},
-        };
-        window = OpenWindowTagList(nullptr, tags);
-        ASSERT_NE(window, nullptr);
-    }
-
+    // The window closes before its gadget list is freed.
     void TearDown() override
     {
-        host::ClearFaults();
-        // The window closes before its gadget list is freed.
-        if (window) CloseWindow(window);
-        window = nullptr;
+        Stop();
         list.reset();
-        if (screen) UnlockPubScreen(nullptr, screen);
-        screen = nullptr;
     }
 
-    std::optional<RecordingGadgets> list;
+    // A fresh window with a new, begun list.
     RecordingGadgets& NewList()
     {
+        Stop();
+        list.reset();
+        Restart();
         list.emplace();
+        list->Begin(window);
         return *list;
     }
 
@@ -76,6 +56,8 @@ protected:
             if (g.id != 0) v.push_back(g);
         return v;
     }
+
+    std::optional<RecordingGadgets> list;
 };
 
 const cButton Buttons[] = {
@@ -94,86 +76,37 @@ const cStringGadget Fields[] = {
     {0, 0, 0, 0, 0, 0, nullptr, nullptr},
 };
 
-std::string WithoutMarker(const char* label)
-{
-    std::string s;
-    for (const char* p = label; *p; ++p)
-        if (*p != '_') s += *p;
-    return s;
-}
-
-TEST_F(GadgetListTest, BeginMakesTheHeadAndTheVisualInfo)
+TEST_F(GadgetListTest, ButtonsAndFieldsStandInsideTheBorderWithTheirLabelsAndShortcutMarker)
 {
     RecordingGadgets& list = NewList();
-    EXPECT_FALSE(list.Active());
-    list.Begin(window);
-    EXPECT_EQ(list.window, window);
-    ASSERT_NE(list.gadgetList, nullptr);
-    EXPECT_EQ(list.lastGadget, list.gadgetList);
-    EXPECT_NE(list.visualInfo, nullptr);
-}
-
-TEST_F(GadgetListTest, TheLabelFontIsTopazEight)
-{
-    EXPECT_STREQ(cGTGadgets::textattr.ta_Name, "topaz.font");
-    EXPECT_EQ(cGTGadgets::textattr.ta_YSize, 8);
-    EXPECT_EQ(cGTGadgets::textattr.ta_Style, 0);
-    EXPECT_EQ(cGTGadgets::textattr.ta_Flags, 0);
-}
-
-TEST_F(GadgetListTest, ButtonsStandInsideTheBorderWithTheirLabelsAndShortcutMarker)
-{
-    RecordingGadgets& list = NewList();
-    list.Begin(window);
     list.AddButtons(Buttons);
-    list.Attach();
-    const std::vector<host::GadgetInfo> shown = Shown();
-    ASSERT_EQ(shown.size(), 4u);  // the walk stops at the id-0 record
-    for (size_t i = 0; i < shown.size(); ++i) {
-        const cButton& b = Buttons[i];
-        SCOPED_TRACE(b.label);
-        const host::GadgetInfo& g = shown[i];
-        EXPECT_EQ(g.id, b.id);
-        EXPECT_EQ(g.left, b.left + window->BorderLeft);
-        EXPECT_EQ(g.top, b.top + window->BorderTop);
-        EXPECT_EQ(g.width, b.width);
-        EXPECT_EQ(g.height, b.height);
-        EXPECT_EQ(g.label, WithoutMarker(b.label));
-        EXPECT_FALSE(g.isString);
-        EXPECT_EQ(g.gadget->Underscore, '_');
-        EXPECT_EQ(g.gadget->TextPlace & (PLACETEXT_IN | NG_HIGHLABEL), ULONG(PLACETEXT_IN | NG_HIGHLABEL));
-    }
-    EXPECT_EQ(list.lastGadget, shown.back().gadget);
-}
-
-TEST_F(GadgetListTest, TextFieldsStartWithTheirContentsAndLimit)
-{
-    RecordingGadgets& list = NewList();
-    list.Begin(window);
     list.AddStringGadgets(Fields);
     list.Attach();
     const std::vector<host::GadgetInfo> shown = Shown();
-    ASSERT_EQ(shown.size(), 3u);
+    ASSERT_EQ(shown.size(), 7u);  // each walk stops at its table's id-0 record
+    const std::vector<const char*> labels = {"Shuffle", "Draw", "Bet Prefs", "OK", "Changes", "Jokers", "Name"};
     for (size_t i = 0; i < shown.size(); ++i) {
-        const cStringGadget& f = Fields[i];
-        SCOPED_TRACE(f.label);
         const host::GadgetInfo& g = shown[i];
-        EXPECT_EQ(g.id, f.id);
-        EXPECT_EQ(g.left, f.left + window->BorderLeft);
-        EXPECT_EQ(g.top, f.top + window->BorderTop);
-        EXPECT_EQ(g.width, f.width);
-        EXPECT_EQ(g.height, f.height);
-        EXPECT_EQ(g.label, WithoutMarker(f.label));
-        EXPECT_TRUE(g.isString);
+        const bool field = i >= 4;
+        const cButton& b = Buttons[field ? 0 : i];
+        const cStringGadget& f = Fields[field ? i - 4 : 0];
+        SCOPED_TRACE(labels[i]);
+        EXPECT_EQ(std::vector<int>({g.id, g.left - window->BorderLeft, g.top - window->BorderTop, g.width, g.height}),
+                  field ? std::vector<int>({f.id, f.left, f.top, f.width, f.height})
+                        : std::vector<int>({b.id, b.left, b.top, b.width, b.height}));
+        EXPECT_EQ(g.label, labels[i]);
+        EXPECT_EQ(g.isString, field);
+        EXPECT_EQ(g.gadget->Underscore, '_');
+        EXPECT_NE(g.gadget->TextPlace & NG_HIGHLABEL, 0u);
+        // A button's label sits inside it; a field's takes the field's default place.
+        EXPECT_EQ((g.gadget->TextPlace & PLACETEXT_IN) != 0, !field);
+        if (!field) continue;
         EXPECT_EQ(g.contents, f.initial);
         const StringInfo* si = static_cast<const StringInfo*>(g.gadget->SpecialInfo);
         ASSERT_NE(si, nullptr);
         EXPECT_EQ(si->MaxChars, f.maxChars);
-        EXPECT_EQ(g.gadget->Underscore, '_');
-        // The label takes the field's default place: no PLACETEXT_IN.
-        EXPECT_EQ(g.gadget->TextPlace & PLACETEXT_IN, 0u);
-        EXPECT_NE(g.gadget->TextPlace & NG_HIGHLABEL, 0u);
     }
+    EXPECT_EQ(list.lastGadget, shown.back().gadget);
 }
 
 TEST_F(GadgetListTest, ATableThatStartsWithTheEndRecordMakesNothing)
@@ -181,7 +114,6 @@ TEST_F(GadgetListTest, ATableThatStartsWithTheEndRecordMakesNothing)
     const cButton emptyButtons[] = {{0, 10, 10, 80, 20, "never"}, {100, 10, 10, 80, 20, "never"}};
     const cStringGadget emptyFields[] = {{0, 10, 10, 80, 20, 5, "never", ""}, {201, 10, 40, 80, 14, 5, "x", ""}};
     RecordingGadgets& list = NewList();
-    list.Begin(window);
     Gadget* head = list.lastGadget;
     list.AddButtons(emptyButtons);
     list.AddStringGadgets(emptyFields);
@@ -195,24 +127,14 @@ TEST_F(GadgetListTest, ATableThatStartsWithTheEndRecordMakesNothing)
 TEST_F(GadgetListTest, AFailedCreationStopsTheWalkAndKeepsWhatWasMade)
 {
     struct Case {
-        const char* name;
         int failFrom;  // the n-th CreateGadget fails
         bool fields;
         size_t made;
     };
-    const std::vector<Case> cases = {
-        {"buttons, second fails", 2, false, 1},
-        {"buttons, first fails", 1, false, 0},
-        {"buttons, fourth fails", 4, false, 3},
-        {"fields, third fails", 3, true, 2},
-        {"fields, first fails", 1, true, 0},
-    };
+    const Case cases[] = {{2, false, 1}, {1, false, 0}, {4, false, 3}, {3, true, 2}, {1, true, 0}};
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        TearDown();
-        SetUp();
+        SCOPED_TRACE(testing::Message() << (c.fields ? "fields" : "buttons") << ", failing from " << c.failFrom);
         RecordingGadgets& list = NewList();
-        list.Begin(window);
         host::FailFrom("CreateGadget", c.failFrom);
         if (c.fields)
             list.AddStringGadgets(Fields);
@@ -234,10 +156,7 @@ TEST_F(GadgetListTest, ClickingAButtonReportsItsIdentifier)
 {
     for (const cButton* b = Buttons; b->id != 103; ++b) {
         SCOPED_TRACE(b->label);
-        TearDown();
-        SetUp();
         RecordingGadgets& list = NewList();
-        list.Begin(window);
         list.AddButtons(Buttons);
         list.Attach();
         host::SetSteps({[&] { host::ClickGadget(window, b->id); }});
@@ -248,12 +167,13 @@ TEST_F(GadgetListTest, ClickingAButtonReportsItsIdentifier)
 
 TEST_F(GadgetListTest, WithoutVisualInfoTheListStillBuildsAndFrees)
 {
+    list.emplace();
     host::FailOnce("GetVisualInfo");
-    RecordingGadgets& list = NewList();
-    list.Begin(window);
-    EXPECT_EQ(list.visualInfo, nullptr);
-    list.AddButtons(Buttons);
-    list.Attach();
+    list->Begin(window);
+    EXPECT_EQ(list->visualInfo, nullptr);
+    list->AddButtons(Buttons);
+    list->Attach();
+    EXPECT_EQ(Shown().size(), 4u);
 }
 
 }  // namespace

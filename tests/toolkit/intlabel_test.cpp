@@ -5,52 +5,18 @@
 
 #include <climits>
 #include <string>
-#include <vector>
 
 #include "app/main.h"
 #include "host/host.h"
-#include "toolkit/gtgadgets.h"
+#include "support/screen.h"
 
 namespace {
 
-class IntLabelTest : public ::testing::Test {
+class IntLabelTest : public support::DialogTable {
 protected:
-    Screen* screen = nullptr;
-    Window* window = nullptr;
+    IntLabelTest() : DialogTable({.left = 10, .top = 20, .width = 400, .height = 200, .idcmp = 0, .title = "Money"}) {}
 
-    void SetUp() override
-    {
-        host::UseVirtualDisplay();
-        screen = LockPubScreen(nullptr);
-        ASSERT_NE(screen, nullptr);
-        TEXTFONT = OpenFont(&cGTGadgets::textattr);
-        ASSERT_NE(TEXTFONT, nullptr);
-        pens[0] = 0;
-        pens[1] = 1;
-        const TagItem tags[] = {
-            {WA_Title, reinterpret_cast<uintptr_t>("Money")},
-            {WA_Left, 10},
-            {WA_Top, 20},
-            {WA_Width, 400},
-            {WA_Height, 200},
-            {WA_CustomScreen, reinterpret_cast<uintptr_t>(screen)},
-            {WA_IDCMP, 0},
-            {TAG_DONE, 0},
-        };
-        window = OpenWindowTagList(nullptr, tags);
-        ASSERT_NE(window, nullptr);
-        SetFont(window->RPort, TEXTFONT);
-    }
-
-    void TearDown() override
-    {
-        if (window) CloseWindow(window);
-        if (TEXTFONT) CloseFont(TEXTFONT);
-        TEXTFONT = nullptr;
-        if (screen) UnlockPubScreen(nullptr, screen);
-    }
-
-    // Columns of the label that hold ink of the text pen on the number's rows.
+    // Columns from..to-1 that hold ink of the text pen on the number's rows.
     int InkColumns(int baseline, int from, int to)
     {
         int columns = 0;
@@ -64,26 +30,26 @@ protected:
     }
 };
 
-struct LabelCase {
-    int32_t value;
-    int x, y, width, height;
-};
-
 TEST_F(IntLabelTest, ShowsTheWholeNumberEightPixelsInsideAndCentredOnAFixedHeight)
 {
-    const std::vector<LabelCase> cases = {
-        {INT32_MIN, 20, 20, 110, 20},
-        {0, 20, 60, 110, 20},
-        {40, 150, 20, 80, 15},  // odd height: the half rounds toward zero
-        {-1, 150, 60, 80, 21},
-        {INT32_MAX, 20, 100, 110, 30},
-        {7, 150, 100, 40, 4},   // lower than the text: the offset goes negative
+    struct Case {
+        int32_t value;
+        const char* shown;
+        int x, y, width, height;
     };
-    for (const LabelCase& c : cases) {
-        SCOPED_TRACE(c.value);
+    const Case cases[] = {
+        {INT32_MIN, "-2147483648", 20, 20, 110, 20},
+        {0, "0", 20, 60, 110, 20},
+        {40, "40", 150, 20, 80, 15},  // odd height: the half rounds toward zero
+        {-1, "-1", 150, 60, 80, 21},
+        {INT32_MAX, "2147483647", 20, 100, 110, 30},
+        {7, "7", 150, 100, 40, 4},  // lower than the text: the offset goes negative
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.shown);
         TIntLabel label(c.x, c.y, c.width, c.height, 2, c.value, window);
         label.Update(window->RPort);
-        const std::string number = std::to_string(c.value);
+        const std::string number = c.shown;
         const int baseline = c.y + (c.height - 8) / 2 + TEXTFONT->tf_Baseline;
         int found = 0;
         for (const host::TextInfo& t : host::Texts(window)) {
@@ -94,14 +60,13 @@ TEST_F(IntLabelTest, ShowsTheWholeNumberEightPixelsInsideAndCentredOnAFixedHeigh
             EXPECT_EQ(t.pen, pens[1]);
         }
         EXPECT_EQ(found, 1);
-        // Every character has ink, up to the last one.
+        // Every character has ink, up to the last one; nothing right of the number inside the
+        // box (JAM1: no background cells). A box lower than the text has its frame on those rows.
         const int cell = TEXTFONT->tf_XSize;
         for (size_t i = 0; i < number.size(); ++i) {
             const int left = c.x + 8 + static_cast<int>(i) * cell;
             EXPECT_GT(InkColumns(baseline, left, left + cell), 0) << "character " << i;
         }
-        // Nothing is drawn right of the number inside the box (JAM1: no background cells);
-        // in a box lower than the text its frame lines cross the text's rows.
         const int end = c.x + 8 + static_cast<int>(number.size()) * cell;
         if (c.height >= 12) {
             EXPECT_EQ(InkColumns(baseline, end, c.x + c.width - 2), 0);
@@ -109,14 +74,7 @@ TEST_F(IntLabelTest, ShowsTheWholeNumberEightPixelsInsideAndCentredOnAFixedHeigh
     }
 }
 
-TEST_F(IntLabelTest, TheMinimumShowsAllElevenCharacters)
-{
-    TIntLabel label(10, 30, 120, 20, 2, INT32_MIN, window);
-    label.Update(window->RPort);
-    EXPECT_TRUE(host::ShowsText(window, "-2147483648"));
-}
-
-TEST_F(IntLabelTest, ANewValueReplacesTheOldNumber)
+TEST_F(IntLabelTest, ANewValueReplacesTheOldNumberInARecessedFrame)
 {
     TIntLabel label(10, 30, 120, 20, 2, 12345, window);
     label.Update(window->RPort);
@@ -127,15 +85,9 @@ TEST_F(IntLabelTest, ANewValueReplacesTheOldNumber)
     // The digits of the old number beyond the new one are gone from the box.
     const int baseline = 30 + (20 - 8) / 2 + TEXTFONT->tf_Baseline;
     EXPECT_EQ(InkColumns(baseline, 10 + 8 + TEXTFONT->tf_XSize, 10 + 118), 0);
-}
-
-TEST_F(IntLabelTest, TheFrameIsRecessedForStyleTwo)
-{
-    TIntLabel label(50, 50, 60, 20, 2, 5, window);
-    label.Update(window->RPort);
-    EXPECT_EQ(host::WindowPixel(window, 50, 55), 1);   // outer top-left: dark
-    EXPECT_EQ(host::WindowPixel(window, 109, 55), 2);  // outer bottom-right: light
-    EXPECT_EQ(host::WindowPixel(window, 60, 52), 0);   // the fill
+    EXPECT_EQ(host::WindowPixel(window, 10, 35), 1);   // outer top-left: dark
+    EXPECT_EQ(host::WindowPixel(window, 129, 35), 2);  // outer bottom-right: light
+    EXPECT_EQ(host::WindowPixel(window, 40, 32), 0);   // the fill
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 // modal requester reply first and drop the input made meanwhile.
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <vector>
 
 #include "game/game.h"
@@ -10,14 +11,6 @@
 #include "toolkit/pokergadgets.h"
 
 namespace {
-
-// The panel on the main window, detached before it is freed.
-struct Panel {
-    Window* window;
-    cPokerGadgets gadgets;
-    Panel(Window* w, cGamePoker* game) : window(w), gadgets(w, game) {}
-    ~Panel() { RemoveGList(window, gadgets.gadgetList, -1); }
-};
 
 // The next message of a class at the window's port; others are replied on the way.
 IntuiMessage* Next(Window* w, ULONG cls) {
@@ -29,25 +22,31 @@ IntuiMessage* Next(Window* w, ULONG cls) {
     }
 }
 
-IntuiMessage* KeyMessage(Window* w, int code) {
-    ActivateWindow(w);
-    host::Key(code);
-    return Next(w, IDCMP_VANILLAKEY);
-}
-
-IntuiMessage* ButtonMessage(Window* w, int id) {
-    host::ClickGadget(w, id);
-    return Next(w, IDCMP_GADGETUP);
-}
-
 class PokerGadgetsTest : public ::testing::Test {
 protected:
     GameTable table;
+    std::unique_ptr<cGamePoker> game = table.MakeGame(0, 3, 1, 0);
+    cPokerGadgets panel{table.window, game.get()};
+    void TearDown() override { RemoveGList(table.window, panel.gadgetList, -1); }
+
+    // Sends a key, or for a negative value a click on button -value, to the panel; replies
+    // unless the panel did (answer 2).
+    int Send(int input) {
+        ActivateWindow(table.window);
+        if (input >= 0)
+            host::Key(input);
+        else
+            host::ClickGadget(table.window, -input);
+        IntuiMessage* msg = Next(table.window, input >= 0 ? IDCMP_VANILLAKEY : IDCMP_GADGETUP);
+        const int answer = panel.IDCMP(msg);
+        if (answer != 2) ReplyMsg(&msg->ExecMessage);
+        return answer;
+    }
+    // A click on the main window while a requester is open, for the flush to drop.
+    void ClickMeanwhile() { host::Click(table.window->LeftEdge + 300, table.window->TopEdge + 30); }
 };
 
 TEST_F(PokerGadgetsTest, BuildsTheThreeButtons) {
-    auto game = table.MakeGame();
-    Panel panel(table.window, game.get());
     struct Case { int id; const char* label; int left, top; };
     for (const Case c : {Case{100, "Shuffle", 10, 150}, Case{101, "Draw", 500, 150}, Case{102, "Bet Prefs", 10, 125}}) {
         const host::GadgetInfo* g = host::FindGadget(table.window, c.id);
@@ -60,98 +59,68 @@ TEST_F(PokerGadgetsTest, BuildsTheThreeButtons) {
     }
 }
 
-TEST(PokerGadgets, DrawKeysAndButtonReplyPlayAndDropWhatCameMeanwhile) {
+TEST_F(PokerGadgetsTest, DrawKeysAndButtonReplyPlayAndDropWhatCameMeanwhile) {
     struct Case {
         const char* what;
-        int key;  // 0: the button
+        int input;
     };
-    const Case cases[] = {{"Return", 13}, {"line feed", 10}, {"D", 'D'}, {"d", 'd'}, {"button", 0}};
+    const Case cases[] = {{"Return", 13}, {"line feed", 10}, {"D", 'D'}, {"d", 'd'}, {"button", -101}};
     for (const Case& c : cases) {
-        GameTable local;
-        auto game = local.MakeGame(0, 3, 1, 0);
-        Panel panel(local.window, game.get());
         game->MenuNew();
-        auto input = [&] { return c.key ? KeyMessage(local.window, c.key) : ButtonMessage(local.window, 101); };
-
-        EXPECT_EQ(panel.gadgets.IDCMP(input()), 2) << c.what;
+        EXPECT_EQ(Send(c.input), 2) << c.what;
         EXPECT_EQ(game->phase, 0) << c.what;
         EXPECT_EQ(game->Money(), 36) << c.what;
-
         // Ending the game shows "Your Hand:"; a click on the main window meanwhile is dropped.
         host::SetSteps({[&] {
-            host::Click(local.window->LeftEdge + 300, local.window->TopEdge + 30);
+            ClickMeanwhile();
             host::ClickGadget(host::FindWindow("Your Hand:"), "OK");
         }});
-        EXPECT_EQ(panel.gadgets.IDCMP(input()), 2) << c.what;
+        EXPECT_EQ(Send(c.input), 2) << c.what;
         EXPECT_EQ(host::StepsLeft(), 0u) << c.what;
         EXPECT_EQ(game->phase, -1) << c.what;
-        EXPECT_EQ(GetMsg(local.window->UserPort), nullptr) << c.what << ": the port was flushed";
-        EXPECT_EQ(host::DoubleReplies(), 0) << c.what;
+        EXPECT_EQ(GetMsg(table.window->UserPort), nullptr) << c.what << ": the port was flushed";
     }
+    EXPECT_EQ(host::DoubleReplies(), 0);
 }
 
 TEST_F(PokerGadgetsTest, ShuffleByKeyPassesOnAndByButtonIsTaken) {
-    auto game = table.MakeGame(0, 3, 1, 0);
-    Panel panel(table.window, game.get());
     game->MenuNew();
-    for (int key : {int('S'), int('s'), 0}) {
+    for (int input : {int('S'), int('s'), -100}) {
         const auto before = PileCards(*game, 0);
-        IntuiMessage* msg = key ? KeyMessage(table.window, key) : ButtonMessage(table.window, 100);
-        EXPECT_EQ(panel.gadgets.IDCMP(msg), key ? 0 : 1);
-        ReplyMsg(&msg->ExecMessage);
+        EXPECT_EQ(Send(input), input < 0 ? 1 : 0) << input;
         EXPECT_NE(PileCards(*game, 0), before) << "shuffled";
     }
     EXPECT_EQ(host::DoubleReplies(), 0);
 }
 
-TEST(PokerGadgets, BetKeysRunTheDialogWithoutReplying) {
-    for (int key : {'B', 'b', 'C', 'c'}) {
-        GameTable local;
-        auto game = local.MakeGame(0, 3, 1, 0);
-        Panel panel(local.window, game.get());
-        game->MenuNew();
+// The keys leave the reply to the caller; the button replies, and flushes after the dialog.
+TEST_F(PokerGadgetsTest, BetKeysAndButtonRunTheDialog) {
+    game->MenuNew();
+    for (int input : {int('B'), int('b'), int('C'), int('c'), -102}) {
         bool opened = false;
         host::SetSteps({[&] {
             opened = host::FindWindow("Bet Preferences") != nullptr;
-            host::Key(27);
+            ClickMeanwhile();
+            host::ClickGadget(host::FindWindow("Bet Preferences"), "Cancel");
         }});
-        IntuiMessage* msg = KeyMessage(local.window, key);
-        EXPECT_EQ(panel.gadgets.IDCMP(msg), 0);
-        EXPECT_TRUE(opened) << static_cast<char>(key);
-        ReplyMsg(&msg->ExecMessage);
-        EXPECT_EQ(host::DoubleReplies(), 0);
+        EXPECT_EQ(Send(input), input < 0 ? 2 : 0) << input;
+        EXPECT_TRUE(opened) << input;
+        EXPECT_EQ(host::StepsLeft(), 0u);
+        if (input < 0) {
+            EXPECT_EQ(GetMsg(table.window->UserPort), nullptr) << "flushed";
+        }
+        while (auto* m = reinterpret_cast<IntuiMessage*>(GetMsg(table.window->UserPort))) ReplyMsg(&m->ExecMessage);
     }
-}
-
-TEST_F(PokerGadgetsTest, BetButtonRepliesRunsTheDialogAndFlushes) {
-    auto game = table.MakeGame(0, 3, 1, 0);
-    Panel panel(table.window, game.get());
-    game->MenuNew();
-    host::SetSteps({[&] {
-        host::Click(table.window->LeftEdge + 300, table.window->TopEdge + 30);
-        host::ClickGadget(host::FindWindow("Bet Preferences"), "Cancel");
-    }});
-    EXPECT_EQ(panel.gadgets.IDCMP(ButtonMessage(table.window, 102)), 2);
-    EXPECT_EQ(host::StepsLeft(), 0u);
-    EXPECT_EQ(GetMsg(table.window->UserPort), nullptr);
     EXPECT_EQ(host::DoubleReplies(), 0);
 }
 
 TEST_F(PokerGadgetsTest, NumberKeysFlipTheHandsCards) {
-    auto game = table.MakeGame(0, 3, 1, 0);
-    Panel panel(table.window, game.get());
     game->MenuNew();
-    for (int key = '1'; key <= '5'; ++key) {  // an empty hand: nothing to flip
-        IntuiMessage* msg = KeyMessage(table.window, key);
-        EXPECT_EQ(panel.gadgets.IDCMP(msg), 0);
-        ReplyMsg(&msg->ExecMessage);
-    }
+    for (int key = '1'; key <= '5'; ++key) EXPECT_EQ(Send(key), 0);  // an empty hand: nothing to flip
     game->GadgetFinish();
     for (int slot = 0; slot < 5; ++slot) {
         for (int expected : {1, 0}) {
-            IntuiMessage* msg = KeyMessage(table.window, '1' + slot);
-            EXPECT_EQ(panel.gadgets.IDCMP(msg), 0);
-            ReplyMsg(&msg->ExecMessage);
+            EXPECT_EQ(Send('1' + slot), 0);
             for (int other = 0; other < 5; ++other)
                 EXPECT_EQ(game->hand.items[other]->turned, other == slot ? expected : 0) << slot;
         }
@@ -159,42 +128,30 @@ TEST_F(PokerGadgetsTest, NumberKeysFlipTheHandsCards) {
     // A slot emptied by hand stays a no-op.
     cIMGCard* kept = game->hand.items[2];
     game->hand.items[2] = nullptr;
-    IntuiMessage* msg = KeyMessage(table.window, '3');
-    EXPECT_EQ(panel.gadgets.IDCMP(msg), 0);
-    ReplyMsg(&msg->ExecMessage);
+    EXPECT_EQ(Send('3'), 0);
     EXPECT_EQ(kept->turned, 0);
     game->hand.items[2] = kept;
 }
 
 TEST_F(PokerGadgetsTest, OtherKeysAndMessagesDoNothing) {
-    auto game = table.MakeGame(0, 3, 1, 0);
-    Panel panel(table.window, game.get());
     game->MenuNew();
     game->GadgetFinish();
-    const auto deck = PileCards(*game, 0);
-    const auto hand = PileCards(*game, 2);
-    for (int key : {1, 9, 27, 32, int('0'), int('6'), int('A'), int('x'), 116, 127, 0xB4, 255}) {
-        IntuiMessage* msg = KeyMessage(table.window, key);
-        EXPECT_EQ(panel.gadgets.IDCMP(msg), 0) << key;
-        ReplyMsg(&msg->ExecMessage);
-    }
+    const auto deck = PileCards(*game, 0), hand = PileCards(*game, 2);
+    for (int key : {1, 9, 27, 32, int('0'), int('6'), int('A'), int('x'), 116, 127, 0xB4, 255})
+        EXPECT_EQ(Send(key), 0) << key;
     EXPECT_EQ(PileCards(*game, 0), deck);
     EXPECT_EQ(PileCards(*game, 2), hand);
-    EXPECT_EQ(game->phase, 0);
     for (int slot = 0; slot < 5; ++slot) EXPECT_EQ(game->hand.items[slot]->turned, 0);
 
-    Gadget stranger{};
-    stranger.GadgetID = 555;
-    IntuiMessage gadgetUp{};
-    gadgetUp.Class = IDCMP_GADGETUP;
-    gadgetUp.IAddress = &stranger;
-    EXPECT_EQ(panel.gadgets.IDCMP(&gadgetUp), 1);
-    IntuiMessage move{};
-    move.Class = IDCMP_MOUSEMOVE;
-    EXPECT_EQ(panel.gadgets.IDCMP(&move), 0);
-    IntuiMessage refresh{};
-    refresh.Class = IDCMP_REFRESHWINDOW;
-    EXPECT_EQ(panel.gadgets.IDCMP(&refresh), 1);
+    struct Case { ULONG cls; int gadget, answer; };
+    for (const Case c : {Case{IDCMP_GADGETUP, 555, 1}, Case{IDCMP_MOUSEMOVE, 0, 0}, Case{IDCMP_REFRESHWINDOW, 0, 1}}) {
+        Gadget stranger{};
+        stranger.GadgetID = static_cast<UWORD>(c.gadget);
+        IntuiMessage msg{};
+        msg.Class = c.cls;
+        msg.IAddress = c.gadget ? &stranger : nullptr;
+        EXPECT_EQ(panel.IDCMP(&msg), c.answer) << c.cls;
+    }
     EXPECT_EQ(game->phase, 0);
 }
 
