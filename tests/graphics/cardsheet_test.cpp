@@ -1,4 +1,4 @@
-// The default card sheet the build draws: it loads, every card has a picture of its own, and
+// The default card sheet the build draws: it loads, every card has its own picture, and
 // remapped to the screen it shows its own colours.
 #include <gtest/gtest.h>
 #include <intuition.h>
@@ -45,90 +45,62 @@ class DefaultSheet : public ::testing::Test {
 protected:
     void SetUp() override {
         host::UseVirtualDisplay();
-        path = support::DefaultSheetPath();
-        result = LoadBlocks(bitmap, colours, reinterpret_cast<unsigned char*>(path.data()));
-        ASSERT_EQ(result, 0) << path;
+        std::string path = support::DefaultSheetPath();
+        ASSERT_EQ(LoadBlocks(bitmap, colours, reinterpret_cast<unsigned char*>(path.data())), 0) << path;
     }
     void TearDown() override { FreeBlocks(bitmap); }
-    std::string path;
-    int result = -1;
     BitMap bitmap{};
     unsigned char colours[768] = {};
 };
 
-TEST_F(DefaultSheet, HoldsTheBlockLayoutInEightColours) {
+// Cards 0..54 and the back each differ; jokers 55..59 share card 54's picture. Every card
+// has rounded corners on felt; the unused blocks are felt.
+TEST_F(DefaultSheet, EveryCardHasARoundedPictureOfItsOwnButHighJokersShareOne) {
     EXPECT_GE(bitmap.BytesPerRow * 8, 13 * kW);
     EXPECT_GE(bitmap.Rows, 5 * kH);
     EXPECT_EQ(bitmap.Depth, 3);
-    // Eight different colours, or remapping would merge two of them.
-    std::set<std::vector<int>> distinct;
-    for (int i = 0; i < 8; ++i) distinct.insert({colours[i * 3], colours[i * 3 + 1], colours[i * 3 + 2]});
-    EXPECT_EQ(distinct.size(), 8u);
-    // Colour 0, the table's felt, is a green.
-    EXPECT_GT(colours[1], colours[0]);
-    EXPECT_GT(colours[1], colours[2]);
-}
-
-TEST_F(DefaultSheet, EveryCardHasAPictureOfItsOwnButHighJokersShareOne) {
     std::vector<std::vector<int>> pictures;
-    for (int n = 0; n < 55; ++n) {
-        auto [x, y] = PictureOrigin(bitmap, n);
+    for (int n = 0; n <= 60; ++n) {
+        auto [x, y] = PictureOrigin(bitmap, n % 60, n == 60);
         pictures.push_back(Block(bitmap, x, y));
-    }
-    auto [backX, backY] = PictureOrigin(bitmap, 0, true);
-    pictures.push_back(Block(bitmap, backX, backY));
-    for (size_t i = 0; i < pictures.size(); ++i)
-        for (size_t j = i + 1; j < pictures.size(); ++j)
-            EXPECT_NE(pictures[i], pictures[j]) << "pictures " << i << " and " << j << " are the same";
-    for (int n = 55; n < 60; ++n) {
-        auto [x, y] = PictureOrigin(bitmap, n);
-        EXPECT_EQ(Block(bitmap, x, y), pictures[54]) << "joker " << n;
-    }
-}
-
-TEST_F(DefaultSheet, CardsHaveRoundedCornersOnFeltAndUnusedBlocksAreFelt) {
-    std::vector<std::pair<int, int>> cards;
-    for (int n = 0; n < 55; ++n) cards.push_back(PictureOrigin(bitmap, n));
-    cards.push_back(PictureOrigin(bitmap, 0, true));
-    for (auto [x, y] : cards) {
-        std::vector<int> b = Block(bitmap, x, y);
-        SCOPED_TRACE("block at " + std::to_string(x) + "," + std::to_string(y));
+        const std::vector<int>& b = pictures.back();
+        SCOPED_TRACE(testing::Message() << "card " << n << " at " << x << "," << y);
         for (int corner : {0, kW - 1, (kH - 1) * kW, kH * kW - 1}) EXPECT_EQ(b[corner], 0);
         EXPECT_NE(b[(kH / 2) * kW + 1], 0) << "the card's edge";
         EXPECT_NE(b[(kH / 2) * kW + kW / 2], 0) << "the card's middle";
     }
+    for (size_t i = 0; i < pictures.size(); ++i)
+        for (size_t j = i + 1; j < pictures.size(); ++j)
+            EXPECT_EQ(pictures[i] == pictures[j], i >= 54 && j < 60) << "pictures " << i << " and " << j;
     for (int column : {3, 5, 6, 7, 8, 9, 10, 11, 12})
         for (int v : Block(bitmap, column * kW, 4 * kH)) ASSERT_EQ(v, 0) << "column " << column;
 }
 
-TEST(DefaultSheetOnScreen, RemappedSheetShowsItsOwnColours) {
-    host::UseVirtualDisplay();
+TEST_F(DefaultSheet, RemappedToTheScreenShowsItsOwnEightColours) {
+    // Eight different colours, or remapping would merge two; colour 0, the felt, is a green.
+    std::set<std::vector<int>> distinct;
+    for (int i = 0; i < 8; ++i) distinct.insert({colours[i * 3], colours[i * 3 + 1], colours[i * 3 + 2]});
+    EXPECT_EQ(distinct.size(), 8u);
+    EXPECT_TRUE(colours[1] > colours[0] && colours[1] > colours[2]);
     Screen* screen = LockPubScreen(nullptr);
     ASSERT_NE(screen, nullptr);
     {
-        BitMap plain{};
-        unsigned char colours[768] = {};
-        std::string path = support::DefaultSheetPath();
-        ASSERT_EQ(LoadBlocks(plain, colours, reinterpret_cast<unsigned char*>(path.data())), 0);
         support::ScreenSheet sheet(screen);
         ASSERT_TRUE(sheet.ok());
-        BitMap* bm = sheet.bitMap();
+        const BitMap* bm = sheet.bitMap();
         ASSERT_EQ(bm->Depth, screen->RastPort.BitMap->Depth);
-        const int width = bm->BytesPerRow * 8, rows = bm->Rows;
-        // Every pixel's pen shows exactly the colour its index had in the picture.
+        const int width = bm->BytesPerRow * 8;
         std::vector<uint8_t> pens;
-        for (int y = 0; y < rows; ++y)
+        for (int y = 0; y < bm->Rows; ++y)
             for (int x = 0; x < width; ++x) {
-                int pen = Pixel(*bm, x, y);
+                pens.push_back(uint8_t(Pixel(*bm, x, y)));
                 unsigned char rgb[3];
-                host::PenColour(pen, rgb);
-                ASSERT_EQ(0, std::memcmp(rgb, colours + Pixel(plain, x, y) * 3, 3)) << x << "," << y;
-                pens.push_back(uint8_t(pen));
+                host::PenColour(pens.back(), rgb);
+                ASSERT_EQ(0, std::memcmp(rgb, colours + Pixel(bitmap, x, y) * 3, 3)) << x << "," << y;
             }
         uint8_t palette[256][3];
         platform::PaletteOf(screen->ViewPort.ColorMap, palette);
-        EXPECT_TRUE(platform::WritePNG(POKER_BINARY_DIR "/cardsheet.png", pens.data(), width, rows, palette));
-        FreeBlocks(plain);
+        EXPECT_TRUE(platform::WritePNG(POKER_BINARY_DIR "/cardsheet.png", pens.data(), width, bm->Rows, palette));
     }
     EXPECT_EQ(host::PensInUse(), 0) << "the sheet's pens are released";
     UnlockPubScreen(nullptr, screen);

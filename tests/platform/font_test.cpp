@@ -4,6 +4,7 @@
 #include <graphics.h>
 
 #include <map>
+#include <utility>
 #include <vector>
 
 #include "gfx_private.h"
@@ -16,7 +17,7 @@ std::vector<UBYTE> Glyph(const TextFont* f, int c) {
     return std::vector<UBYTE>(g, g + f->tf_YSize);
 }
 
-TEST(Font, CoversLatin1WithEightByEightCells) {
+TEST(Font, CoversLatin1WithEightByEightCellsAColumnApart) {
     const TextFont* f = platform::SystemFont();
     EXPECT_STREQ(f->tf_Name, "topaz.font");
     EXPECT_EQ(f->tf_YSize, 8);
@@ -24,90 +25,55 @@ TEST(Font, CoversLatin1WithEightByEightCells) {
     EXPECT_LE(f->tf_LoChar, 0x20);
     EXPECT_EQ(f->tf_HiChar, 0xFF);
     EXPECT_LT(f->tf_Baseline, f->tf_YSize);
-}
-
-TEST(Font, EveryPrintableGlyphHasInkExceptTheSpaces) {
-    const TextFont* f = platform::SystemFont();
     for (int c = 0x20; c <= 0xFF; ++c) {
         if (c >= 0x7F && c < 0xA0) continue;
         bool ink = false;
-        for (UBYTE row : Glyph(f, c)) ink |= row != 0;
+        for (UBYTE row : Glyph(f, c)) {
+            ink |= row != 0;
+            EXPECT_TRUE(c == '_' || (row & 1) == 0) << std::hex << c << " touches the next letter";
+        }
         EXPECT_EQ(ink, c != 0x20 && c != 0xA0) << std::hex << c;
     }
 }
 
-TEST(Font, NoTwoPrintableAsciiGlyphsLookAlike) {
+TEST(Font, NoTwoAsciiOrAccentedGlyphsLookAlike) {
     const TextFont* f = platform::SystemFont();
-    std::map<std::vector<UBYTE>, int> seen;
-    for (int c = 0x20; c <= 0x7E; ++c) {
-        auto [it, fresh] = seen.emplace(Glyph(f, c), c);
-        EXPECT_TRUE(fresh) << "'" << char(c) << "' looks like '" << char(it->second) << "'";
-    }
-}
-
-TEST(Font, AccentedLettersDifferFromTheirBaseAndFromEachOther) {
-    const TextFont* f = platform::SystemFont();
-    std::map<std::vector<UBYTE>, int> seen;
-    for (int c = 0xC0; c <= 0xFF; ++c) {
-        auto [it, fresh] = seen.emplace(Glyph(f, c), c);
-        EXPECT_TRUE(fresh) << std::hex << c << " looks like " << it->second;
+    for (auto [lo, hi] : {std::pair{0x20, 0x7E}, std::pair{0xC0, 0xFF}}) {
+        std::map<std::vector<UBYTE>, int> seen;
+        for (int c = lo; c <= hi; ++c) {
+            auto [it, fresh] = seen.emplace(Glyph(f, c), c);
+            EXPECT_TRUE(fresh) << std::hex << c << " looks like " << it->second;
+        }
     }
     for (auto [accented, base] : std::map<int, int>{{0xE9, 'e'}, {0xC4, 'A'}, {0xF1, 'n'}, {0xFC, 'u'}, {0xC7, 'C'}})
         EXPECT_NE(Glyph(f, accented), Glyph(f, base)) << std::hex << accented;
-}
-
-TEST(Font, TheAcuteAccentSitsHighLikeAnApostrophe) {
-    // "Don´t Double": the accent must read as a mark above, not a comma.
-    const TextFont* f = platform::SystemFont();
-    const std::vector<UBYTE> acute = Glyph(f, 0xB4);
+    // The acute accent reads as a mark above ("Don´t Double"), not a comma.
     int lowest = -1;
     for (int row = 0; row < 8; ++row)
-        if (acute[row] != 0) lowest = row;
+        if (Glyph(f, 0xB4)[row] != 0) lowest = row;
     EXPECT_GE(lowest, 0);
     EXPECT_LT(lowest, f->tf_Baseline / 2 + 1);
 }
 
-TEST(Font, KeepsAColumnFreeBetweenLetters) {
-    const TextFont* f = platform::SystemFont();
-    for (int c = 0x21; c <= 0xFF; ++c) {
-        if (c == '_') continue;  // underscores join up
-        for (UBYTE row : Glyph(f, c)) EXPECT_EQ(row & 1, 0) << std::hex << c;
-    }
-}
-
-TEST(OpenFont, GivesTopazEightAndNothingElse) {
+TEST(OpenFont, GivesTopazEightAndNothingElseAndCountsItsAccessors) {
     host::ClearFaults();
-    struct Case {
-        const char* name;
-        UWORD size;
-        bool opens;
-    };
-    const Case cases[] = {{"topaz.font", 8, true},  {"topaz.font", 9, false}, {"topaz.font", 0, false},
-                          {"times.font", 8, false}, {"topaz", 8, false},      {nullptr, 8, false}};
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name ? c.name : "(null)");
-        TextAttr ta{c.name, c.size, 0, 0};
-        TextFont* font = OpenFont(&ta);
-        EXPECT_EQ(font != nullptr, c.opens);
-        if (font != nullptr) {
-            EXPECT_EQ(font, platform::SystemFont());
-        }
-        CloseFont(font);
+    const UWORD before = platform::SystemFont()->tf_Accessors;
+    const std::pair<const char*, UWORD> refused[] = {{"topaz.font", 9}, {"topaz.font", 0}, {"times.font", 8}, {"topaz", 8},
+                                                     {nullptr, 8}};
+    for (auto [name, size] : refused) {
+        TextAttr ta{name, size, 0, 0};
+        EXPECT_EQ(OpenFont(&ta), nullptr) << (name ? name : "(null)") << " " << size;
     }
     EXPECT_EQ(OpenFont(nullptr), nullptr);
-}
-
-TEST(OpenFont, CountsItsAccessors) {
-    host::ClearFaults();
     TextAttr ta{"topaz.font", 8, 0, 0};
-    const UWORD before = platform::SystemFont()->tf_Accessors;
     TextFont* a = OpenFont(&ta);
     TextFont* b = OpenFont(&ta);
+    EXPECT_EQ(a, platform::SystemFont());
     EXPECT_EQ(a->tf_Accessors, before + 2);
     CloseFont(a);
     CloseFont(b);
-    EXPECT_EQ(platform::SystemFont()->tf_Accessors, before);
     CloseFont(nullptr);
+    EXPECT_EQ(platform::SystemFont()->tf_Accessors, before);
 }
 
 }  // namespace

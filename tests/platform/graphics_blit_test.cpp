@@ -1,7 +1,7 @@
 // Blits from a planar bitmap into a port, clipped at every edge of source and destination.
 #include <gtest/gtest.h>
 
-#include <climits>
+#include <algorithm>
 #include <random>
 #include <vector>
 
@@ -19,25 +19,15 @@ struct Blit {
 
 // Source 50 x 20 (64 pixels a row as stored), destination 40 x 30.
 const Blit kBlits[] = {
-    {0, 0, 0, 0, 10, 10},                    // all inside
-    {3, 2, 7, 5, 20, 12},                    // odd offsets both sides
-    {-5, -3, 10, 10, 20, 10},                // source corner before the bitmap
-    {5, 5, -7, -4, 20, 15},                  // destination corner before the raster
-    {-6, 4, -3, -9, 25, 25},                 // both negative
-    {55, 15, 0, 0, 30, 30},                  // crosses the source's right and bottom
-    {60, 0, 0, 0, 30, 5},                    // in the row padding and beyond
-    {0, 0, 30, 20, 30, 30},                  // crosses the destination's right and bottom
-    {0, 0, 0, 0, 32767, 32767},              // huge
-    {-32768, -32768, 0, 0, 32767, 32767},    // far before the source
-    {-32768, -32768, -32768, -32768, 32767, 32767},
-    {0, 0, 32767, 32767, 100, 100},          // far beyond the destination
-    {32767, 32767, 0, 0, 32767, 32767},      // far beyond the source
-    {64, 0, 0, 0, 5, 5},                     // just right of the source
-    {0, 20, 0, 0, 5, 5},                     // just below the source
-    {0, 0, 40, 0, 5, 5},                     // just right of the destination
-    {0, 0, 0, 0, 0, 5},                      // empty
-    {0, 0, 0, 0, 5, -5},                     // negative size
-    {1, 1, 1, 1, 1, 1},                      // one pixel
+    {0, 0, 0, 0, 10, 10},       {3, 2, 7, 5, 20, 12},      // inside; odd offsets both sides
+    {-5, -3, 10, 10, 20, 10},   {5, 5, -7, -4, 20, 15},    // a corner before the source; the destination
+    {-6, 4, -3, -9, 25, 25},    {55, 15, 0, 0, 30, 30},    // both negative; across the source's right and bottom
+    {60, 0, 0, 0, 30, 5},       {0, 0, 30, 20, 30, 30},    // in the row padding; across the destination's edges
+    {0, 0, 0, 0, 32767, 32767}, {-32768, -32768, 0, 0, 32767, 32767}, {-32768, -32768, -32768, -32768, 32767, 32767},
+    {0, 0, 32767, 32767, 100, 100}, {32767, 32767, 0, 0, 32767, 32767},  // far beyond the destination; the source
+    {64, 0, 0, 0, 5, 5},        {0, 20, 0, 0, 5, 5},       // just right of, just below the source
+    {0, 0, 40, 0, 5, 5},        {1, 1, 1, 1, 1, 1},        // just right of the destination; one pixel
+    {0, 0, 0, 0, 0, 5},         {0, 0, 0, 0, 5, -5},       // empty; negative size
 };
 
 // What the destination holds after the blit, pixel by pixel.
@@ -50,55 +40,29 @@ int Expected(const Blit& b, const Planar& src, int x, int y, int before, bool in
     return invert ? (~v & 0xFF) : v;
 }
 
-TEST(Blit, IntoALayerLandsExactlyTheClippedBlock) {
+TEST(Blit, LandsExactlyTheClippedBlockReadingAndWritingNothingOutside) {
     std::mt19937 rng(21);
-    for (UBYTE minterm : {UBYTE(0xC0), UBYTE(0x30)}) {
+    for (int kind : {0, 1, 2})  // into a layer, inverted into a layer, into a planar port
         for (const Blit& b : kBlits) {
-            SCOPED_TRACE(testing::Message() << "minterm " << int(minterm) << " src " << b.sx << "," << b.sy << " dst "
-                                            << b.dx << "," << b.dy << " size " << b.w << "x" << b.h);
+            SCOPED_TRACE(testing::Message() << "kind " << kind << " src " << b.sx << "," << b.sy << " dst " << b.dx
+                                            << "," << b.dy << " size " << b.w << "x" << b.h);
             Planar src(50, 20, 8);
             src.Randomise(rng);
-            LayerPort dst(40, 30, 200);
-            BltBitMapRastPort(src.bm(), WORD(b.sx), WORD(b.sy), &dst.rp, WORD(b.dx), WORD(b.dy), WORD(b.w), WORD(b.h),
-                              minterm);
+            LayerPort lp(40, 30, 200);
+            PlanarPort pp(40, 30, 8);  // 48 pixels a row as stored
+            pp.planar.Randomise(rng);
+            const std::vector<int> before = pp.planar.Pixels();
+            BltBitMapRastPort(src.bm(), WORD(b.sx), WORD(b.sy), kind < 2 ? &lp.rp : &pp.rp, WORD(b.dx), WORD(b.dy),
+                              WORD(b.w), WORD(b.h), kind == 1 ? 0x30 : 0xC0);
             for (int y = 0; y < 30; ++y)
-                for (int x = 0; x < 40; ++x)
-                    ASSERT_EQ(dst.At(x, y), Expected(b, src, x, y, 200, minterm == 0x30)) << x << "," << y;
+                for (int x = 0; x < (kind < 2 ? 40 : 48); ++x) {
+                    const int got = kind < 2 ? lp.At(x, y) : pp.planar.Get(x, y);
+                    const int old = kind < 2 ? 200 : before[size_t(y) * 48 + x];
+                    ASSERT_EQ(got, Expected(b, src, x, y, old, kind == 1)) << x << "," << y;
+                }
             EXPECT_TRUE(src.GuardsIntact());
+            EXPECT_TRUE(pp.planar.GuardsIntact());
         }
-    }
-}
-
-TEST(Blit, IntoAPlanarPortLandsExactlyTheClippedBlock) {
-    std::mt19937 rng(22);
-    for (const Blit& b : kBlits) {
-        SCOPED_TRACE(testing::Message() << "src " << b.sx << "," << b.sy << " dst " << b.dx << "," << b.dy << " size "
-                                        << b.w << "x" << b.h);
-        Planar src(50, 20, 8);
-        src.Randomise(rng);
-        PlanarPort dst(40, 30, 8);  // 48 pixels a row as stored
-        dst.planar.Randomise(rng);
-        const std::vector<int> before = dst.planar.Pixels();
-        BltBitMapRastPort(src.bm(), WORD(b.sx), WORD(b.sy), &dst.rp, WORD(b.dx), WORD(b.dy), WORD(b.w), WORD(b.h),
-                          0xC0);
-        for (int y = 0; y < 30; ++y)
-            for (int x = 0; x < 48; ++x)
-                ASSERT_EQ(dst.planar.Get(x, y), Expected(b, src, x, y, before[size_t(y) * 48 + x], false))
-                    << x << "," << y;
-        EXPECT_TRUE(dst.planar.GuardsIntact());
-        EXPECT_TRUE(src.GuardsIntact());
-    }
-}
-
-TEST(Blit, AShallowSourceWithAMissingPlaneReadsZeroForIt) {
-    Planar src(16, 4, 3);
-    for (int y = 0; y < 4; ++y)
-        for (int x = 0; x < 16; ++x) src.Set(x, y, 7);
-    src.bm()->Planes[1] = nullptr;
-    LayerPort dst(16, 4, 99);
-    BltBitMapRastPort(src.bm(), 0, 0, &dst.rp, 0, 0, 16, 4, 0xC0);
-    for (int y = 0; y < 4; ++y)
-        for (int x = 0; x < 16; ++x) EXPECT_EQ(dst.At(x, y), 5);
 }
 
 TEST(Blit, CoversTextsUnderItAndShowsTheChange) {
@@ -116,15 +80,19 @@ TEST(Blit, CoversTextsUnderItAndShowsTheChange) {
     EXPECT_EQ(dst.layer.texts[0].text, "two");
 }
 
-TEST(Blit, NothingHappensWithoutASourceOrARaster) {
-    Planar src(16, 8, 2);
+TEST(Blit, AMissingSourcePlaneReadsZeroAndNoSourceOrRasterDoesNothing) {
+    Planar src(16, 4, 3);
+    for (int p = 0; p < 3; ++p) std::fill_n(src.bm()->Planes[p], src.PlaneSize(), UBYTE(0xFF));
+    src.bm()->Planes[1] = nullptr;
+    LayerPort dst(16, 4, 99);
+    BltBitMapRastPort(src.bm(), 0, 0, &dst.rp, 0, 0, 16, 4, 0xC0);
+    EXPECT_EQ(dst.layer.pixels, std::vector<UBYTE>(64, 5));
     RastPort bare;
     InitRastPort(&bare);
     BltBitMapRastPort(src.bm(), 0, 0, &bare, 0, 0, 8, 8, 0xC0);
     BltBitMapRastPort(src.bm(), 0, 0, nullptr, 0, 0, 8, 8, 0xC0);
-    LayerPort dst(8, 8, 42);
     BltBitMapRastPort(nullptr, 0, 0, &dst.rp, 0, 0, 8, 8, 0xC0);
-    for (UBYTE v : dst.layer.pixels) EXPECT_EQ(v, 42);
+    EXPECT_EQ(dst.layer.pixels, std::vector<UBYTE>(64, 5));
 }
 
 }  // namespace

@@ -1,10 +1,9 @@
-// Test fixtures for drawing: planar bitmaps with guard bytes around every plane, a port on
-// a bare layer, and the pixel model of a planar bitmap written out bit by bit.
+// Drawing fixtures: planar bitmaps with guard bytes around every plane, and ports on a layer
+// or a planar bitmap.
 #pragma once
 #include <graphics.h>
 
 #include <cstdint>
-#include <memory>
 #include <random>
 #include <vector>
 
@@ -21,9 +20,8 @@ public:
     Planar(int width, int height, int depth) {
         InitBitMap(&bm_, BYTE(depth), UWORD(width), UWORD(height));
         for (int p = 0; p < depth && p < 8; ++p) {
-            store_.emplace_back(kGuard + PlaneSize() + kGuard, UBYTE(0));
-            std::fill_n(store_.back().begin(), kGuard, kGuardByte);
-            std::fill_n(store_.back().end() - kGuard, kGuard, kGuardByte);
+            store_.emplace_back(kGuard + PlaneSize() + kGuard, kGuardByte);
+            std::fill_n(store_.back().begin() + kGuard, PlaneSize(), UBYTE(0));
             bm_.Planes[p] = store_.back().data() + kGuard;
         }
     }
@@ -35,29 +33,16 @@ public:
     int Width() const { return bm_.BytesPerRow * 8; }
     int Height() const { return bm_.Rows; }
 
-    // The pixel by the bitmap's definition: bit p of the pen is bit (7 - x % 8) of
-    // Planes[p][y * BytesPerRow + x / 8]; a missing plane reads 0.
+    // Bit p of the pen is bit (7 - x % 8) of Planes[p][y * BytesPerRow + x / 8]; a missing plane reads 0.
     int Get(int x, int y) const {
         int pen = 0;
-        for (int p = 0; p < bm_.Depth && p < 8; ++p) {
-            const UBYTE* plane = bm_.Planes[p];
-            if (plane != nullptr && (plane[size_t(y) * bm_.BytesPerRow + x / 8] >> (7 - x % 8) & 1)) pen |= 1 << p;
-        }
+        for (int p = 0; p < bm_.Depth && p < 8; ++p)
+            if (bm_.Planes[p] && (bm_.Planes[p][size_t(y) * bm_.BytesPerRow + x / 8] >> (7 - x % 8) & 1)) pen |= 1 << p;
         return pen;
-    }
-    void Set(int x, int y, int pen) {
-        for (int p = 0; p < bm_.Depth && p < 8; ++p) {
-            UBYTE* plane = bm_.Planes[p];
-            if (plane == nullptr) continue;
-            UBYTE& byte = plane[size_t(y) * bm_.BytesPerRow + x / 8];
-            const UBYTE bit = UBYTE(0x80 >> (x % 8));
-            byte = (pen >> p & 1) ? UBYTE(byte | bit) : UBYTE(byte & ~bit);
-        }
     }
     void Randomise(std::mt19937& rng) {
         for (int p = 0; p < bm_.Depth && p < 8; ++p)
-            if (bm_.Planes[p] != nullptr)
-                for (size_t i = 0; i < PlaneSize(); ++i) bm_.Planes[p][i] = UBYTE(rng());
+            for (size_t i = 0; bm_.Planes[p] && i < PlaneSize(); ++i) bm_.Planes[p][i] = UBYTE(rng());
     }
     bool GuardsIntact() const {
         for (const auto& s : store_)
@@ -87,7 +72,6 @@ struct LayerPort {
         rp.Layer = &layer;
     }
     LayerPort(const LayerPort&) = delete;
-    LayerPort& operator=(const LayerPort&) = delete;
     int At(int x, int y) const { return layer.pixels[size_t(y) * layer.width + x]; }
 };
 
@@ -100,7 +84,6 @@ struct PlanarPort {
         rp.BitMap = planar.bm();
     }
     PlanarPort(const PlanarPort&) = delete;
-    PlanarPort& operator=(const PlanarPort&) = delete;
 };
 
 }  // namespace gfxtest

@@ -9,11 +9,7 @@
 namespace {
 
 TEST(TypedText, BecomesLatin1CodesAndDropsWhatLatin1Lacks) {
-    struct Case {
-        const char* what;
-        std::string utf8;
-        std::vector<int> codes;
-    };
+    struct Case { const char* what; std::string utf8; std::vector<int> codes; };
     const Case cases[] = {
         {"ascii", "aZ?5 ", {'a', 'Z', '?', '5', ' '}},
         {"umlauts and sharp s", "\xC3\xA4\xC3\x96\xC3\x9F", {0xE4, 0xD6, 0xDF}},

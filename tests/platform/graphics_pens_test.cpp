@@ -1,8 +1,8 @@
 // Screen colour maps: fixed pens, sharing, taking and giving back pens.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
-#include <memory>
 #include <vector>
 
 #include "gfx_private.h"
@@ -10,155 +10,110 @@
 
 namespace {
 
-struct MapDeleter {
-    void operator()(ColorMap* cm) const { platform::DeleteColorMap(cm); }
-};
-using Map = std::unique_ptr<ColorMap, MapDeleter>;
-
 ULONG Spread(int v) { return ULONG(v) * 0x01010101u; }
 
-LONG Exact(ColorMap* cm, int r, int g, int b) {
-    return ObtainBestPen(cm, Spread(r), Spread(g), Spread(b), OBP_Precision, PRECISION_EXACT, TAG_DONE);
-}
+class Pens : public ::testing::Test {
+protected:
+    void SetUp() override { host::ClearFaults(); }
+    void TearDown() override { platform::DeleteColorMap(cm); }
+    LONG Best(int r, int g, int b, ULONG tag = OBP_Precision, LONG value = PRECISION_EXACT, ColorMap* map = nullptr) {
+        return ObtainBestPen(map ? map : cm, Spread(r), Spread(g), Spread(b), tag, value, TAG_DONE);
+    }
+    std::vector<int> Rgb(LONG pen, ColorMap* map) {
+        UBYTE rgb[3] = {1, 1, 1};
+        GetRGB8(map, ULONG(pen), rgb);
+        return {rgb[0], rgb[1], rgb[2]};
+    }
+    int InUse() { return platform::PensInUse(cm); }
+    ColorMap* cm = platform::NewColorMap();
+};
 
-TEST(ColorMap, StartsWithTheFourFixedPens) {
-    Map cm(platform::NewColorMap());
-    const int fixed[4][3] = {{0xAA, 0xAA, 0xAA}, {0, 0, 0}, {0xFF, 0xFF, 0xFF}, {0x66, 0x88, 0xBB}};
-    uint8_t palette[256][3];
-    platform::PaletteOf(cm.get(), palette);
-    for (int p = 0; p < 4; ++p) {
-        UBYTE rgb[3];
-        GetRGB8(cm.get(), p, rgb);
-        for (int c = 0; c < 3; ++c) {
-            EXPECT_EQ(rgb[c], fixed[p][c]) << p;
-            EXPECT_EQ(palette[p][c], fixed[p][c]) << p;
+TEST_F(Pens, AMapStartsWithTheFourFixedPensAndBlack) {
+    const std::vector<int> fixed[5] = {{0xAA, 0xAA, 0xAA}, {0, 0, 0}, {0xFF, 0xFF, 0xFF}, {0x66, 0x88, 0xBB}, {0, 0, 0}};
+    for (ColorMap* map : {cm, static_cast<ColorMap*>(nullptr)}) {
+        uint8_t palette[256][3];
+        std::memset(palette, 0x77, sizeof palette);
+        platform::PaletteOf(map, palette);
+        for (int p = 0; p < 256; ++p) {
+            const std::vector<int>& want = fixed[std::min(p, 4)];
+            ASSERT_EQ(std::vector<int>(palette[p], palette[p] + 3), want) << p << (map ? "" : " null map");
+            ASSERT_EQ(Rgb(p, map), map ? want : std::vector<int>(3, 0)) << p << " a null map answers black";
         }
     }
-    EXPECT_EQ(platform::PensInUse(cm.get()), 0);
+    EXPECT_EQ(InUse(), 0);
 }
 
-TEST(ObtainBestPen, ExactColoursAreSharedOrGetAFreePen) {
-    struct Step {
+TEST_F(Pens, ExactColoursAreSharedOrGetAFreePen) {
+    const struct {
         int r, g, b;
-        LONG pen;   // expected; -2: a new pen, not one seen before
+        LONG pen;   // -2: a new pen, not one seen before; -3: the first new pen
         int inUse;  // PensInUse afterwards
+    } steps[] = {
+        {0, 0, 0, 1, 0},          {0xAA, 0xAA, 0xAA, 0, 0},  // fixed pens are never counted
+        {0xFF, 0xFF, 0xFF, 2, 0}, {0x66, 0x88, 0xBB, 3, 0},
+        {0x00, 0x80, 0x00, -2, 1}, {0xCC, 0x00, 0x00, -2, 2},  // green, red: free pens
+        {0x00, 0x80, 0x00, -3, 3},                             // green again: shared
+        {0xAC, 0xAC, 0xAC, -2, 4},                             // near the grey but not it
     };
-    const Step steps[] = {
-        {0, 0, 0, 1, 0},              // black is the fixed pen 1, never counted
-        {0xAA, 0xAA, 0xAA, 0, 0},     // grey is pen 0
-        {0xFF, 0xFF, 0xFF, 2, 0},
-        {0x66, 0x88, 0xBB, 3, 0},
-        {0x00, 0x80, 0x00, -2, 1},    // felt green: a free pen
-        {0xCC, 0x00, 0x00, -2, 2},    // red: another
-        {0x00, 0x80, 0x00, -3, 3},    // green again: shares the first new pen
-        {0xAC, 0xAC, 0xAC, -2, 4},    // near the grey but not it: a new pen
-    };
-    Map cm(platform::NewColorMap());
     std::vector<LONG> fresh;
-    for (const Step& s : steps) {
+    for (const auto& s : steps) {
         SCOPED_TRACE(testing::Message() << std::hex << s.r << " " << s.g << " " << s.b);
-        const LONG pen = Exact(cm.get(), s.r, s.g, s.b);
-        if (s.pen >= 0) {
-            EXPECT_EQ(pen, s.pen);
-        } else if (s.pen == -2) {
+        const LONG pen = Best(s.r, s.g, s.b);
+        if (s.pen == -2) {
             EXPECT_GE(pen, 4);
-            for (LONG f : fresh) EXPECT_NE(pen, f);
+            EXPECT_EQ(std::count(fresh.begin(), fresh.end(), pen), 0);
             fresh.push_back(pen);
         } else {
-            EXPECT_EQ(pen, fresh.front());
+            EXPECT_EQ(pen, s.pen == -3 ? fresh.front() : s.pen);
         }
-        UBYTE rgb[3];
-        GetRGB8(cm.get(), ULONG(pen), rgb);
-        EXPECT_EQ(rgb[0], s.r);
-        EXPECT_EQ(rgb[1], s.g);
-        EXPECT_EQ(rgb[2], s.b);
-        EXPECT_EQ(platform::PensInUse(cm.get()), s.inUse);
+        EXPECT_EQ(Rgb(pen, cm), (std::vector<int>{s.r, s.g, s.b}));
+        EXPECT_EQ(InUse(), s.inUse);
     }
 }
 
-TEST(ReleasePen, APenIsFreeOnlyWhenItsLastUserLetsGo) {
-    Map cm(platform::NewColorMap());
-    const LONG green = Exact(cm.get(), 0, 0x80, 0);
-    EXPECT_EQ(Exact(cm.get(), 0, 0x80, 0), green);
-    ReleasePen(cm.get(), ULONG(green));
-    EXPECT_EQ(platform::PensInUse(cm.get()), 1);
-    // Still held once: a different colour must not take it.
-    const LONG red = Exact(cm.get(), 0xCC, 0, 0);
-    EXPECT_NE(red, green);
-    ReleasePen(cm.get(), ULONG(green));
-    ReleasePen(cm.get(), ULONG(red));
-    EXPECT_EQ(platform::PensInUse(cm.get()), 0);
-    // Free again: the next new colour may take it, and takes its colour.
-    const LONG blue = Exact(cm.get(), 0, 0, 0xEE);
-    EXPECT_EQ(blue, std::min(green, red));
-    UBYTE rgb[3];
-    GetRGB8(cm.get(), ULONG(blue), rgb);
-    EXPECT_EQ(rgb[2], 0xEE);
-}
-
-TEST(ReleasePen, FixedPensAndPensNeverObtainedAreLeftAlone) {
-    Map cm(platform::NewColorMap());
-    for (ULONG pen : {0u, 1u, 2u, 3u, 100u, 255u, 256u, 0xFFFFFFFFu}) ReleasePen(cm.get(), pen);
-    EXPECT_EQ(platform::PensInUse(cm.get()), 0);
-    EXPECT_EQ(Exact(cm.get(), 0, 0, 0), 1);
-    const LONG p = Exact(cm.get(), 1, 2, 3);
-    ReleasePen(cm.get(), ULONG(p));
-    ReleasePen(cm.get(), ULONG(p));  // once too often
-    EXPECT_EQ(platform::PensInUse(cm.get()), 0);
+TEST_F(Pens, APenIsFreeOnlyWhenItsLastUserLetsGo) {
+    for (ULONG pen : {0u, 1u, 2u, 3u, 100u, 255u, 256u, 0xFFFFFFFFu}) ReleasePen(cm, pen);  // never obtained
     ReleasePen(nullptr, 5);
+    EXPECT_EQ(Best(0, 0, 0), 1);
+    const LONG green = Best(0, 0x80, 0);
+    EXPECT_EQ(Best(0, 0x80, 0), green);
+    ReleasePen(cm, ULONG(green));
+    EXPECT_EQ(InUse(), 1);
+    const LONG red = Best(0xCC, 0, 0);
+    EXPECT_NE(red, green) << "still held once";
+    ReleasePen(cm, ULONG(green));
+    ReleasePen(cm, ULONG(red));
+    ReleasePen(cm, ULONG(red));  // once too often
+    EXPECT_EQ(InUse(), 0);
+    const LONG blue = Best(0, 0, 0xEE);  // free again: the next new colour takes it, and its colour
+    EXPECT_EQ(blue, std::min(green, red));
+    EXPECT_EQ(Rgb(blue, cm), (std::vector<int>{0, 0, 0xEE}));
 }
 
-TEST(ObtainBestPen, AFullMapAnswersMinusOneForANewExactColour) {
-    Map cm(platform::NewColorMap());
-    for (int i = 4; i < 256; ++i) ASSERT_EQ(Exact(cm.get(), i, 1, 1), i);
-    EXPECT_EQ(Exact(cm.get(), 1, 2, 3), -1);
-    EXPECT_EQ(Exact(cm.get(), 10, 1, 1), 10);  // an existing colour is still shared
-    // Without exactness the nearest pen serves.
-    EXPECT_EQ(ObtainBestPen(cm.get(), Spread(1), Spread(2), Spread(3), TAG_DONE), 1);
-    EXPECT_EQ(ObtainBestPen(cm.get(), Spread(200), Spread(3), Spread(1), OBP_Precision, PRECISION_GUI, TAG_DONE), 200);
-    EXPECT_EQ(ObtainBestPen(cm.get(), Spread(200), Spread(90), Spread(1), OBP_FailIfBad, TRUE, TAG_DONE), -1);
+TEST_F(Pens, AFullMapAnswersMinusOneForANewExactColourAndOthersShareANearbyPen) {
+    const LONG image = Best(0xA0, 0xA8, 0xAA, OBP_Precision, PRECISION_IMAGE);
+    EXPECT_GE(image, 4) << "too far from the grey for an image";
+    ReleasePen(cm, ULONG(image));
+    EXPECT_EQ(Best(0xA0, 0xA8, 0xAA, OBP_Precision, PRECISION_GUI), 0);
+    for (int i = 4; i < 256; ++i) ASSERT_EQ(Best(i, 1, 1), i);
+    EXPECT_EQ(Best(1, 2, 3), -1);
+    EXPECT_EQ(Best(10, 1, 1), 10);  // an existing colour is still shared
+    EXPECT_EQ(Best(1, 2, 3, TAG_IGNORE, 0), 1);
+    EXPECT_EQ(Best(200, 3, 1, OBP_Precision, PRECISION_GUI), 200);
+    EXPECT_EQ(Best(200, 90, 1, OBP_FailIfBad, TRUE), -1);
 }
 
-TEST(ObtainBestPen, NonExactPrecisionsShareANearbyPen) {
-    Map cm(platform::NewColorMap());
-    EXPECT_EQ(ObtainBestPen(cm.get(), Spread(0xA0), Spread(0xA8), Spread(0xAA), OBP_Precision, PRECISION_GUI, TAG_DONE), 0);
-    const LONG p = ObtainBestPen(cm.get(), Spread(0xA0), Spread(0xA8), Spread(0xAA), OBP_Precision, PRECISION_IMAGE,
-                                 TAG_DONE);
-    EXPECT_GE(p, 4);
-}
-
-TEST(ObtainBestPen, ANullMapOrAnInjectedFaultAnswersMinusOne) {
-    host::ClearFaults();
-    EXPECT_EQ(Exact(nullptr, 0, 0, 0), -1);
-    Map cm(platform::NewColorMap());
+TEST_F(Pens, ANullMapOrAnInjectedFaultAnswersMinusOneAndTagArraysWork) {
+    EXPECT_EQ(ObtainBestPen(nullptr, 0, 0, 0, TAG_DONE), -1);
     host::FailOnce("ObtainBestPen");
-    EXPECT_EQ(Exact(cm.get(), 0x12, 0x34, 0x56), -1);
-    EXPECT_GE(Exact(cm.get(), 0x12, 0x34, 0x56), 4);
-    host::ClearFaults();
-}
-
-TEST(ObtainBestPen, TagListsPassedAsAnArrayWork) {
-    Map cm(platform::NewColorMap());
+    EXPECT_EQ(Best(0x12, 0x34, 0x56), -1);
+    EXPECT_EQ(InUse(), 0);
     const TagItem more[] = {{OBP_Precision, uintptr_t(LONG(PRECISION_EXACT))}, {TAG_DONE, 0}};
     const TagItem tags[] = {{TAG_IGNORE, 0}, {TAG_MORE, reinterpret_cast<uintptr_t>(more)}};
-    const LONG a = ObtainBestPenA(cm.get(), Spread(5), Spread(6), Spread(7), tags);
-    const LONG b = ObtainBestPenA(cm.get(), Spread(5), Spread(6), Spread(7), tags);
+    const LONG a = ObtainBestPenA(cm, Spread(5), Spread(6), Spread(7), tags);
     EXPECT_GE(a, 4);
-    EXPECT_EQ(a, b);
-    EXPECT_EQ(platform::PensInUse(cm.get()), 2);
-}
-
-TEST(Palette, ANullMapHasTheFixedPensAndBlack) {
-    uint8_t palette[256][3];
-    std::memset(palette, 0x77, sizeof palette);
-    platform::PaletteOf(nullptr, palette);
-    EXPECT_EQ(palette[0][0], 0xAA);
-    EXPECT_EQ(palette[3][2], 0xBB);
-    EXPECT_EQ(palette[4][0], 0);
-    EXPECT_EQ(palette[255][2], 0);
-    UBYTE rgb[3] = {1, 1, 1};
-    GetRGB8(nullptr, 2, rgb);
-    EXPECT_EQ(rgb[0] | rgb[1] | rgb[2], 0);
+    EXPECT_EQ(ObtainBestPenA(cm, Spread(5), Spread(6), Spread(7), tags), a);
+    EXPECT_EQ(InUse(), 2);
 }
 
 }  // namespace

@@ -11,85 +11,29 @@ using gfxtest::PlanarPort;
 
 namespace {
 
-struct Shape {
-    int width, height, depth;
-};
-
-std::vector<Shape> Shapes() {
-    std::vector<Shape> shapes;
-    for (int depth = 1; depth <= 8; ++depth)
-        for (int width : {1, 7, 8, 9, 15, 16, 17, 33, 71, 100}) shapes.push_back({width, 3 + depth % 3, depth});
-    return shapes;
-}
-
-TEST(PixelArray, ReadingAPlanarPortGivesEveryPixelsPen) {
+TEST(PixelArray, PlanarToChunkyAndBackAtEveryDepthAndWidth) {
     std::mt19937 rng(11);
-    for (const Shape& s : Shapes()) {
-        SCOPED_TRACE(testing::Message() << s.width << "x" << s.height << "x" << s.depth);
-        PlanarPort port(s.width, s.height, s.depth);
-        port.planar.Randomise(rng);
-        const int w = port.planar.Width(), h = port.planar.Height();
-        std::vector<UBYTE> array(size_t(w) * h, 0xEE);
-        EXPECT_EQ(ReadPixelArray8(&port.rp, 0, 0, w - 1, h - 1, array.data(), nullptr), w * h);
-        for (int y = 0; y < h; ++y)
-            for (int x = 0; x < w; ++x) ASSERT_EQ(array[size_t(y) * w + x], port.planar.Get(x, y)) << x << "," << y;
-        EXPECT_TRUE(port.planar.GuardsIntact());
-    }
-}
-
-TEST(PixelArray, WritingThenReadingAPlanarPortRoundTrips) {
-    std::mt19937 rng(12);
-    for (const Shape& s : Shapes()) {
-        SCOPED_TRACE(testing::Message() << s.width << "x" << s.height << "x" << s.depth);
-        PlanarPort port(s.width, s.height, s.depth);
-        const int w = port.planar.Width(), h = port.planar.Height();
-        const int mask = (1 << s.depth) - 1;
-        std::vector<UBYTE> pens(size_t(w) * h);
-        for (auto& p : pens) p = UBYTE(rng() & mask);
-        EXPECT_EQ(WritePixelArray8(&port.rp, 0, 0, w - 1, h - 1, pens.data(), nullptr), w * h);
-        for (int y = 0; y < h; ++y)
-            for (int x = 0; x < w; ++x) ASSERT_EQ(port.planar.Get(x, y), pens[size_t(y) * w + x]) << x << "," << y;
-        std::vector<UBYTE> back(pens.size());
-        ReadPixelArray8(&port.rp, 0, 0, w - 1, h - 1, back.data(), nullptr);
-        EXPECT_EQ(back, pens);
-        EXPECT_TRUE(port.planar.GuardsIntact());
-    }
-}
-
-TEST(PixelArray, PenBitsBeyondTheDepthAreDropped) {
-    for (int depth = 1; depth <= 7; ++depth) {
-        PlanarPort port(16, 1, depth);
-        std::vector<UBYTE> pens(16, 0xFF);
-        WritePixelArray8(&port.rp, 0, 0, 15, 0, pens.data(), nullptr);
-        for (int x = 0; x < 16; ++x) EXPECT_EQ(port.planar.Get(x, 0), (1 << depth) - 1) << depth;
-    }
-}
-
-// Writing a sub-rectangle whose columns start and end inside bytes changes exactly it.
-TEST(PixelArray, WritingPartOfAPlanarRowLeavesItsNeighboursAlone) {
-    struct Case {
-        int x0, x1, y0, y1;
-    };
-    const Case cases[] = {{0, 0, 0, 0}, {3, 4, 1, 1}, {7, 8, 0, 2}, {5, 26, 1, 3}, {8, 15, 0, 3}, {1, 46, 2, 2},
-                          {0, 47, 0, 3}, {13, 13, 3, 3}};
-    std::mt19937 rng(13);
-    for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.x0 << ".." << c.x1 << " x " << c.y0 << ".." << c.y1);
-        PlanarPort port(48, 4, 5);
-        port.planar.Randomise(rng);
-        const std::vector<int> before = port.planar.Pixels();
-        const int w = c.x1 - c.x0 + 1, h = c.y1 - c.y0 + 1;
-        std::vector<UBYTE> pens(size_t(w) * h);
-        for (auto& p : pens) p = UBYTE(rng() & 31);
-        EXPECT_EQ(WritePixelArray8(&port.rp, c.x0, c.y0, c.x1, c.y1, pens.data(), nullptr), w * h);
-        for (int y = 0; y < 4; ++y)
-            for (int x = 0; x < 48; ++x) {
-                const bool inside = x >= c.x0 && x <= c.x1 && y >= c.y0 && y <= c.y1;
-                const int want = inside ? pens[size_t(y - c.y0) * w + (x - c.x0)] : before[size_t(y) * 48 + x];
-                ASSERT_EQ(port.planar.Get(x, y), want) << x << "," << y;
-            }
-        EXPECT_TRUE(port.planar.GuardsIntact());
-    }
+    for (int depth = 1; depth <= 8; ++depth)
+        for (int width : {1, 7, 8, 9, 15, 16, 17, 33, 71, 100}) {
+            SCOPED_TRACE(testing::Message() << width << "x" << depth);
+            PlanarPort port(width, 3 + depth % 3, depth);
+            port.planar.Randomise(rng);
+            const int w = port.planar.Width(), h = port.planar.Height();
+            std::vector<UBYTE> array(size_t(w) * h, 0xEE);
+            EXPECT_EQ(ReadPixelArray8(&port.rp, 0, 0, w - 1, h - 1, array.data(), nullptr), w * h);
+            for (int y = 0; y < h; ++y)
+                for (int x = 0; x < w; ++x) ASSERT_EQ(array[size_t(y) * w + x], port.planar.Get(x, y)) << x << "," << y;
+            // Pen bits beyond the depth are dropped.
+            std::vector<UBYTE> pens(array.size());
+            for (auto& p : pens) p = UBYTE(rng());
+            EXPECT_EQ(WritePixelArray8(&port.rp, 0, 0, w - 1, h - 1, pens.data(), nullptr), w * h);
+            for (auto& p : pens) p = UBYTE(p & ((1 << depth) - 1));
+            for (int y = 0; y < h; ++y)
+                for (int x = 0; x < w; ++x) ASSERT_EQ(port.planar.Get(x, y), pens[size_t(y) * w + x]) << x << "," << y;
+            ReadPixelArray8(&port.rp, 0, 0, w - 1, h - 1, array.data(), nullptr);
+            EXPECT_EQ(array, pens);
+            EXPECT_TRUE(port.planar.GuardsIntact());
+        }
 }
 
 TEST(PixelArray, AMissingPlaneReadsZeroAndIsNotWritten) {
@@ -99,78 +43,60 @@ TEST(PixelArray, AMissingPlaneReadsZeroAndIsNotWritten) {
     EXPECT_EQ(WritePixelArray8(&port.rp, 0, 0, 15, 1, pens.data(), nullptr), 32);
     std::vector<UBYTE> back(32, 0xEE);
     ReadPixelArray8(&port.rp, 0, 0, 15, 1, back.data(), nullptr);
-    for (UBYTE v : back) EXPECT_EQ(v, 5);
+    EXPECT_EQ(back, std::vector<UBYTE>(32, 5));
 }
 
-// A rectangle reaching outside the raster copies only its inside; the array keeps the
-// whole rectangle's layout and its outside bytes stay untouched.
-TEST(PixelArray, RectanglesReachingOutsideAreClipped) {
-    struct Case {
-        ULONG x0, y0, x1, y1;
-        bool layer;
-    };
-    const Case cases[] = {
-        {20, 5, 40, 12, true},  {20, 5, 40, 12, false}, {30, 0, 31, 3, true},     {30, 0, 31, 3, false},
-        {0, 9, 5, 20, true},    {0, 9, 5, 20, false},   {33, 11, 40, 40, true},   {33, 11, 40, 40, false},
-        {5, 5, 4, 9, true},     {5, 5, 9, 4, false},    {0xFFFFFFF0u, 0, 0xFFFFFFFFu, 1, true},
+// Only the part inside the raster is copied; the array keeps the whole rectangle's layout,
+// its outside bytes and every pixel around the rectangle stay untouched.
+TEST(PixelArray, RectanglesAreCopiedExactlyAndClipped) {
+    const ULONG cases[][4] = {
+        {0, 0, 0, 0},  {3, 1, 4, 1},  {7, 0, 8, 2},   {5, 1, 26, 3},  {8, 0, 15, 3},  {1, 2, 30, 2}, {0, 0, 31, 9},
+        {20, 5, 40, 12}, {30, 0, 31, 3}, {0, 9, 5, 20}, {33, 11, 40, 40}, {5, 5, 4, 9}, {5, 5, 9, 4},
+        {0xFFFFFFF0u, 0, 0xFFFFFFFFu, 1},
     };
     std::mt19937 rng(14);
-    for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.x0 << "," << c.y0 << ".." << c.x1 << "," << c.y1 << (c.layer ? " layer" : " planar"));
-        LayerPort lp(32, 10);
-        PlanarPort pp(32, 10, 8);
-        RastPort* rp = c.layer ? &lp.rp : &pp.rp;
-        auto get = [&](int x, int y) { return c.layer ? lp.At(x, y) : pp.planar.Get(x, y); };
-        for (int y = 0; y < 10; ++y)
-            for (int x = 0; x < 32; ++x) {
-                lp.layer.pixels[size_t(y) * 32 + x] = UBYTE(rng());
-                pp.planar.Set(x, y, int(rng() & 0xFF));
+    for (bool layer : {true, false})
+        for (const auto& r : cases) {
+            const ULONG x0 = r[0], y0 = r[1], x1 = r[2], y1 = r[3];  // named so the lambdas below can use them
+            SCOPED_TRACE(testing::Message() << x0 << "," << y0 << ".." << x1 << "," << y1 << (layer ? " layer" : " bitmap"));
+            LayerPort lp(32, 10);
+            PlanarPort pp(32, 10, 8);
+            RastPort* rp = layer ? &lp.rp : &pp.rp;
+            auto get = [&](int64_t x, int64_t y) { return layer ? lp.At(int(x), int(y)) : pp.planar.Get(int(x), int(y)); };
+            for (auto& v : lp.layer.pixels) v = UBYTE(rng());
+            pp.planar.Randomise(rng);
+            const int64_t w = int64_t(x1) - x0 + 1, h = int64_t(y1) - y0 + 1;
+            auto in = [&](int64_t x, int64_t y) { return x >= x0 && x <= x1 && y >= y0 && y <= y1; };
+            int64_t inside = 0;
+            for (int y = 0; y < 10; ++y)
+                for (int x = 0; x < 32; ++x) inside += in(x, y);
+            if (w <= 0 || h <= 0 || w * h > 4096) {
+                UBYTE dummy[4] = {};
+                EXPECT_EQ(ReadPixelArray8(rp, x0, y0, x1, y1, dummy, nullptr), inside);
+                continue;
             }
-        const int64_t w = int64_t(c.x1) - c.x0 + 1, h = int64_t(c.y1) - c.y0 + 1;
-        int64_t inside = 0;
-        for (int64_t y = c.y0; y <= int64_t(c.y1); ++y)
-            for (int64_t x = c.x0; x <= int64_t(c.x1); ++x) inside += (x < 32 && y < 10);
-        if (w <= 0 || h <= 0 || w * h > 4096) {
-            UBYTE dummy[4] = {};
-            EXPECT_EQ(ReadPixelArray8(rp, c.x0, c.y0, c.x1, c.y1, dummy, nullptr), inside);
-            continue;
+            std::vector<UBYTE> array(size_t(w * h), 0xEE);
+            EXPECT_EQ(ReadPixelArray8(rp, x0, y0, x1, y1, array.data(), nullptr), inside);
+            for (int64_t y = 0; y < h; ++y)
+                for (int64_t x = 0; x < w; ++x) {
+                    const int64_t rx = x0 + x, ry = y0 + y;
+                    ASSERT_EQ(array[size_t(y * w + x)], (rx < 32 && ry < 10) ? get(rx, ry) : 0xEE) << x << "," << y;
+                }
+            for (auto& p : array) p = UBYTE(rng());
+            std::vector<int> before;
+            for (int y = 0; y < 10; ++y)
+                for (int x = 0; x < 32; ++x) before.push_back(get(x, y));
+            const uint64_t generation = platform::drawGeneration;
+            EXPECT_EQ(WritePixelArray8(rp, x0, y0, x1, y1, array.data(), nullptr), inside);
+            if (layer && inside > 0) {
+                EXPECT_GT(platform::drawGeneration, generation) << "the change shows";
+            }
+            for (int y = 0; y < 10; ++y)
+                for (int x = 0; x < 32; ++x)
+                    ASSERT_EQ(get(x, y), in(x, y) ? array[size_t((y - y0) * w + (x - x0))] : before[size_t(y) * 32 + x])
+                        << x << "," << y;
+            EXPECT_TRUE(pp.planar.GuardsIntact());
         }
-        std::vector<UBYTE> array(size_t(w * h), 0xEE);
-        EXPECT_EQ(ReadPixelArray8(rp, c.x0, c.y0, c.x1, c.y1, array.data(), nullptr), inside);
-        for (int64_t y = 0; y < h; ++y)
-            for (int64_t x = 0; x < w; ++x) {
-                const int64_t rx = c.x0 + x, ry = c.y0 + y;
-                const int want = (rx < 32 && ry < 10) ? get(int(rx), int(ry)) : 0xEE;
-                ASSERT_EQ(array[size_t(y * w + x)], want) << x << "," << y;
-            }
-        std::vector<UBYTE> pens(size_t(w * h));
-        for (auto& p : pens) p = UBYTE(rng());
-        std::vector<int> before;
-        for (int y = 0; y < 10; ++y)
-            for (int x = 0; x < 32; ++x) before.push_back(get(x, y));
-        EXPECT_EQ(WritePixelArray8(rp, c.x0, c.y0, c.x1, c.y1, pens.data(), nullptr), inside);
-        for (int y = 0; y < 10; ++y)
-            for (int x = 0; x < 32; ++x) {
-                const bool in = x >= int64_t(c.x0) && x <= int64_t(c.x1) && y >= int64_t(c.y0) && y <= int64_t(c.y1);
-                const int want = in ? pens[size_t((y - c.y0) * w + (x - c.x0))] : before[size_t(y) * 32 + x];
-                ASSERT_EQ(get(x, y), want) << x << "," << y;
-            }
-        EXPECT_TRUE(pp.planar.GuardsIntact());
-    }
-}
-
-TEST(PixelArray, ALayerPortRoundTripsAndShowsTheChange) {
-    LayerPort port(50, 20, 3);
-    std::vector<UBYTE> pens(size_t(50) * 20);
-    std::mt19937 rng(15);
-    for (auto& p : pens) p = UBYTE(rng());
-    const uint64_t generation = platform::drawGeneration;
-    EXPECT_EQ(WritePixelArray8(&port.rp, 0, 0, 49, 19, pens.data(), nullptr), 1000);
-    EXPECT_GT(platform::drawGeneration, generation);
-    EXPECT_EQ(port.layer.pixels, pens);
-    std::vector<UBYTE> back(pens.size());
-    EXPECT_EQ(ReadPixelArray8(&port.rp, 0, 0, 49, 19, back.data(), nullptr), 1000);
-    EXPECT_EQ(back, pens);
 }
 
 TEST(PixelArray, NoRasterOrNoArrayCopiesNothing) {

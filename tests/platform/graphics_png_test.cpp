@@ -3,7 +3,6 @@
 #include <png.h>
 
 #include <cstdio>
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -11,19 +10,16 @@
 
 namespace {
 
-std::string TempPath(const char* name) { return testing::TempDir() + name; }
-
 TEST(WritePNG, WritesEveryPixelInItsPaletteColour) {
     const int w = 37, h = 11;
     std::vector<uint8_t> pens(size_t(w) * h);
     for (size_t i = 0; i < pens.size(); ++i) pens[i] = uint8_t(i * 7);
     uint8_t palette[256][3];
     for (int p = 0; p < 256; ++p) palette[p][0] = uint8_t(p), palette[p][1] = uint8_t(255 - p), palette[p][2] = uint8_t(p * 3);
-    const std::string path = TempPath("shot.png");
+    const std::string path = testing::TempDir() + "shot.png";
     ASSERT_TRUE(platform::WritePNG(path, pens.data(), w, h, palette));
 
-    png_image image;
-    std::memset(&image, 0, sizeof image);
+    png_image image{};
     image.version = PNG_IMAGE_VERSION;
     ASSERT_NE(png_image_begin_read_from_file(&image, path.c_str()), 0);
     EXPECT_EQ(int(image.width), w);
@@ -37,12 +33,12 @@ TEST(WritePNG, WritesEveryPixelInItsPaletteColour) {
 }
 
 TEST(WritePNG, ReportsFailureForBadArgumentsOrAnUnwritablePath) {
-    uint8_t pens[4] = {};
-    uint8_t palette[256][3] = {};
+    uint8_t pens[4] = {}, palette[256][3] = {};
+    const std::string path = testing::TempDir() + "a.png";
     EXPECT_FALSE(platform::WritePNG("/nonexistent-dir/x.png", pens, 2, 2, palette));
-    EXPECT_FALSE(platform::WritePNG(TempPath("a.png"), nullptr, 2, 2, palette));
-    EXPECT_FALSE(platform::WritePNG(TempPath("a.png"), pens, 0, 2, palette));
-    EXPECT_FALSE(platform::WritePNG(TempPath("a.png"), pens, 2, -1, palette));
+    EXPECT_FALSE(platform::WritePNG(path, nullptr, 2, 2, palette));
+    EXPECT_FALSE(platform::WritePNG(path, pens, 0, 2, palette));
+    EXPECT_FALSE(platform::WritePNG(path, pens, 2, -1, palette));
 }
 
 }  // namespace
