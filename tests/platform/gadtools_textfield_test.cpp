@@ -1,59 +1,33 @@
 // One-line text fields: editing while active, how editing ends, activation by click and by
 // ActivateGadget, and what a program writes into the buffer itself.
-#include <gtest/gtest.h>
-
 #include <cstring>
-#include <functional>
 
-#include "gadtools_testing.h"
+#include "server_testing.h"
 
 namespace {
 
-using gttest::Drain;
-using gttest::OfClass;
-using gttest::Settle;
+using wtest::Drain;
+using wtest::OfClass;
+using wtest::Settle;
+using wtest::Settled;
 
-constexpr int kLeft = 0x4F;
-constexpr int kRight = 0x4E;
+constexpr int kLeft = -0x4F;  // negative: a raw cursor key
+constexpr int kRight = -0x4E;
+constexpr int kAlt = 0x10000;  // with Alt held
 
-class TextField : public ::testing::Test {
+void Press(std::initializer_list<int> keys) {
+    for (int k : keys) {
+        if (k < 0)
+            host::RawKey(-k);
+        else if (k & kAlt)
+            host::Key(k & 0xFF, IEQUALIFIER_LALT);
+        else
+            host::Key(k);
+    }
+}
+
+class TextField : public wtest::GadtoolsTest {
 protected:
-    void SetUp() override {
-        host::UseVirtualDisplay();
-        screen = LockPubScreen(nullptr);
-        ASSERT_NE(screen, nullptr);
-        window = gttest::OpenTestWindow("Fields");
-        ASSERT_NE(window, nullptr);
-        vi = GetVisualInfo(screen, TAG_DONE);
-        last = CreateContext(&glist);
-        ASSERT_NE(last, nullptr);
-    }
-    void TearDown() override {
-        if (window) CloseWindow(window);
-        FreeGadgets(glist);
-        FreeVisualInfo(vi);
-        if (screen) UnlockPubScreen(nullptr, screen);
-    }
-    Gadget* AddField(UWORD id, WORD left, WORD top, WORD width, int maxChars, const char* initial,
-                     const char* label = "_Name:") {
-        NewGadget ng{};
-        ng.ng_LeftEdge = left;
-        ng.ng_TopEdge = top;
-        ng.ng_Width = width;
-        ng.ng_Height = 12;
-        ng.ng_GadgetText = label;
-        ng.ng_GadgetID = id;
-        ng.ng_Flags = NG_HIGHLABEL;
-        ng.ng_VisualInfo = vi;
-        Gadget* g = CreateGadget(STRING_KIND, last, &ng, GTST_String, initial, GTST_MaxChars, maxChars, GT_Underscore,
-                                 '_', TAG_DONE);
-        if (g) last = g;
-        return g;
-    }
-    void Attach() {
-        AddGList(window, glist, 0, -1, nullptr);
-        RefreshGList(glist, window, nullptr, -1);
-    }
     static StringInfo* Info(Gadget* g) { return static_cast<StringInfo*>(g->SpecialInfo); }
     bool Active(Gadget* g) {
         for (const auto& info : host::Gadgets(window))
@@ -75,12 +49,6 @@ protected:
                 out = t.text;
         return out;
     }
-
-    Screen* screen = nullptr;
-    Window* window = nullptr;
-    APTR vi = nullptr;
-    Gadget* glist = nullptr;
-    Gadget* last = nullptr;
 };
 
 TEST_F(TextField, StartsWithItsTextAndLimitAndShowsItsLabelLeftOfIt) {
@@ -91,99 +59,40 @@ TEST_F(TextField, StartsWithItsTextAndLimitAndShowsItsLabelLeftOfIt) {
     EXPECT_STREQ(Info(g)->Buffer, "too l");
     EXPECT_EQ(Info(g)->NumChars, 5);
     EXPECT_EQ(Shown(g), "too l");
-    // The label ends left of the field.
-    bool found = false;
-    for (const auto& t : host::Texts(window))
-        if (t.text == "Name:") {
-            found = true;
-            EXPECT_LT(t.x + 5 * 8, g->LeftEdge + 1);
-            EXPECT_GT(t.x + 5 * 8, g->LeftEdge - 12);
-        }
-    EXPECT_TRUE(found);
     EXPECT_EQ(CursorPixels(g), 0);
+    int labelEnd = -1;
+    for (const auto& t : host::Texts(window))
+        if (t.text == "Name:") labelEnd = t.x + 5 * 8;
+    EXPECT_LE(labelEnd, g->LeftEdge);
+    EXPECT_GT(labelEnd, g->LeftEdge - 12);
 }
 
-struct EditCase {
-    const char* name;
-    int maxChars;
-    const char* initial;
-    std::function<void()> keys;  // after ActivateGadget (cursor at the end)
-    const char* buffer;
-    int cursor;
-};
-
 TEST_F(TextField, EditsWhileActive) {
-    const EditCase cases[] = {
-        {"typing stops at the limit", 5, "", [] { host::Type("abcdefg"); }, "abcde", 5},
-        {"typing into a full field changes nothing", 3, "xyz", [] { host::Type("q"); }, "xyz", 3},
-        {"typing inserts at the cursor", 8, "abc",
-         [] {
-             host::RawKey(kLeft);
-             host::RawKey(kLeft);
-             host::Type("XY");
-         },
-         "aXYbc", 3},
-        {"cursor left stops at the start", 8, "abc",
-         [] {
-             for (int i = 0; i < 6; ++i) host::RawKey(kLeft);
-             host::Type("_");
-         },
-         "_abc", 1},
-        {"cursor right stops at the end", 8, "abc",
-         [] {
-             host::RawKey(kLeft);
-             host::RawKey(kRight);
-             host::RawKey(kRight);
-             host::Type("!");
-         },
-         "abc!", 4},
-        {"backspace deletes left of the cursor", 8, "abc",
-         [] {
-             host::RawKey(kLeft);
-             host::Key(8);
-         },
-         "ac", 1},
-        {"backspace at the start does nothing", 8, "abc",
-         [] {
-             for (int i = 0; i < 3; ++i) host::RawKey(kLeft);
-             host::Key(8);
-         },
-         "abc", 0},
-        {"del deletes at the cursor", 8, "abc",
-         [] {
-             host::RawKey(kLeft);
-             host::RawKey(kLeft);
-             host::Key(127);
-         },
-         "ac", 1},
-        {"del at the end does nothing", 8, "abc", [] { host::Key(127); }, "abc", 3},
-        {"emptying and typing again", 1, "2",
-         [] {
-             host::Key(8);
-             host::Type("7");
-         },
-         "7", 1},
-        {"latin-1 letters are typed, control codes are not", 8, "",
-         [] {
-             host::Key(0xB4);
-             host::Key(0xE9);
-             host::Key(1);
-             host::Key(0x9B);
-         },
-         "\xB4\xE9", 2},
-        {"keys with alt are not the field's", 8, "ab", [] { host::Key('x', IEQUALIFIER_LALT); }, "ab", 2},
+    // Keys go after ActivateGadget, which puts the cursor at the end.
+    struct Case { const char* name; int maxChars; const char* initial; std::initializer_list<int> keys;
+                  const char* buffer; int cursor; };
+    const Case cases[] = {
+        {"typing stops at the limit", 5, "", {'a', 'b', 'c', 'd', 'e', 'f', 'g'}, "abcde", 5},
+        {"typing into a full field changes nothing", 3, "xyz", {'q'}, "xyz", 3},
+        {"typing inserts at the cursor", 8, "abc", {kLeft, kLeft, 'X', 'Y'}, "aXYbc", 3},
+        {"cursor left stops at the start", 8, "abc", {kLeft, kLeft, kLeft, kLeft, kLeft, '_'}, "_abc", 1},
+        {"cursor right stops at the end", 8, "abc", {kLeft, kRight, kRight, '!'}, "abc!", 4},
+        {"backspace deletes left of the cursor", 8, "abc", {kLeft, 8}, "ac", 1},
+        {"backspace at the start does nothing", 8, "abc", {kLeft, kLeft, kLeft, 8}, "abc", 0},
+        {"del deletes at the cursor", 8, "abc", {kLeft, kLeft, 127}, "ac", 1},
+        {"del at the end does nothing", 8, "abc", {127}, "abc", 3},
+        {"emptying and typing again", 1, "2", {8, '7'}, "7", 1},
+        {"latin-1 letters are typed, control codes are not", 8, "", {0xB4, 0xE9, 1, 0x9B}, "\xB4\xE9", 2},
+        {"keys with alt are not the field's", 8, "ab", {kAlt | 'x'}, "ab", 2},
     };
-    for (const EditCase& c : cases) {
+    for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        if (window) CloseWindow(window);
-        FreeGadgets(glist);
-        window = gttest::OpenTestWindow("Fields");
-        last = CreateContext(&glist);
+        Fresh();
         Gadget* g = AddField(201, 130, 40, 200, c.maxChars, c.initial);
         ASSERT_NE(g, nullptr);
         Attach();
         ASSERT_TRUE(ActivateGadget(g, window, nullptr));
-        c.keys();
+        Press(c.keys);
         Settle();
         EXPECT_STREQ(Info(g)->Buffer, c.buffer);
         EXPECT_EQ(Info(g)->BufferPos, c.cursor);
@@ -198,44 +107,34 @@ TEST_F(TextField, EditsWhileActive) {
 }
 
 TEST_F(TextField, ReturnOrTabEndsEditingWithGadgetUpAndEscapeWithout) {
-    struct Case {
-        int key;
-        bool gadgetUp;
-        bool windowGetsKey;
-    };
-    const Case cases[] = {{13, true, false}, {9, true, false}, {27, false, true}};
+    struct Case { int key; bool gadgetUp; };  // gadgetUp: else the window gets the key
     Gadget* g = AddField(202, 130, 40, 100, 4, "12");
     ASSERT_NE(g, nullptr);
     Attach();
-    for (const Case& c : cases) {
+    for (const Case& c : {Case{13, true}, Case{9, true}, Case{27, false}}) {
         SCOPED_TRACE("key " + std::to_string(c.key));
         ASSERT_TRUE(ActivateGadget(g, window, nullptr));
         host::Type("3");
         host::Key(c.key);
-        Settle();
-        auto all = Drain(window);
+        auto all = Settled(window);
         auto ups = OfClass(all, IDCMP_GADGETUP);
+        auto keys = OfClass(all, IDCMP_VANILLAKEY);
         ASSERT_EQ(ups.size(), c.gadgetUp ? 1u : 0u);
+        ASSERT_EQ(keys.size(), c.gadgetUp ? 0u : 1u);
         if (c.gadgetUp) {
             EXPECT_EQ(ups[0].address, g);
-        }
-        auto keys = OfClass(all, IDCMP_VANILLAKEY);
-        ASSERT_EQ(keys.size(), c.windowGetsKey ? 1u : 0u);
-        if (c.windowGetsKey) {
+        } else {
             EXPECT_EQ(keys[0].code, c.key);
         }
         EXPECT_FALSE(Active(g));
         EXPECT_EQ(CursorPixels(g), 0);
         // The text stays as typed; later keys go to the window.
-        EXPECT_STREQ(Info(g)->Buffer, "123");
         host::Type("z");
-        Settle();
-        keys = OfClass(Drain(window), IDCMP_VANILLAKEY);
+        keys = OfClass(Settled(window), IDCMP_VANILLAKEY);
         ASSERT_EQ(keys.size(), 1u);
         EXPECT_EQ(keys[0].code, 'z');
         EXPECT_STREQ(Info(g)->Buffer, "123");
-        // Back to two characters for the next case.
-        Info(g)->Buffer[2] = '\0';
+        Info(g)->Buffer[2] = '\0';  // back to two characters for the next case
     }
 }
 
@@ -253,12 +152,11 @@ TEST_F(TextField, ActivateGadgetPutsTheCursorAtTheEndAndShowsIt) {
     ASSERT_TRUE(ActivateGadget(b, window, nullptr));
     EXPECT_FALSE(Active(a));
     EXPECT_EQ(CursorPixels(a), 0);
-    EXPECT_TRUE(Active(b));
     host::Type("5");
     Settle();
     EXPECT_STREQ(Info(b)->Buffer, "25");
     EXPECT_STREQ(Info(a)->Buffer, "1");
-    EXPECT_TRUE(OfClass(Drain(window), IDCMP_GADGETUP).empty());
+    EXPECT_TRUE(Ups().empty());
     // Not a text field, or not in the window: refused.
     EXPECT_FALSE(ActivateGadget(glist, window, nullptr));
     EXPECT_FALSE(ActivateGadget(nullptr, window, nullptr));
@@ -272,18 +170,13 @@ TEST_F(TextField, ClickingIntoAFieldPlacesTheCursorAndClickingElsewhereEndsEditi
     Gadget* g = AddField(201, 130, 40, 120, 10, "abcdef");
     ASSERT_NE(g, nullptr);
     Attach();
-    // Find where the field's text starts from what it shows.
-    int textX = -1;
+    int textX = -1;  // where the field's text starts
     for (const auto& t : host::Texts(window))
         if (t.text == "abcdef") textX = t.x;
     ASSERT_GE(textX, g->LeftEdge);
-    struct Case {
-        int column;  // a point inside this character cell
-        int cursor;
-    };
-    const Case cases[] = {{0, 0}, {2, 2}, {5, 5}, {8, 6}};
-    for (const Case& c : cases) {
-        host::Click(window->LeftEdge + textX + c.column * 8 + 2, window->TopEdge + g->TopEdge + g->Height / 2);
+    struct Case { int column; int cursor; };  // column: a point inside this character cell
+    for (const Case& c : {Case{0, 0}, Case{2, 2}, Case{5, 5}, Case{8, 6}}) {
+        host::Click(window->LeftEdge + textX + c.column * 8 + 2, CentreY(g));
         Settle();
         EXPECT_TRUE(Active(g)) << c.column;
         EXPECT_EQ(Info(g)->BufferPos, c.cursor) << c.column;
@@ -316,8 +209,7 @@ TEST_F(TextField, ANarrowFieldScrollsToKeepTheCursorVisible) {
     EXPECT_EQ(std::string(si->Buffer + si->DispPos).substr(0, shown.size()), shown);
     EXPECT_EQ(si->DispPos + static_cast<int>(shown.size()), 8);
     EXPECT_GT(CursorPixels(g), 0);
-    // Going back to the start shows the start.
-    for (int i = 0; i < 8; ++i) host::RawKey(kLeft);
+    for (int i = 0; i < 8; ++i) host::RawKey(-kLeft);  // back to the start shows the start
     Settle();
     EXPECT_EQ(si->BufferPos, 0);
     EXPECT_EQ(si->DispPos, 0);
@@ -329,12 +221,8 @@ TEST_F(TextField, WhatTheProgramWritesShowsAfterRefreshingTheGadget) {
     Gadget* jokers = AddField(202, 130, 50, 30, 1, "2", "_Jokers:");
     ASSERT_NE(jokers, nullptr);
     Attach();
-    struct Case {
-        Gadget* g;
-        const char* text;
-    };
-    const Case cases[] = {{changes, "3"}, {jokers, "8"}, {changes, ""}, {jokers, "0"}};
-    for (const Case& c : cases) {
+    struct Case { Gadget* g; const char* text; };
+    for (const Case& c : {Case{changes, "3"}, Case{jokers, "8"}, Case{changes, ""}, Case{jokers, "0"}}) {
         StringInfo* si = Info(c.g);
         std::strcpy(si->Buffer, c.text);
         si->BufferPos = 0;
@@ -345,24 +233,17 @@ TEST_F(TextField, WhatTheProgramWritesShowsAfterRefreshingTheGadget) {
     }
     // Editing goes on from what the program wrote.
     ASSERT_TRUE(ActivateGadget(jokers, window, nullptr));
-    host::Key(8);
-    host::Type("5");
-    host::Key(13);
+    Press({8, '5', 13});
     Settle();
     EXPECT_STREQ(Info(jokers)->Buffer, "5");
     EXPECT_EQ(Shown(jokers), "5");
-    EXPECT_EQ(OfClass(Drain(window), IDCMP_GADGETUP).size(), 1u);
-}
+    EXPECT_EQ(Ups().size(), 1u);
 
-TEST_F(TextField, ABufferWrittenWithoutItsEndIsCutAtTheLimit) {
-    Gadget* g = AddField(201, 130, 30, 80, 3, "");
-    ASSERT_NE(g, nullptr);
-    Attach();
-    StringInfo* si = Info(g);
-    std::memset(si->Buffer, 'w', 4);  // MaxChars + 1 bytes, no NUL
-    RefreshGList(g, window, nullptr, 1);
-    EXPECT_EQ(si->NumChars, 3);
-    EXPECT_EQ(Shown(g), "www");
+    // A buffer written without its end is cut at the limit.
+    std::memset(Info(changes)->Buffer, 'w', 2);  // MaxChars + 1 bytes, no NUL
+    RefreshGList(changes, window, nullptr, 1);
+    EXPECT_EQ(Info(changes)->NumChars, 1);
+    EXPECT_EQ(Shown(changes), "w");
 }
 
 }  // namespace

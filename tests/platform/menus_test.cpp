@@ -1,91 +1,69 @@
 // Menu strips: building them from a table, laying them out, finding items by number,
 // choosing with the right button and with command keys, check marks.
-#include <gtest/gtest.h>
-
 #include <cstring>
 
-#include "gadtools_testing.h"
+#include "server_testing.h"
 
 namespace {
 
-using gttest::Drain;
-using gttest::OfClass;
-using gttest::Settle;
+using MenuStrip = wtest::VirtualDisplay;
+
+using wtest::OfClass;
+using wtest::Settle;
+using wtest::Settled;
+
+NewMenu Title(const char* title) { return {NM_TITLE, title, nullptr, 0, 0, nullptr}; }
+NewMenu Entry(const char* label, const char* key = nullptr, UWORD flags = 0, LONG exclude = 0, UBYTE type = NM_ITEM) {
+    return {type, label, key, flags, exclude, nullptr};
+}
+const NewMenu kEnd = {NM_END, nullptr, nullptr, 0, 0, nullptr};
 
 // A strip like the program's: three menus, a separator, a toggled check mark.
 const NewMenu kTable[] = {
-    {NM_TITLE, "Game", nullptr, 0, 0, nullptr},
-    {NM_ITEM, "New", "N", 0, 0, nullptr},
-    {NM_ITEM, "Continue Old", "O", 0, 0, nullptr},
-    {NM_ITEM, "Save", "S", 0, 0, nullptr},
-    {NM_ITEM, NM_BARLABEL, nullptr, 0, 0, nullptr},
-    {NM_ITEM, "About", "?", 0, 0, nullptr},
-    {NM_ITEM, "Quit", "Q", 0, 0, nullptr},
-    {NM_TITLE, "Preferences", nullptr, 0, 0, nullptr},
-    {NM_ITEM, "Hand Evaluation", "E", 0, 0, nullptr},
-    {NM_ITEM, "Bet Prefs", "B", 0, 0, nullptr},
-    {NM_ITEM, "Double", "D", CHECKIT | MENUTOGGLE, 0, nullptr},
-    {NM_TITLE, "Help", nullptr, 0, 0, nullptr},
-    {NM_ITEM, "Instructions", "H", 0, 0, nullptr},
-    {NM_ITEM, "About", nullptr, 0, 0, nullptr},
-    {NM_END, nullptr, nullptr, 0, 0, nullptr},
+    Title("Game"), Entry("New", "N"), Entry("Continue Old", "O"), Entry("Save", "S"), Entry(NM_BARLABEL),
+    Entry("About", "?"), Entry("Quit", "Q"),
+    Title("Preferences"), Entry("Hand Evaluation", "E"), Entry("Bet Prefs", "B"),
+    Entry("Double", "D", CHECKIT | MENUTOGGLE),
+    Title("Help"), Entry("Instructions", "H"), Entry("About"), kEnd,
 };
 
-struct Expected {
-    const char* title;
-    std::vector<const char*> items;  // nullptr: a separator
-    std::vector<char> keys;          // 0: none
-};
-const Expected kExpected[] = {
-    {"Game", {"New", "Continue Old", "Save", nullptr, "About", "Quit"}, {'N', 'O', 'S', 0, '?', 'Q'}},
-    {"Preferences", {"Hand Evaluation", "Bet Prefs", "Double"}, {'E', 'B', 'D'}},
-    {"Help", {"Instructions", "About"}, {'H', 0}},
-};
+UWORD Num(int menu, int item) { return static_cast<UWORD>(FULLMENUNUM(menu, item, NOSUB)); }
 
-TEST(MenuStrip, CreateMenusBuildsTheMenusAndItemsOfTheTable) {
-    host::UseVirtualDisplay();
-    Menu* strip = CreateMenus(kTable, TAG_DONE);
-    ASSERT_NE(strip, nullptr);
-    Menu* m = strip;
-    for (const Expected& e : kExpected) {
-        ASSERT_NE(m, nullptr) << e.title;
-        EXPECT_STREQ(m->MenuName, e.title);
-        EXPECT_TRUE(m->Flags & MENUENABLED);
-        MenuItem* i = m->FirstItem;
-        for (size_t n = 0; n < e.items.size(); ++n, i = i->NextItem) {
-            ASSERT_NE(i, nullptr) << e.title << " item " << n;
-            if (!e.items[n]) {
-                EXPECT_EQ(i->Label, nullptr);
-                EXPECT_FALSE(i->Flags & ITEMENABLED);
-                continue;
-            }
-            EXPECT_STREQ(i->Label, e.items[n]);
-            EXPECT_EQ(i->Flags & (ITEMTEXT | ITEMENABLED | HIGHCOMP), ITEMTEXT | ITEMENABLED | HIGHCOMP);
-            EXPECT_EQ(i->Command, e.keys[n]);
-            EXPECT_EQ((i->Flags & COMMSEQ) != 0, e.keys[n] != 0);
-            bool check = std::strcmp(e.items[n], "Double") == 0;
-            EXPECT_EQ(i->Flags & (CHECKIT | MENUTOGGLE), check ? CHECKIT | MENUTOGGLE : 0) << e.items[n];
-            EXPECT_FALSE(i->Flags & CHECKED);
+// A strip as text: "Title: Item/key ..." with "---" for a separator and [c], [t], [x] for
+// CHECKIT, MENUTOGGLE and CHECKED; anything off the usual flags is marked too.
+std::string Describe(const Menu* strip) {
+    std::string out;
+    for (const Menu* m = strip; m; m = m->NextMenu) {
+        out += std::string(m->MenuName) + (m->Flags & MENUENABLED ? ":" : " (off):");
+        for (const MenuItem* i = m->FirstItem; i; i = i->NextItem) {
+            out += i->Label ? " " + std::string(i->Label) : (i->Flags & ITEMENABLED ? " -on-" : " ---");
+            if (i->Label && (~i->Flags & (ITEMTEXT | ITEMENABLED | HIGHCOMP))) out += "(flags)";
+            if (i->Command || (i->Flags & COMMSEQ))
+                out += (i->Flags & COMMSEQ ? "/" : "(stray)") + std::string(1, i->Command);
+            for (auto [flag, mark] : {std::pair{CHECKIT, "[c]"}, {MENUTOGGLE, "[t]"}, {CHECKED, "[x]"}})
+                if (i->Flags & flag) out += mark;
         }
-        EXPECT_EQ(i, nullptr) << e.title << " has more items";
-        m = m->NextMenu;
+        out += "\n";
     }
-    EXPECT_EQ(m, nullptr);
+    return out;
+}
+
+TEST_F(MenuStrip, CreateMenusBuildsTheMenusAndItemsOfTheTable) {
+    Menu* strip = CreateMenus(kTable, TAG_DONE);
+    EXPECT_EQ(Describe(strip),
+              "Game: New/N Continue Old/O Save/S --- About/? Quit/Q\n"
+              "Preferences: Hand Evaluation/E Bet Prefs/B Double/D[c][t]\n"
+              "Help: Instructions/H About\n");
     FreeMenus(strip);
 }
 
-TEST(MenuStrip, MalformedTablesAndFaultsMakeNoStrip) {
-    host::UseVirtualDisplay();
-    const NewMenu itemFirst[] = {{NM_ITEM, "Orphan", nullptr, 0, 0, nullptr}, {NM_END, nullptr, nullptr, 0, 0, nullptr}};
-    const NewMenu subFirst[] = {{NM_TITLE, "T", nullptr, 0, 0, nullptr},
-                                {NM_SUB, "Orphan", nullptr, 0, 0, nullptr},
-                                {NM_END, nullptr, nullptr, 0, 0, nullptr}};
-    const NewMenu empty[] = {{NM_END, nullptr, nullptr, 0, 0, nullptr}};
-    const NewMenu unknown[] = {{NM_TITLE, "T", nullptr, 0, 0, nullptr},
-                               {9, "What", nullptr, 0, 0, nullptr},
-                               {NM_END, nullptr, nullptr, 0, 0, nullptr}};
-    for (const NewMenu* table : {itemFirst, subFirst, empty, unknown}) EXPECT_EQ(CreateMenus(table, TAG_DONE), nullptr);
-    EXPECT_EQ(CreateMenus(nullptr, TAG_DONE), nullptr);
+TEST_F(MenuStrip, MalformedTablesAndFaultsMakeNoStrip) {
+    const NewMenu itemFirst[] = {Entry("Orphan"), kEnd};
+    const NewMenu subFirst[] = {Title("T"), Entry("Sub", nullptr, 0, 0, NM_SUB), kEnd};
+    const NewMenu empty[] = {kEnd};
+    const NewMenu unknown[] = {Title("T"), Entry("What", nullptr, 0, 0, 9), kEnd};
+    for (const NewMenu* table : {itemFirst, subFirst, empty, unknown, static_cast<const NewMenu*>(nullptr)})
+        EXPECT_EQ(CreateMenus(table, TAG_DONE), nullptr);
     host::FailOnce("CreateMenus");
     EXPECT_EQ(CreateMenus(kTable, TAG_DONE), nullptr);
     Menu* strip = CreateMenus(kTable, TAG_DONE);
@@ -94,55 +72,37 @@ TEST(MenuStrip, MalformedTablesAndFaultsMakeNoStrip) {
     FreeMenus(nullptr);
 }
 
-class Menus : public ::testing::Test {
+class Menus : public wtest::GadtoolsTest {
 protected:
     void SetUp() override {
-        host::UseVirtualDisplay();
-        screen = LockPubScreen(nullptr);
-        ASSERT_NE(screen, nullptr);
-        window = gttest::OpenTestWindow("Menus");
-        ASSERT_NE(window, nullptr);
-        vi = GetVisualInfo(screen, TAG_DONE);
+        GadtoolsTest::SetUp();
         strip = CreateMenus(kTable, TAG_DONE);
         ASSERT_NE(strip, nullptr);
         ASSERT_TRUE(LayoutMenus(strip, vi, TAG_DONE));
         ASSERT_TRUE(SetMenuStrip(window, strip));
     }
     void TearDown() override {
-        if (window) {
-            ClearMenuStrip(window);
-            CloseWindow(window);
-        }
+        if (window) ClearMenuStrip(window);
+        GadtoolsTest::TearDown();
         FreeMenus(strip);
-        FreeVisualInfo(vi);
-        if (screen) UnlockPubScreen(nullptr, screen);
     }
-    MenuItem* Item(int menu, int item) { return ItemAddress(strip, static_cast<UWORD>(FULLMENUNUM(menu, item, NOSUB))); }
+    MenuItem* Item(int menu, int item) { return ItemAddress(strip, Num(menu, item)); }
+    Menu* Nth(int menu) {
+        Menu* m = strip;
+        while (menu-- > 0) m = m->NextMenu;
+        return m;
+    }
     std::vector<UWORD> Picks() {
         std::vector<UWORD> out;
-        for (const auto& m : OfClass(Drain(window), IDCMP_MENUPICK)) out.push_back(m.code);
+        for (const auto& m : OfClass(Settled(window), IDCMP_MENUPICK)) out.push_back(m.code);
         return out;
     }
-    // Screen point of an item's centre.
-    int ItemX(int menu, int item) {
-        Menu* m = strip;
-        for (int i = 0; i < menu; ++i) m = m->NextMenu;
-        MenuItem* it = Item(menu, item);
-        return m->LeftEdge + it->LeftEdge + it->Width / 2;
-    }
-    int ItemY(int menu, int item) {
-        MenuItem* it = Item(menu, item);
-        return screen->BarHeight + 1 + it->TopEdge + it->Height / 2;
-    }
-    int TitleX(int menu) {
-        Menu* m = strip;
-        for (int i = 0; i < menu; ++i) m = m->NextMenu;
-        return m->LeftEdge + m->Width / 2;
-    }
+    // Screen points of an item's centre and a title's.
+    int ItemX(int m, int i) { return Nth(m)->LeftEdge + Item(m, i)->LeftEdge + Item(m, i)->Width / 2; }
+    int ItemY(int m, int i) { return screen->BarHeight + 1 + Item(m, i)->TopEdge + Item(m, i)->Height / 2; }
+    int TitleX(int menu) { return Nth(menu)->LeftEdge + Nth(menu)->Width / 2; }
+    bool Checked(UWORD code) { return ItemAddress(strip, code)->Flags & CHECKED; }
 
-    Screen* screen = nullptr;
-    Window* window = nullptr;
-    APTR vi = nullptr;
     Menu* strip = nullptr;
 };
 
@@ -151,31 +111,24 @@ TEST_F(Menus, LayoutPutsTitlesAcrossTheBarAndItemsInBoxesWideEnoughForTheirTexts
     for (Menu* m = strip; m; m = m->NextMenu) {
         SCOPED_TRACE(m->MenuName);
         EXPECT_GE(m->LeftEdge, right);
-        EXPECT_EQ(m->TopEdge, 0);
         EXPECT_EQ(m->Height, screen->BarHeight + 1);
         EXPECT_GE(m->Width, static_cast<int>(std::strlen(m->MenuName)) * 8);
         right = m->LeftEdge + m->Width;
         EXPECT_LE(right, screen->Width);
+        const bool checks = m == Nth(1);  // the menu with a check mark column
         int bottom = 0;
-        bool checks = false;
-        for (MenuItem* i = m->FirstItem; i; i = i->NextItem) checks = checks || (i->Flags & CHECKIT);
         for (MenuItem* i = m->FirstItem; i; i = i->NextItem) {
             EXPECT_GE(i->TopEdge, bottom);  // below the one before, not overlapping
             bottom = i->TopEdge + i->Height;
             EXPECT_EQ(i->Width, m->FirstItem->Width);  // one box width
-            EXPECT_GE(m->LeftEdge + i->LeftEdge, 0);
             EXPECT_LE(m->LeftEdge + i->LeftEdge + i->Width, screen->Width);
-            if (!i->Label) {
-                EXPECT_GT(i->Height, 0);
-                continue;
-            }
-            EXPECT_GE(i->Height, 8);
+            EXPECT_GE(i->Height, i->Label ? 8 : 1);
+            if (!i->Label) continue;
             // Label, the check mark column where the menu has one, and "Alt+K".
-            int need = static_cast<int>(std::strlen(i->Label)) * 8 + (checks ? 8 : 0) +
-                       ((i->Flags & COMMSEQ) ? 5 * 8 + 8 : 0);
+            const int need = static_cast<int>(std::strlen(i->Label) * 8) + (checks ? 8 : 0) +
+                             (i->Flags & COMMSEQ ? 48 : 0);
             EXPECT_GE(i->Width, need) << i->Label;
         }
-        EXPECT_LE(screen->BarHeight + 1 + bottom, screen->Height);
     }
 }
 
@@ -193,48 +146,32 @@ TEST_F(Menus, LayoutAndAttachingCanFail) {
     Settle();
     EXPECT_EQ(host::MenuBarText().find("Game"), std::string::npos);
     host::RightRelease(ItemX(0, 0), ItemY(0, 0));
-    Settle();
     EXPECT_TRUE(Picks().empty());
     // Titles too wide for the screen do not fit.
-    std::vector<NewMenu> wide;
     std::string longTitle(100, 'W');
-    wide.push_back({NM_TITLE, longTitle.c_str(), nullptr, 0, 0, nullptr});
-    wide.push_back({NM_END, nullptr, nullptr, 0, 0, nullptr});
-    Menu* tooWide = CreateMenus(wide.data(), TAG_DONE);
+    const NewMenu wide[] = {Title(longTitle.c_str()), kEnd};
+    Menu* tooWide = CreateMenus(wide, TAG_DONE);
     ASSERT_NE(tooWide, nullptr);
     EXPECT_FALSE(LayoutMenus(tooWide, vi, TAG_DONE));
     FreeMenus(tooWide);
 }
 
 TEST_F(Menus, ItemAddressFindsItemsByTheirPackedNumber) {
-    struct Case {
-        UWORD code;
-        const char* label;  // nullptr: no item
-        bool separator;
-    };
+    struct Case { UWORD code; const char* label; };  // label nullptr: no item; "": the separator
     const Case cases[] = {
-        {0xF841, "Double", false},
-        {FULLMENUNUM(0, 0, NOSUB), "New", false},
-        {FULLMENUNUM(0, 5, NOSUB), "Quit", false},
-        {FULLMENUNUM(0, 3, NOSUB), nullptr, true},
-        {FULLMENUNUM(2, 1, NOSUB), "About", false},
-        {FULLMENUNUM(0, 6, NOSUB), nullptr, false},
-        {FULLMENUNUM(3, 0, NOSUB), nullptr, false},
-        {FULLMENUNUM(1, NOITEM, NOSUB), nullptr, false},
-        {FULLMENUNUM(NOMENU, 0, NOSUB), nullptr, false},
-        {MENUNULL, nullptr, false},
+        {0xF841, "Double"},       {Num(0, 0), "New"},    {Num(0, 5), "Quit"},
+        {Num(0, 3), ""},          {Num(2, 1), "About"},  {Num(0, 6), nullptr},
+        {Num(3, 0), nullptr},     {Num(1, NOITEM), nullptr}, {Num(NOMENU, 0), nullptr},
+        {MENUNULL, nullptr},
     };
     for (const Case& c : cases) {
         MenuItem* item = ItemAddress(strip, c.code);
-        if (c.label) {
-            ASSERT_NE(item, nullptr) << std::hex << c.code;
-            EXPECT_STREQ(item->Label, c.label);
-        } else if (c.separator) {
-            ASSERT_NE(item, nullptr);
-            EXPECT_EQ(item->Label, nullptr);
-        } else {
+        if (!c.label) {
             EXPECT_EQ(item, nullptr) << std::hex << c.code;
+            continue;
         }
+        ASSERT_NE(item, nullptr) << std::hex << c.code;
+        EXPECT_STREQ(item->Label ? item->Label : "", c.label);
     }
     EXPECT_EQ(ItemAddress(nullptr, 0), nullptr);
 }
@@ -243,94 +180,66 @@ TEST_F(Menus, PickingWithTheRightButtonPostsThePackedNumber) {
     const std::pair<int, int> picks[] = {{0, 0}, {0, 2}, {0, 5}, {1, 0}, {1, 1}, {2, 0}, {2, 1}, {0, 4}};
     for (auto [menu, item] : picks) {
         host::PickMenu(window, menu, item);
-        Settle();
-        EXPECT_EQ(Picks(), std::vector<UWORD>{static_cast<UWORD>(FULLMENUNUM(menu, item, NOSUB))})
-            << menu << "," << item;
-        EXPECT_FALSE(host::MenuBarText().find("Preferences") != std::string::npos);
+        EXPECT_EQ(Picks(), std::vector<UWORD>{Num(menu, item)}) << menu << "," << item;
+        EXPECT_EQ(host::MenuBarText().find("Preferences"), std::string::npos);
     }
 }
 
 TEST_F(Menus, AToggleItemFlipsItsCheckMarkEachTimeItIsChosen) {
-    MenuItem* dbl = ItemAddress(strip, 0xF841);
-    ASSERT_NE(dbl, nullptr);
     for (int n = 1; n <= 4; ++n) {
         host::PickMenu(window, 1, 2);
-        Settle();
         EXPECT_EQ(Picks(), std::vector<UWORD>{0xF841});
-        // Already flipped when the program reads the message.
-        EXPECT_EQ((dbl->Flags & CHECKED) != 0, n % 2 == 1) << "after choice " << n;
+        EXPECT_EQ(Checked(0xF841), n % 2 == 1) << "already flipped when read, choice " << n;
     }
-    // Items without CHECKIT never get a check mark.
-    host::PickMenu(window, 1, 1);
+    host::PickMenu(window, 1, 1);  // without CHECKIT: never a check mark
     Settle();
-    EXPECT_FALSE(Item(1, 1)->Flags & CHECKED);
+    EXPECT_FALSE(Checked(Num(1, 1)));
 }
 
 TEST_F(Menus, CheckItWithoutToggleOnlySetsAndMutualExcludeClearsOthers) {
-    const NewMenu radio[] = {{NM_TITLE, "Size", nullptr, 0, 0, nullptr},
-                             {NM_ITEM, "Small", nullptr, CHECKIT | CHECKED, ~1L, nullptr},
-                             {NM_ITEM, "Big", nullptr, CHECKIT, ~2L, nullptr},
-                             {NM_END, nullptr, nullptr, 0, 0, nullptr}};
+    const NewMenu radio[] = {Title("Size"), Entry("Small", nullptr, CHECKIT | CHECKED, ~1L),
+                             Entry("Big", nullptr, CHECKIT, ~2L), kEnd};
     Menu* other = CreateMenus(radio, TAG_DONE);
     ASSERT_NE(other, nullptr);
     ASSERT_TRUE(LayoutMenus(other, vi, TAG_DONE));
     ClearMenuStrip(window);
     ASSERT_TRUE(SetMenuStrip(window, other));
-    MenuItem* small = other->FirstItem;
-    MenuItem* big = small->NextItem;
-    struct Step {
-        int item;
-        bool small, big;
-    };
-    for (Step s : {Step{1, false, true}, Step{1, false, true}, Step{0, true, false}}) {
-        host::PickMenu(window, 0, s.item);
+    const std::pair<int, const char*> steps[] = {
+        {1, "Size: Small[c] Big[c][x]\n"}, {1, "Size: Small[c] Big[c][x]\n"}, {0, "Size: Small[c][x] Big[c]\n"}};
+    for (auto [item, want] : steps) {
+        host::PickMenu(window, 0, item);
         Settle();
-        EXPECT_EQ((small->Flags & CHECKED) != 0, s.small);
-        EXPECT_EQ((big->Flags & CHECKED) != 0, s.big);
+        EXPECT_EQ(Describe(other), want);
     }
-    Drain(window);
     ClearMenuStrip(window);
     FreeMenus(other);
-    SetMenuStrip(window, strip);
 }
 
 TEST_F(Menus, AltAndACommandKeyPostsThePickOfItsItem) {
-    struct Case {
-        char key;
-        UWORD code;
-    };
-    const Case cases[] = {{'n', FULLMENUNUM(0, 0, NOSUB)}, {'N', FULLMENUNUM(0, 0, NOSUB)},
-                          {'q', FULLMENUNUM(0, 5, NOSUB)}, {'?', FULLMENUNUM(0, 4, NOSUB)},
-                          {'e', FULLMENUNUM(1, 0, NOSUB)}, {'h', FULLMENUNUM(2, 0, NOSUB)},
-                          {'D', 0xF841}};
+    struct Case { char key; UWORD code; };
+    const Case cases[] = {{'n', Num(0, 0)}, {'N', Num(0, 0)}, {'q', Num(0, 5)}, {'?', Num(0, 4)},
+                          {'e', Num(1, 0)}, {'h', Num(2, 0)}, {'D', 0xF841},  {'d', 0xF841}};
     for (const Case& c : cases) {
         host::MenuKey(c.key);
-        Settle();
-        auto all = Drain(window);
+        auto all = Settled(window);
         auto picks = OfClass(all, IDCMP_MENUPICK);
         ASSERT_EQ(picks.size(), 1u) << c.key;
         EXPECT_EQ(picks[0].code, c.code) << c.key;
         EXPECT_TRUE(OfClass(all, IDCMP_VANILLAKEY).empty()) << c.key;
+        if (c.code == 0xF841) {
+            EXPECT_EQ(Checked(0xF841), c.key == 'D') << "toggled by " << c.key;
+        }
     }
-    EXPECT_TRUE(ItemAddress(strip, 0xF841)->Flags & CHECKED);
-    host::MenuKey('d');
-    Settle();
-    Drain(window);
-    EXPECT_FALSE(ItemAddress(strip, 0xF841)->Flags & CHECKED);
     // A key no item has is an ordinary key; without Alt a command letter is too.
     host::MenuKey('z');
     host::Key('n');
-    Settle();
-    auto all = Drain(window);
+    auto all = Settled(window);
     EXPECT_TRUE(OfClass(all, IDCMP_MENUPICK).empty());
     EXPECT_EQ(OfClass(all, IDCMP_VANILLAKEY).size(), 2u);
 }
 
 TEST_F(Menus, ReleasingAwayFromAnyItemPostsMenuNull) {
-    struct Case {
-        const char* name;
-        int x, y;
-    };
+    struct Case { const char* name; int x, y; };
     const Case cases[] = {
         {"far below the menus", 600, 400},
         {"on the separator", ItemX(0, 3), ItemY(0, 3)},
@@ -341,58 +250,48 @@ TEST_F(Menus, ReleasingAwayFromAnyItemPostsMenuNull) {
         host::RightPress(TitleX(0), 5);
         host::MoveMouse(c.x, c.y);
         host::RightRelease(c.x, c.y);
-        Settle();
         EXPECT_EQ(Picks(), std::vector<UWORD>{MENUNULL}) << c.name;
     }
-    EXPECT_FALSE(ItemAddress(strip, 0xF841)->Flags & CHECKED);
+    EXPECT_FALSE(Checked(0xF841));
 }
 
 TEST_F(Menus, HoldingTheRightButtonShowsTheStripAndTheOpenMenu) {
-    // The screen's own title before.
-    std::string before = host::MenuBarText();
+    const std::string before = host::MenuBarText();
     EXPECT_EQ(before.find("Preferences"), std::string::npos);
     host::RightPress(TitleX(1), 5);
     host::MoveMouse(ItemX(1, 1), ItemY(1, 1));
     Settle();
-    std::string bar = host::MenuBarText();
-    EXPECT_NE(bar.find("Game"), std::string::npos);
-    EXPECT_NE(bar.find("Preferences"), std::string::npos);
-    EXPECT_NE(bar.find("Help"), std::string::npos);
+    for (const char* title : {"Game", "Preferences", "Help"})
+        EXPECT_NE(host::MenuBarText().find(title), std::string::npos) << title;
     // The item under the pointer is highlighted, the one above is not.
-    EXPECT_EQ(host::ScreenPixel(ItemX(1, 1) + Item(1, 1)->Width / 2 - 2, ItemY(1, 1)), 3);
-    EXPECT_NE(host::ScreenPixel(ItemX(1, 0) + Item(1, 0)->Width / 2 - 2, ItemY(1, 0)), 3);
+    auto lit = [&](int i) { return host::ScreenPixel(ItemX(1, i) + Item(1, i)->Width / 2 - 2, ItemY(1, i)) == 3; };
+    EXPECT_TRUE(lit(1));
+    EXPECT_FALSE(lit(0));
     ASSERT_TRUE(host::SavePNG(POKER_BINARY_DIR "/menus_open.png"));
     host::RightRelease(ItemX(1, 1), ItemY(1, 1));
-    Settle();
-    EXPECT_EQ(Picks(), std::vector<UWORD>{static_cast<UWORD>(FULLMENUNUM(1, 1, NOSUB))});
+    EXPECT_EQ(Picks(), std::vector<UWORD>{Num(1, 1)});
     EXPECT_EQ(host::MenuBarText(), before);
-    // The box is gone from the screen.
-    EXPECT_NE(host::ScreenPixel(ItemX(1, 1) + Item(1, 1)->Width / 2 - 2, ItemY(1, 1)), 3);
+    EXPECT_FALSE(lit(1)) << "the box is gone from the screen";
 }
 
 TEST_F(Menus, ClosingTheWindowWhileItsMenusShowPutsThemAway) {
     // The screen between its bar and the window, where the first menu drops down.
+    const int windowTop = window->TopEdge;
+    ASSERT_GT(windowTop, screen->BarHeight + 10);
     auto region = [&] {
         std::vector<int> pens;
-        for (int y = screen->BarHeight + 1; y < window->TopEdge; ++y)
+        for (int y = screen->BarHeight + 1; y < windowTop; ++y)
             for (int x = 0; x < 200; ++x) pens.push_back(host::ScreenPixel(x, y));
         return pens;
     };
-    int windowTop = window->TopEdge;
-    ASSERT_GT(windowTop, screen->BarHeight + 10);
-    auto before = region();
+    const auto before = region();
     host::RightPress(TitleX(0), 5);
     Settle();
-    EXPECT_NE(host::MenuBarText().find("Game"), std::string::npos);
     EXPECT_NE(region(), before);
-    Window* w = window;
+    CloseWindow(window);
     window = nullptr;
-    CloseWindow(w);
     EXPECT_EQ(host::MenuBarText().find("Game"), std::string::npos);
-    std::vector<int> after;
-    for (int y = screen->BarHeight + 1; y < windowTop; ++y)
-        for (int x = 0; x < 200; ++x) after.push_back(host::ScreenPixel(x, y));
-    EXPECT_EQ(after, before);
+    EXPECT_EQ(region(), before);
     host::RightRelease(ItemX(0, 0), ItemY(0, 0));
     Settle();  // nothing to post to, nothing to crash on
 }

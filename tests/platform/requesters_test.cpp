@@ -1,18 +1,18 @@
 // System requesters: EasyRequest's window, body, buttons and answers; DisplayAlert's box,
 // its answers, and what it does with strings it cannot trust.
-#include <gtest/gtest.h>
-
 #include <cstring>
 #include <functional>
-#include <vector>
+#include <memory>
 
-#include "gadtools_testing.h"
+#include "server_testing.h"
 
 namespace {
 
-using gttest::Drain;
-using gttest::OfClass;
-using gttest::Settle;
+using EasyRequestTest = wtest::VirtualDisplay;
+using DisplayAlertTest = wtest::VirtualDisplay;
+
+using wtest::Drain;
+using wtest::Settle;
 
 const EasyStruct kThree = {sizeof(EasyStruct), 0, "Choose", "Pick one of three", "First|Middle|Last"};
 
@@ -22,11 +22,7 @@ Window* Requester(const char* title = "Choose") {
     return w;
 }
 
-struct AnswerCase {
-    const char* name;
-    std::function<void()> act;
-    LONG result;
-};
+struct AnswerCase { const char* name; std::function<void()> act; LONG result; };
 
 const AnswerCase kAnswers[] = {
     {"first button", [] { host::ClickGadget(Requester(), "First"); }, 1},
@@ -35,20 +31,15 @@ const AnswerCase kAnswers[] = {
     {"Return", [] { host::Key(13); }, 1},
     {"Escape", [] { host::Key(27); }, 0},
     {"close gadget", [] { host::ClickClose(Requester()); }, 0},
-    {"other keys first, then the middle button",
-     [] {
-         host::Type("xyz");
-         host::ClickGadget(Requester(), "Middle");
-     },
-     2},
+    {"other keys first, then the middle button", [] { host::Type("xyz"); host::ClickGadget(Requester(), "Middle"); }, 2},
 };
 
-TEST(EasyRequest, AnswersOneTwoOrZeroForTheFirstMiddleAndLastButtonAndTheirKeys) {
+TEST_F(EasyRequestTest, AnswersOneTwoOrZeroForTheFirstMiddleAndLastButtonAndTheirKeys) {
     for (bool withParent : {false, true}) {
         for (const AnswerCase& c : kAnswers) {
             SCOPED_TRACE(std::string(c.name) + (withParent ? " (on a window)" : " (no window)"));
             host::UseVirtualDisplay();
-            Window* parent = withParent ? gttest::OpenTestWindow("Parent") : nullptr;
+            Window* parent = withParent ? wtest::OpenBig("Parent") : nullptr;
             host::SetSteps({c.act});
             EXPECT_EQ(EasyRequestArgs(parent, &kThree, nullptr, nullptr), c.result);
             EXPECT_EQ(host::StepsLeft(), 0u);
@@ -59,8 +50,7 @@ TEST(EasyRequest, AnswersOneTwoOrZeroForTheFirstMiddleAndLastButtonAndTheirKeys)
     }
 }
 
-TEST(EasyRequest, IsCentredOnTheScreenWithTheTitleTextAndButtons) {
-    host::UseVirtualDisplay();
+TEST_F(EasyRequestTest, IsCentredOnTheScreenWithTheTitleTextAndButtons) {
     bool looked = false;
     host::SetSteps({[&] {
         Window* w = Requester();
@@ -72,11 +62,9 @@ TEST(EasyRequest, IsCentredOnTheScreenWithTheTitleTextAndButtons) {
         auto gadgets = host::Gadgets(w);
         ASSERT_EQ(gadgets.size(), 3u);
         // Spread left to right along the bottom, in the order given.
-        EXPECT_EQ(gadgets[0].label, "First");
-        EXPECT_EQ(gadgets[1].label, "Middle");
-        EXPECT_EQ(gadgets[2].label, "Last");
-        EXPECT_LT(gadgets[0].left + gadgets[0].width, gadgets[1].left);
-        EXPECT_LT(gadgets[1].left + gadgets[1].width, gadgets[2].left);
+        const char* labels[] = {"First", "Middle", "Last"};
+        for (size_t i = 0; i < 3; ++i) EXPECT_EQ(gadgets[i].label, labels[i]);
+        for (size_t i = 0; i < 2; ++i) EXPECT_LT(gadgets[i].left + gadgets[i].width, gadgets[i + 1].left);
         EXPECT_EQ(gadgets[0].top, gadgets[2].top);
         EXPECT_GT(gadgets[0].top, w->Height / 2);
         EXPECT_TRUE(host::SavePNG(POKER_BINARY_DIR "/easyrequest.png"));
@@ -86,12 +74,8 @@ TEST(EasyRequest, IsCentredOnTheScreenWithTheTitleTextAndButtons) {
     EXPECT_TRUE(looked);
 }
 
-TEST(EasyRequest, BodyTakesItsArguments) {
-    struct Case {
-        const char* format;
-        std::vector<uintptr_t> args;
-        std::vector<std::string> lines;
-    };
+TEST_F(EasyRequestTest, BodyTakesItsArguments) {
+    struct Case { const char* format; std::vector<uintptr_t> args; std::vector<std::string> lines; };
     static const char kFile[] = "gfx/defaultcards.lbm";
     const Case cases[] = {
         {"Error while loading Card GFX file \"%s\"", {reinterpret_cast<uintptr_t>(kFile)},
@@ -115,18 +99,15 @@ TEST(EasyRequest, BodyTakesItsArguments) {
             host::Key(13);
         }});
         EasyRequestArgs(nullptr, &es, nullptr, c.args.empty() ? nullptr : c.args.data());
-        for (const auto& line : c.lines) {
-            if (line.empty()) continue;
-            EXPECT_NE(std::find(seen.begin(), seen.end(), line), seen.end()) << "missing line: " << line;
-        }
         // Nothing shown but the lines and the button.
-        for (const auto& t : seen)
-            EXPECT_TRUE(t == "OK" || std::find(c.lines.begin(), c.lines.end(), t) != c.lines.end()) << t;
+        std::erase(seen, "OK");
+        std::vector<std::string> want = c.lines;
+        std::erase(want, "");
+        EXPECT_EQ(seen, want);
     }
 }
 
-TEST(EasyRequest, TheVarargsFormReadsItsArgumentsByTheFormat) {
-    host::UseVirtualDisplay();
+TEST_F(EasyRequestTest, TheVarargsFormReadsItsArgumentsByTheFormat) {
     const EasyStruct es = {sizeof(EasyStruct), 0, "Varargs", "%s: %ld of %ld (%c)", "Yes|No"};
     bool shown = false;
     host::SetSteps({[&] {
@@ -138,9 +119,8 @@ TEST(EasyRequest, TheVarargsFormReadsItsArgumentsByTheFormat) {
     EXPECT_TRUE(shown);
 }
 
-TEST(EasyRequest, LeavesTheParentsQueuedInputAlone) {
-    host::UseVirtualDisplay();
-    Window* parent = gttest::OpenTestWindow("Parent");
+TEST_F(EasyRequestTest, LeavesTheParentsQueuedInputAlone) {
+    Window* parent = wtest::OpenBig("Parent");
     ASSERT_NE(parent, nullptr);
     host::Key('k');
     host::Click(parent->LeftEdge + 100, parent->TopEdge + 100);
@@ -148,38 +128,25 @@ TEST(EasyRequest, LeavesTheParentsQueuedInputAlone) {
     const EasyStruct quit = {sizeof(EasyStruct), 0, "Quit Poker", "Are You Sure to Quit?", "Quit|Cancel"};
     host::SetSteps({[] { host::ClickGadget(Requester("Quit Poker"), "Cancel"); }});
     EXPECT_EQ(EasyRequestArgs(parent, &quit, nullptr, nullptr), 0);
-    auto all = Drain(parent);
-    ASSERT_EQ(all.size(), 3u);
-    EXPECT_EQ(all[0].cls, IDCMP_VANILLAKEY);
-    EXPECT_EQ(all[0].code, 'k');
-    EXPECT_EQ(all[1].code, SELECTDOWN);
-    EXPECT_EQ(all[2].code, SELECTUP);
-    // The parent is active again for the player's next key.
-    EXPECT_EQ(host::ActiveWindow(), parent);
-    CloseWindow(parent);
+    std::vector<UWORD> codes;
+    for (const auto& g : Drain(parent)) codes.push_back(g.code);
+    EXPECT_EQ(codes, (std::vector<UWORD>{'k', SELECTDOWN, SELECTUP}));
+    EXPECT_EQ(host::ActiveWindow(), parent) << "active again for the player's next key";
 }
 
-TEST(EasyRequest, AnswersTheLastButtonWhenItCannotBeShown) {
-    host::UseVirtualDisplay();
-    const EasyStruct quit = {sizeof(EasyStruct), 0, "Quit Poker", "Are You Sure to Quit?", "Quit|Cancel"};
-    host::FailOnce("OpenWindowTagList");
-    EXPECT_EQ(EasyRequestArgs(nullptr, &quit, nullptr, nullptr), 0);
-    EXPECT_EQ(host::OpenWindowCount(), 0);
-    host::ScreenConfig none;
-    none.display = false;
-    host::UseVirtualDisplay(none);
-    EXPECT_EQ(EasyRequestArgs(nullptr, &quit, nullptr, nullptr), 0);
-    EXPECT_EQ(EasyRequestArgs(nullptr, nullptr, nullptr, nullptr), 0);
-}
-
-TEST(EasyRequest, OneButtonIsBothFirstAndLast) {
-    host::UseVirtualDisplay();
+TEST_F(EasyRequestTest, OneButtonIsBothFirstAndLastAndAnUnshownRequesterAnswersZero) {
     const EasyStruct one = {sizeof(EasyStruct), 0, "Tarnwell Poker", "Error", "QUIT"};
-    for (auto act : {std::function<void()>([] { host::Key(13); }),
-                     std::function<void()>([] { host::ClickGadget(Requester("Tarnwell Poker"), "QUIT"); })}) {
-        host::SetSteps({act});
-        EXPECT_EQ(EasyRequestArgs(nullptr, &one, nullptr, nullptr), 0);
-    }
+    host::SetSteps({[] { host::Key(13); }});
+    EXPECT_EQ(EasyRequestArgs(nullptr, &one, nullptr, nullptr), 0);
+    host::SetSteps({[] { host::ClickGadget(Requester("Tarnwell Poker"), "QUIT"); }});
+    EXPECT_EQ(EasyRequestArgs(nullptr, &one, nullptr, nullptr), 0);
+
+    host::FailOnce("OpenWindowTagList");
+    EXPECT_EQ(EasyRequestArgs(nullptr, &kThree, nullptr, nullptr), 0);
+    EXPECT_EQ(host::OpenWindowCount(), 0);
+    host::UseVirtualDisplay({.display = false});
+    EXPECT_EQ(EasyRequestArgs(nullptr, &kThree, nullptr, nullptr), 0);
+    EXPECT_EQ(EasyRequestArgs(nullptr, nullptr, nullptr, nullptr), 0);
 }
 
 // ---- alerts ----
@@ -204,18 +171,13 @@ Window* Alert() {
     return w;
 }
 
-TEST(DisplayAlert, ShowsItsLinesAcrossTheTopAndAnswersByClickOrKey) {
-    struct Case {
-        const char* name;
-        std::function<void()> act;
-        BOOL result;
-    };
-    const Case cases[] = {
+TEST_F(DisplayAlertTest, ShowsItsLinesAcrossTheTopAndAnswersByClickOrKey) {
+    const AnswerCase cases[] = {
         {"left click", [] { host::Click(320, 20); }, TRUE},
         {"Return", [] { host::Key(13); }, TRUE},
         {"Escape", [] { host::Key(27); }, FALSE},
     };
-    for (const Case& c : cases) {
+    for (const AnswerCase& c : cases) {
         SCOPED_TRACE(c.name);
         host::UseVirtualDisplay();
         std::vector<char> bytes = AlertBytes({{{64, 16}, "gadtools.library"}});
@@ -224,15 +186,8 @@ TEST(DisplayAlert, ShowsItsLinesAcrossTheTopAndAnswersByClickOrKey) {
             Window* w = Alert();
             ASSERT_NE(w, nullptr);
             looked = true;
-            EXPECT_EQ(w->LeftEdge, 0);
-            EXPECT_EQ(w->TopEdge, 0);
-            EXPECT_EQ(w->Width, 640);
-            EXPECT_EQ(w->Height, 40);
-            auto texts = host::Texts(w);
-            ASSERT_EQ(texts.size(), 1u);
-            EXPECT_EQ(texts[0].text, "gadtools.library");
-            EXPECT_EQ(texts[0].x, 64);
-            EXPECT_EQ(texts[0].y, 16);
+            EXPECT_EQ(wtest::Box(w), (std::vector<int>{0, 0, 640, 40}));
+            EXPECT_EQ(wtest::Placed(w), std::vector<std::string>{"gadtools.library@64,16"});
             // Black inside, a frame of another colour.
             EXPECT_EQ(host::ScreenPixel(20, 20), 1);
             EXPECT_NE(host::ScreenPixel(3, 20), 1);
@@ -250,29 +205,9 @@ TEST(DisplayAlert, ShowsItsLinesAcrossTheTopAndAnswersByClickOrKey) {
     }
 }
 
-TEST(DisplayAlert, ShowsEveryLineOfTheString) {
-    host::UseVirtualDisplay();
-    std::vector<char> bytes = AlertBytes({{{10, 12}, "first"}, {{300, 24}, "second"}, {{10, 36}, "third"}});
-    std::vector<host::TextInfo> texts;
-    host::SetSteps({[&] {
-        texts = host::Texts(Alert());
-        host::Click(100, 20);
-    }});
-    EXPECT_TRUE(DisplayAlert(RECOVERY_ALERT, bytes.data(), 50));
-    ASSERT_EQ(texts.size(), 3u);
-    EXPECT_EQ(texts[1].text, "second");
-    EXPECT_EQ(texts[1].x, 300);
-    EXPECT_EQ(texts[1].y, 24);
-}
-
-TEST(DisplayAlert, AMalformedStringIsReadOnlyAsFarAsItIsWellFormed) {
-    // Each buffer is exactly as long as its bytes, so reading past them is an error the
-    // sanitizer reports; the lines after the first fault must not be shown.
-    struct Case {
-        const char* name;
-        std::vector<char> bytes;
-        std::vector<std::string> shown;
-    };
+TEST_F(DisplayAlertTest, AMalformedStringIsReadOnlyAsFarAsItIsWellFormed) {
+    // Reading past a buffer is an error the sanitizer reports; lines after a fault are not shown.
+    struct Case { const char* name; std::vector<char> bytes; std::vector<std::string> shown; };
     std::vector<char> twoLines = AlertBytes({{{10, 12}, "good"}, {{10, 24}, "SECRET"}});
     auto badSecond = [&](int x, int y) {
         std::vector<char> b = twoLines;
@@ -282,9 +217,7 @@ TEST(DisplayAlert, AMalformedStringIsReadOnlyAsFarAsItIsWellFormed) {
         return b;
     };
     std::vector<char> headerOnly = {0, 10, 12, 'o', 'k', 0, 1, char(0xFF), char(0xFF), 5};
-    std::vector<char> noEnd(3, 0);
-    noEnd[1] = 10;
-    noEnd[2] = 12;
+    std::vector<char> noEnd = {0, 10, 12};
     noEnd.insert(noEnd.end(), 400, 'A');  // a text that never ends
     const Case cases[] = {
         {"second line below the box", badSecond(10, 200), {"good"}},
@@ -296,30 +229,25 @@ TEST(DisplayAlert, AMalformedStringIsReadOnlyAsFarAsItIsWellFormed) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         host::UseVirtualDisplay();
-        auto* bytes = new char[c.bytes.size()];
-        std::memcpy(bytes, c.bytes.data(), c.bytes.size());
+        auto bytes = std::make_unique<char[]>(c.bytes.size());  // exactly as long as the bytes
+        std::memcpy(bytes.get(), c.bytes.data(), c.bytes.size());
         std::vector<std::string> seen;
         host::SetSteps({[&] {
             for (const auto& t : host::Texts(Alert())) seen.push_back(t.text);
             host::Key(13);
         }});
-        EXPECT_TRUE(DisplayAlert(RECOVERY_ALERT, bytes, 40));
+        EXPECT_TRUE(DisplayAlert(RECOVERY_ALERT, bytes.get(), 40));
         EXPECT_EQ(seen, c.shown);
-        delete[] bytes;
     }
 }
 
-TEST(DisplayAlert, WithoutADisplayPrintsItsLinesOnStandardError) {
-    host::ScreenConfig none;
-    none.display = false;
-    host::UseVirtualDisplay(none);
+TEST_F(DisplayAlertTest, WithoutADisplayPrintsItsLinesOnStandardError) {
+    host::UseVirtualDisplay({.display = false});
     std::vector<char> bytes = AlertBytes({{{64, 16}, "gadtools.library"}, {{64, 30}, "second"}});
     testing::internal::CaptureStderr();
-    BOOL result = DisplayAlert(RECOVERY_ALERT, bytes.data(), 40);
+    EXPECT_FALSE(DisplayAlert(RECOVERY_ALERT, bytes.data(), 40));
     std::string err = testing::internal::GetCapturedStderr();
-    EXPECT_FALSE(result);
-    EXPECT_NE(err.find("gadtools.library\n"), std::string::npos);
-    EXPECT_NE(err.find("second\n"), std::string::npos);
+    EXPECT_NE(err.find("gadtools.library\nsecond\n"), std::string::npos) << err;
     EXPECT_EQ(DisplayAlert(RECOVERY_ALERT, nullptr, 40), FALSE);
 }
 
