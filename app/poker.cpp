@@ -17,21 +17,8 @@ int TitleBarHeight(const Screen* screen) { return screen->WBorTop + screen->Font
 
 Window* OpenMainWindow(Screen* screen) {
     const int height = TitleBarHeight(screen) + kInnerHeight;
-    const TagItem tags[] = {
-        {WA_Title, reinterpret_cast<uintptr_t>("Tarnwell Poker")},
-        {WA_DragBar, TRUE},
-        {WA_DepthGadget, TRUE},
-        {WA_CloseGadget, TRUE},
-        {WA_Left, static_cast<uintptr_t>((screen->Width - kWidth) / 2)},
-        {WA_Top, static_cast<uintptr_t>((screen->Height - height) / 2)},
-        {WA_Width, kWidth},
-        {WA_Height, static_cast<uintptr_t>(height)},
-        {WA_CustomScreen, reinterpret_cast<uintptr_t>(screen)},
-        {WA_Activate, TRUE},
-        {WA_IDCMP, kMainIDCMP},
-        {TAG_DONE, 0},
-    };
-    return OpenWindowTagList(nullptr, tags);
+    return OpenFramedWindow("Tarnwell Poker", screen, (screen->Width - kWidth) / 2, (screen->Height - height) / 2,
+                            kWidth, height, kMainIDCMP);
 }
 
 void DrawWaitingText(Window* w) {

@@ -94,21 +94,8 @@ int cPrefsBetGadgets::IDCMP(const IntuiMessage* msg) {
 
 void TPrefsBetDialog::Execute() {
     Screen* screen = parent->WScreen;
-    const TagItem tags[] = {
-        {WA_Title, reinterpret_cast<uintptr_t>("Bet Preferences")},
-        {WA_DragBar, TRUE},
-        {WA_DepthGadget, TRUE},
-        {WA_CloseGadget, TRUE},
-        {WA_Left, static_cast<uintptr_t>(parent->LeftEdge + 100)},
-        {WA_Top, static_cast<uintptr_t>(parent->TopEdge + 50)},
-        {WA_Width, 390},
-        {WA_Height, static_cast<uintptr_t>(screen->WBorTop + screen->Font->ta_YSize + 131)},
-        {WA_CustomScreen, reinterpret_cast<uintptr_t>(screen)},
-        {WA_Activate, TRUE},
-        {WA_IDCMP, IDCMP_VANILLAKEY | IDCMP_CLOSEWINDOW | IDCMP_GADGETUP | IDCMP_MOUSEBUTTONS | IDCMP_REFRESHWINDOW},
-        {TAG_DONE, 0},
-    };
-    Window* w = OpenWindowTagList(nullptr, tags);
+    Window* w = OpenFramedWindow("Bet Preferences", screen, parent->LeftEdge + 100, parent->TopEdge + 50, 390,
+                                 screen->WBorTop + screen->Font->ta_YSize + 131, DIALOG_IDCMP);
     if (!w) return;
 
     RastPort* rp = w->RPort;

@@ -44,21 +44,8 @@ void TPrefsHandDialog::Execute()
     Screen* screen = parent->WScreen;
     const int32_t height = screen->WBorTop + (screen->Font ? screen->Font->ta_YSize : 0) + 121;
 
-    const TagItem tags[] = {
-        {WA_Title, reinterpret_cast<uintptr_t>("Hand Evaluation Preferences")},
-        {WA_DragBar, TRUE},
-        {WA_DepthGadget, TRUE},
-        {WA_CloseGadget, TRUE},
-        {WA_Left, static_cast<uintptr_t>(static_cast<intptr_t>(parent->LeftEdge + 100))},
-        {WA_Top, static_cast<uintptr_t>(static_cast<intptr_t>(parent->TopEdge + 50))},
-        {WA_Width, 390},
-        {WA_Height, static_cast<uintptr_t>(static_cast<intptr_t>(height))},
-        {WA_CustomScreen, reinterpret_cast<uintptr_t>(screen)},
-        {WA_Activate, TRUE},
-        {WA_IDCMP, IDCMP_VANILLAKEY | IDCMP_CLOSEWINDOW | IDCMP_GADGETUP | IDCMP_MOUSEBUTTONS | IDCMP_REFRESHWINDOW},
-        {TAG_DONE, 0},
-    };
-    Window* w = OpenWindowTagList(nullptr, tags);
+    Window* w = OpenFramedWindow("Hand Evaluation Preferences", screen, parent->LeftEdge + 100,
+                                 parent->TopEdge + 50, 390, height, DIALOG_IDCMP);
     if (!w) return;
 
     cPrefsHandGadgets gadgets;

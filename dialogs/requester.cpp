@@ -32,21 +32,7 @@ void cRequester::Execute(const char* message)
     // Without a parent there is no screen to open on.
     if (!parent) return;
 
-    const TagItem tags[] = {
-        {WA_Title, reinterpret_cast<uintptr_t>(title.text)},
-        {WA_DragBar, TRUE},
-        {WA_DepthGadget, TRUE},
-        {WA_CloseGadget, TRUE},
-        {WA_Left, static_cast<uintptr_t>(static_cast<intptr_t>(left))},
-        {WA_Top, static_cast<uintptr_t>(static_cast<intptr_t>(top))},
-        {WA_Width, static_cast<uintptr_t>(static_cast<intptr_t>(width))},
-        {WA_Height, static_cast<uintptr_t>(static_cast<intptr_t>(height))},
-        {WA_CustomScreen, reinterpret_cast<uintptr_t>(parent->WScreen)},
-        {WA_Activate, TRUE},
-        {WA_IDCMP, IDCMP_VANILLAKEY | IDCMP_CLOSEWINDOW | IDCMP_GADGETUP | IDCMP_MOUSEBUTTONS | IDCMP_REFRESHWINDOW},
-        {TAG_DONE, 0},
-    };
-    Window* w = OpenWindowTagList(nullptr, tags);
+    Window* w = OpenFramedWindow(title.text, parent->WScreen, left, top, width, height, DIALOG_IDCMP);
     if (!w) return;
     RastPort* rp = w->RPort;
     if (TEXTFONT) SetFont(rp, TEXTFONT);

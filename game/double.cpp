@@ -113,21 +113,8 @@ int cDoubleGadgets::IDCMP(const IntuiMessage* msg) {
 
 void TDoubleDialog::Execute() {
     Screen* screen = window->WScreen;
-    const TagItem tags[] = {
-        {WA_Title, reinterpret_cast<uintptr_t>("Double")},
-        {WA_DragBar, TRUE},
-        {WA_DepthGadget, TRUE},
-        {WA_CloseGadget, TRUE},
-        {WA_Left, static_cast<uintptr_t>(window->LeftEdge + 200)},
-        {WA_Top, static_cast<uintptr_t>(window->TopEdge + 40)},
-        {WA_Width, 200},
-        {WA_Height, static_cast<uintptr_t>(screen->WBorTop + screen->Font->ta_YSize + 171)},
-        {WA_CustomScreen, reinterpret_cast<uintptr_t>(screen)},
-        {WA_Activate, TRUE},
-        {WA_IDCMP, IDCMP_REFRESHWINDOW | IDCMP_MOUSEBUTTONS | IDCMP_GADGETUP | IDCMP_CLOSEWINDOW | IDCMP_VANILLAKEY},
-        {TAG_DONE, 0},
-    };
-    Window* dialog = OpenWindowTagList(nullptr, tags);
+    Window* dialog = OpenFramedWindow("Double", screen, window->LeftEdge + 200, window->TopEdge + 40, 200,
+                                      screen->WBorTop + screen->Font->ta_YSize + 171, DIALOG_IDCMP);
     if (!dialog) {
         // Without its window the player cannot play the pot: bank it rather than lose it.
         game->Credit(static_cast<int32_t>(std::clamp<long>(pot, 0, MaxMoney)));

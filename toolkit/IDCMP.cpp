@@ -115,3 +115,23 @@ void ModalLoop(Window* window, cIDCMP& receiver) {
         }
     }
 }
+
+Window* OpenFramedWindow(CONST_STRPTR title, Screen* screen, LONG left, LONG top, LONG width, LONG height,
+                         ULONG idcmp) {
+    auto number = [](LONG v) { return static_cast<uintptr_t>(static_cast<intptr_t>(v)); };
+    const TagItem tags[] = {
+        {WA_Title, reinterpret_cast<uintptr_t>(title)},
+        {WA_DragBar, TRUE},
+        {WA_DepthGadget, TRUE},
+        {WA_CloseGadget, TRUE},
+        {WA_Left, number(left)},
+        {WA_Top, number(top)},
+        {WA_Width, number(width)},
+        {WA_Height, number(height)},
+        {WA_CustomScreen, reinterpret_cast<uintptr_t>(screen)},
+        {WA_Activate, TRUE},
+        {WA_IDCMP, idcmp},
+        {TAG_DONE, 0},
+    };
+    return OpenWindowTagList(nullptr, tags);
+}

@@ -87,3 +87,15 @@ public:
 // it answered 2; ends once a close-gadget message was declined or -1 came, and the port is
 // empty.
 void ModalLoop(Window* window, cIDCMP& receiver);
+
+// The input classes of every dialog window: keys, close gadget, gadgets, mouse buttons and
+// refresh (0x0020024C).
+constexpr ULONG DIALOG_IDCMP =
+    IDCMP_VANILLAKEY | IDCMP_CLOSEWINDOW | IDCMP_GADGETUP | IDCMP_MOUSEBUTTONS | IDCMP_REFRESHWINDOW;
+static_assert(DIALOG_IDCMP == 0x0020024C);
+
+// Opens a window on `screen` with a drag bar, depth and close gadgets, active, asking for
+// the input classes `idcmp`; the tags go in the order every window of the program gives them.
+// nullptr when it cannot open.
+Window* OpenFramedWindow(CONST_STRPTR title, Screen* screen, LONG left, LONG top, LONG width, LONG height,
+                         ULONG idcmp);
