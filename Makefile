@@ -3,6 +3,7 @@
 #            which also builds the fuzz targets) and runs every test in both, and the fuzzers
 #            briefly
 JOBS ?= $(shell nproc)
+MAKEFLAGS += --no-print-directory
 BUILD := build
 ASAN := build-asan
 FUZZ_SECONDS ?= 15
