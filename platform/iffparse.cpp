@@ -27,6 +27,15 @@ struct Parser : IFFHandle {
     LONG error = 0;                // sticky: once the stream is out of step, stay there
     std::array<UBYTE, 12> head{};  // the top-level header, read by OpenIFF
     std::deque<Context> stack;     // a deque keeps ContextNode pointers valid while it grows
+
+    // Back to "not opened": no context, no error.
+    void Reset() {
+        stack.clear();
+        open = false;
+        started = false;
+        error = 0;
+        iff_Depth = 0;
+    }
 };
 
 Parser* AsParser(IFFHandle* iff) { return static_cast<Parser*>(iff); }
@@ -185,11 +194,7 @@ void InitIFFasDOS(IFFHandle* iff) {
 LONG OpenIFF(IFFHandle* iff, LONG rwMode) {
     if (!iff) return IFFERR_NOMEM;
     Parser& p = *AsParser(iff);
-    p.stack.clear();
-    p.open = false;
-    p.started = false;
-    p.error = 0;
-    p.iff_Depth = 0;
+    p.Reset();
     if (rwMode != IFFF_READ) return IFFERR_WRITE;  // this parser only reads
     if (!(p.iff_Flags & kDosStream) || p.iff_Stream == 0) return IFFERR_READ;
     // The first four bytes decide whether this is IFF at all; the size and type follow.
@@ -250,13 +255,7 @@ LONG ReadChunkBytes(IFFHandle* iff, APTR buf, LONG numBytes) {
 }
 
 void CloseIFF(IFFHandle* iff) {
-    if (!iff) return;
-    Parser& p = *AsParser(iff);
-    p.stack.clear();
-    p.open = false;
-    p.started = false;
-    p.error = 0;
-    p.iff_Depth = 0;
+    if (iff) AsParser(iff)->Reset();
 }
 
 void FreeIFF(IFFHandle* iff) { delete AsParser(iff); }

@@ -7,12 +7,8 @@
 set -u
 build=${1:?usage: program_gui.sh BUILD_DIR}
 
-for tool in Xvfb xdotool import convert; do
-    if ! command -v "$tool" >/dev/null 2>&1; then
-        echo "SKIPPED: $tool is not installed"
-        exit 77
-    fi
-done
+source "$(dirname "$0")/xvfb.bash"
+require_gui_tools
 [ -x "$build/Poker/poker" ] && [ -x "$build/tools/wbrun" ] || { echo "FAIL: the drawer or wbrun is missing"; exit 1; }
 
 work=$(mktemp -d)
@@ -35,19 +31,7 @@ mkdir -p "$work/Poker/save"
 cp -r "$build/Poker/poker" "$build/Poker/poker.info" "$build/Poker/poker.guide" "$build/Poker/gfx" "$work/Poker/"
 drawer=$work/Poker
 
-display=""
-for n in $(seq 141 210); do
-    if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then display=":$n"; break; fi
-done
-[ -n "$display" ] || { echo "SKIPPED: no free X display number"; exit 77; }
-Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
-xvfb_pid=$!
-export DISPLAY=$display
-for _ in $(seq 50); do
-    xdotool getdisplaygeometry >/dev/null 2>&1 && break
-    sleep 0.1
-done
-xdotool getdisplaygeometry >/dev/null 2>&1 || { echo "SKIPPED: Xvfb did not start"; exit 77; }
+start_xvfb 141 210 "$work/xvfb.log"
 
 WB_SCALE=1 WB_SYS="$build/SYS" "$build/tools/wbrun" "$drawer/poker" >"$work/out" 2>"$work/err" &
 game_pid=$!
