@@ -459,37 +459,39 @@ bool AreaOf(const Target& t, ULONG xStart, ULONG yStart, ULONG xStop, ULONG ySto
 
 }  // namespace
 
-LONG ReadPixelArray8(RastPort* rp, ULONG xStart, ULONG yStart, ULONG xStop, ULONG yStop, UBYTE* array,
-                     RastPort* /*tempRp*/) {
+namespace {
+
+// Copies a rectangle between a port and a byte array, one row at a time, in either direction.
+LONG CopyPixelArray(RastPort* rp, ULONG xStart, ULONG yStart, ULONG xStop, ULONG yStop, UBYTE* array, bool write) {
     Target t;
     ArrayArea a;
     if (array == nullptr || !TargetOf(rp, t) || !AreaOf(t, xStart, yStart, xStop, yStop, a)) return 0;
     const int l = int(a.inside.left), n = int(a.inside.right - a.inside.left + 1);
     for (int64_t y = a.inside.top; y <= a.inside.bottom; ++y) {
-        UBYTE* out = array + (y - a.y0) * a.stride + (l - a.x0);
-        if (t.layer != nullptr)
-            std::memcpy(out, &t.layer->pixels[size_t(y) * t.width + l], size_t(n));
-        else
-            PlanarRowToChunky(t.bitmap, int(y), l, n, out);
+        UBYTE* row = array + (y - a.y0) * a.stride + (l - a.x0);
+        if (t.layer != nullptr) {
+            UBYTE* pixels = &t.layer->pixels[size_t(y) * t.width + l];
+            write ? std::memcpy(pixels, row, size_t(n)) : std::memcpy(row, pixels, size_t(n));
+        } else if (write) {
+            ChunkyRowToPlanar(t.bitmap, int(y), l, n, row);
+        } else {
+            PlanarRowToChunky(t.bitmap, int(y), l, n, row);
+        }
     }
+    if (write) Touched(t, a.inside);
     return LONG(int64_t{n} * (a.inside.bottom - a.inside.top + 1));
+}
+
+}  // namespace
+
+LONG ReadPixelArray8(RastPort* rp, ULONG xStart, ULONG yStart, ULONG xStop, ULONG yStop, UBYTE* array,
+                     RastPort* /*tempRp*/) {
+    return CopyPixelArray(rp, xStart, yStart, xStop, yStop, array, false);
 }
 
 LONG WritePixelArray8(RastPort* rp, ULONG xStart, ULONG yStart, ULONG xStop, ULONG yStop, UBYTE* array,
                       RastPort* /*tempRp*/) {
-    Target t;
-    ArrayArea a;
-    if (array == nullptr || !TargetOf(rp, t) || !AreaOf(t, xStart, yStart, xStop, yStop, a)) return 0;
-    const int l = int(a.inside.left), n = int(a.inside.right - a.inside.left + 1);
-    for (int64_t y = a.inside.top; y <= a.inside.bottom; ++y) {
-        const UBYTE* in = array + (y - a.y0) * a.stride + (l - a.x0);
-        if (t.layer != nullptr)
-            std::memcpy(&t.layer->pixels[size_t(y) * t.width + l], in, size_t(n));
-        else
-            ChunkyRowToPlanar(t.bitmap, int(y), l, n, in);
-    }
-    Touched(t, a.inside);
-    return LONG(int64_t{n} * (a.inside.bottom - a.inside.top + 1));
+    return CopyPixelArray(rp, xStart, yStart, xStop, yStop, array, true);
 }
 
 // ---- blits ----------------------------------------------------------------------------
