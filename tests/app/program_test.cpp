@@ -297,6 +297,15 @@ void ClickHandCard(int slot) {
     host::Click(w->LeftEdge + 100 + 81 * slot + 35, w->TopEdge + 100 + 48);
 }
 
+// Whether a text drawn into the window is exactly this one. A substring would not do: "Pair"
+// is part of "Two Pairs", "40" of "140", "0" of nearly every number.
+bool ShowsExactly(Window* w, const std::string& text) {
+    for (const auto& t : host::Texts(w))
+        if (t.text == text) return true;
+    return false;
+}
+
+// The name of the hand in the "Your Hand:" requester, whichever hand the shuffle dealt.
 std::string HandName() {
     Window* r = host::FindWindow("Your Hand:");
     if (!r) return "";
@@ -304,7 +313,7 @@ std::string HandName() {
                                         "Straight",   "Flush",          "Full House", "Four of Kind",
                                         "Five of Kind", "Straight Flush", "Royal Flush"};
     for (const char* n : names)
-        if (host::ShowsText(r, n)) return n;
+        if (ShowsExactly(r, n)) return n;
     return "?";
 }
 
@@ -329,7 +338,7 @@ TEST(Program, AGameFromNewToQuit) {
     int status = drawer.Run({
         [] { host::MenuKey('n'); },  // New: 40
         [&] {
-            moneyAfterNew = host::ShowsText(Main(), "40");
+            moneyAfterNew = ShowsExactly(Main(), "40");
             host::Key('d');  // the deal: bet 4
         },
         [] {
@@ -346,7 +355,7 @@ TEST(Program, AGameFromNewToQuit) {
         },
         [&] {
             expected = 40 - 4 + PrizeOf(hand);
-            moneyAfterGame = host::ShowsText(Main(), std::to_string(expected));
+            moneyAfterGame = ShowsExactly(Main(), std::to_string(expected));
             host::MenuKey('s');  // Save
         },
         [] {
@@ -355,7 +364,7 @@ TEST(Program, AGameFromNewToQuit) {
             host::Key(13);
         },
         [&] {
-            zeroAfterSave = host::ShowsText(Main(), "0");
+            zeroAfterSave = ShowsExactly(Main(), "0");
             savePath = (drawer.Path() / "save/game1").string();
             host::MenuKey('o');  // Continue Old
         },
@@ -364,7 +373,7 @@ TEST(Program, AGameFromNewToQuit) {
             host::Key(13);
         },
         [&] {
-            restored = host::ShowsText(Main(), std::to_string(expected));
+            restored = ShowsExactly(Main(), std::to_string(expected));
             host::ClickClose(Main());
         },
         [] { host::ClickGadget(host::FindWindow("Quit Poker"), "Quit"); },
@@ -372,7 +381,7 @@ TEST(Program, AGameFromNewToQuit) {
     EXPECT_EQ(status, 0);
     EXPECT_TRUE(moneyAfterNew);
     EXPECT_NE(PrizeOf(hand), -1) << "no hand name shown: '" << hand << "'";
-    EXPECT_TRUE(moneyAfterGame) << "expected money " << expected;
+    EXPECT_TRUE(moneyAfterGame) << "expected money " << expected << " after " << hand;
     EXPECT_TRUE(zeroAfterSave);
     EXPECT_TRUE(restored);
     EXPECT_FALSE(fs::exists(savePath)) << "a saved game opens once";
