@@ -16,6 +16,7 @@
 
 #include "app/main.h"
 #include "host/host.h"
+#include "support/screen.h"
 
 int poker_main();
 
@@ -297,14 +298,6 @@ void ClickHandCard(int slot) {
     host::Click(w->LeftEdge + 100 + 81 * slot + 35, w->TopEdge + 100 + 48);
 }
 
-// Whether a text drawn into the window is exactly this one. A substring would not do: "Pair"
-// is part of "Two Pairs", "40" of "140", "0" of nearly every number.
-bool ShowsExactly(Window* w, const std::string& text) {
-    for (const auto& t : host::Texts(w))
-        if (t.text == text) return true;
-    return false;
-}
-
 // The name of the hand in the "Your Hand:" requester, whichever hand the shuffle dealt.
 std::string HandName() {
     Window* r = host::FindWindow("Your Hand:");
@@ -313,7 +306,7 @@ std::string HandName() {
                                         "Straight",   "Flush",          "Full House", "Four of Kind",
                                         "Five of Kind", "Straight Flush", "Royal Flush"};
     for (const char* n : names)
-        if (ShowsExactly(r, n)) return n;
+        if (support::ShowsExactly(r, n)) return n;
     return "?";
 }
 
@@ -338,7 +331,7 @@ TEST(Program, AGameFromNewToQuit) {
     int status = drawer.Run({
         [] { host::MenuKey('n'); },  // New: 40
         [&] {
-            moneyAfterNew = ShowsExactly(Main(), "40");
+            moneyAfterNew = support::ShowsExactly(Main(), "40");
             host::Key('d');  // the deal: bet 4
         },
         [] {
@@ -355,7 +348,7 @@ TEST(Program, AGameFromNewToQuit) {
         },
         [&] {
             expected = 40 - 4 + PrizeOf(hand);
-            moneyAfterGame = ShowsExactly(Main(), std::to_string(expected));
+            moneyAfterGame = support::ShowsExactly(Main(), std::to_string(expected));
             host::MenuKey('s');  // Save
         },
         [] {
@@ -364,7 +357,7 @@ TEST(Program, AGameFromNewToQuit) {
             host::Key(13);
         },
         [&] {
-            zeroAfterSave = ShowsExactly(Main(), "0");
+            zeroAfterSave = support::ShowsExactly(Main(), "0");
             savePath = (drawer.Path() / "save/game1").string();
             host::MenuKey('o');  // Continue Old
         },
@@ -373,7 +366,7 @@ TEST(Program, AGameFromNewToQuit) {
             host::Key(13);
         },
         [&] {
-            restored = ShowsExactly(Main(), std::to_string(expected));
+            restored = support::ShowsExactly(Main(), std::to_string(expected));
             host::ClickClose(Main());
         },
         [] { host::ClickGadget(host::FindWindow("Quit Poker"), "Quit"); },

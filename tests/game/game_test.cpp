@@ -12,6 +12,7 @@
 #include "game/game.h"
 #include "host/host.h"
 #include "support/gametable.h"
+#include "support/screen.h"
 #include "toolkit/pokergadgets.h"
 
 namespace {
@@ -85,7 +86,7 @@ TEST_F(GameTest, ADealtHandShowsItsFacesAndThePilesTheirBacks) {
     for (int slot = 0; slot < 5; ++slot)
         EXPECT_TRUE(ShowsFace(table, 100 + 81 * slot, 100, CardNumber(game->hand.items[slot]))) << slot;
     EXPECT_TRUE(ShowsBlock(w, 20, 50, table.sheet, 284, 384)) << "the deck";
-    EXPECT_TRUE(host::ShowsText(w, "35"));
+    EXPECT_TRUE(support::ShowsExactly(w, "35"));
     Shot("dealt-hand.png");
 
     game->hand.items[1]->Clicked();
@@ -206,7 +207,7 @@ TEST_F(GameTest, PaysThePrizeOfTheHandAndNamesIt) {
         game->GadgetFinish();
         EXPECT_EQ(End(*game), c.name);
         EXPECT_EQ(game->Money(), c.money) << c.name << " flags " << c.flags;
-        EXPECT_TRUE(host::ShowsText(table.window, std::to_string(c.money))) << c.name;
+        EXPECT_TRUE(support::ShowsExactly(table.window, std::to_string(c.money))) << c.name;
         ExpectBetweenGames(*game);
     }
 }
@@ -267,7 +268,7 @@ TEST_F(GameTest, NewEndsARunningGameAndShufflesTheRebuiltDeck) {
     std::vector<int> inOrder;
     for (int i = 0; i < 57; ++i) inOrder.push_back(i);
     EXPECT_EQ(PileCards(*game, 0), inOrder) << "a new game object's deck is in order";
-    EXPECT_TRUE(host::ShowsText(table.window, "0"));
+    EXPECT_TRUE(support::ShowsExactly(table.window, "0"));
     game->MenuNew();
     game->GadgetFinish();
     game->hand.items[0]->Clicked();

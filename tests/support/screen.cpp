@@ -99,6 +99,12 @@ int QueuedMessages::Drain() {
 
 int Pixel(Window* window, int x, int y) { return host::WindowPixel(window, x, y); }
 
+bool ShowsExactly(Window* window, const std::string& text) {
+    for (const auto& t : host::Texts(window))
+        if (t.text == text) return true;
+    return false;
+}
+
 TestBitMap::TestBitMap(int width, int height, int depth) : width_(width), height_(height) {
     const int bytesPerRow = 2 * ((width + 15) / 16);
     bm_.BytesPerRow = static_cast<UWORD>(bytesPerRow);

@@ -27,6 +27,10 @@ Window* OpenTestWindow(const WindowSpec& shape = {});
 // The pen of a pixel of a window's raster (borders included); -1 outside.
 int Pixel(Window* window, int x, int y);
 
+// Whether a text still visible in the window is exactly this one. host::ShowsText looks for a
+// part, and "Pair" is part of "Two Pairs", "40" of "140", "0" of nearly every number.
+bool ShowsExactly(Window* window, const std::string& text);
+
 // The stage of dialog and toolkit tests: a fresh virtual display, the public screen locked,
 // TEXTFONT open and set in the window's port, pens[0] = 0 and pens[1] = 1, and one window.
 // Set up on construction; throws when any of them cannot be had.
