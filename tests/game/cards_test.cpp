@@ -46,14 +46,7 @@ std::pair<int, int> XY(const cItemR2& p) { return {p.x, p.y}; }
 using Look = std::array<int, 6>;
 Look LookOf(const cIMGCard* c) { return {c->turned, c->selectable, c->visible, c->position.x, c->position.y, c->source.x}; }
 
-IntuiMessage Mouse(int x, int y, UWORD code, ULONG cls = IDCMP_MOUSEBUTTONS) {
-    IntuiMessage m{};
-    m.Class = cls;
-    m.Code = code;
-    m.MouseX = static_cast<WORD>(x);
-    m.MouseY = static_cast<WORD>(y);
-    return m;
-}
+using support::Mouse;
 
 // ---- card numbers and pictures --------------------------------------------------------
 

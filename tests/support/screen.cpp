@@ -99,6 +99,15 @@ int QueuedMessages::Drain() {
 
 int Pixel(Window* window, int x, int y) { return host::WindowPixel(window, x, y); }
 
+IntuiMessage Mouse(int x, int y, UWORD code, ULONG cls) {
+    IntuiMessage m{};
+    m.Class = cls;
+    m.Code = code;
+    m.MouseX = static_cast<WORD>(x);
+    m.MouseY = static_cast<WORD>(y);
+    return m;
+}
+
 bool ShowsExactly(Window* window, const std::string& text) {
     for (const auto& t : host::Texts(window))
         if (t.text == text) return true;

@@ -51,6 +51,9 @@ private:
 // Saves the whole screen as <name>.png in the folder POKER_SCREENSHOTS names, if it is set.
 void Screenshot(const char* name);
 
+// A mouse message at window point (x, y), to hand straight to a receiver.
+IntuiMessage Mouse(int x, int y, UWORD code, ULONG cls = IDCMP_MOUSEBUTTONS);
+
 // Messages of the test's own, queued straight at a window's port so that they arrive together;
 // the program's replies come back to `replies` and Drain counts them by code.
 struct QueuedMessages {

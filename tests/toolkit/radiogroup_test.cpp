@@ -42,15 +42,7 @@ std::vector<std::string> Order(const cRadioGroup& g)
     return v;
 }
 
-IntuiMessage Mouse(ULONG cls, UWORD code, int x, int y)
-{
-    IntuiMessage m{};
-    m.Class = cls;
-    m.Code = code;
-    m.MouseX = static_cast<WORD>(x);
-    m.MouseY = static_cast<WORD>(y);
-    return m;
-}
+using support::Mouse;
 
 TEST(RadioGroup, EachAddCopiesItsTemplateInFrontAsTheOnlySelectedOneUntilDeleteAll)
 {
@@ -137,7 +129,7 @@ TEST(RadioGroup, TakesOnlyLeftPressesInsideItsRectangleAndSelectsOnlyByTheBox)
         {"last column of the group", Btn, SELECTDOWN, 219, 35, 1, "B"},
     };
     cRadioGroup group(20, 30, 200, 40, 4, nullptr);
-    const IntuiMessage inside = Mouse(IDCMP_MOUSEBUTTONS, SELECTDOWN, 25, 35);
+    const IntuiMessage inside = Mouse(25, 35, SELECTDOWN);
     EXPECT_EQ(group.IDCMP(&inside), 1);  // an empty group takes it and changes nothing
     EXPECT_EQ(group.selected, nullptr);
     EXPECT_EQ(group.IDCMP(nullptr), 0);
@@ -145,7 +137,7 @@ TEST(RadioGroup, TakesOnlyLeftPressesInsideItsRectangleAndSelectsOnlyByTheBox)
     group.Add(cRadioGadget(23, 50, 12, 12, "B", 1));
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        const IntuiMessage m = Mouse(c.cls, c.code, c.x, c.y);
+        const IntuiMessage m = Mouse(c.x, c.y, c.code, c.cls);
         EXPECT_EQ(group.IDCMP(&m), c.expected);
         ASSERT_NE(group.selected, nullptr);
         EXPECT_STREQ(group.selected->text, c.selected);
@@ -221,7 +213,7 @@ TEST_F(RadioGroupWindow, UpdateDrawsTheGrooveAndEveryOptionWithItsText)
     // The last added is drawn recessed, the others raised; a press in a box moves the recess.
     const cRadioGadget *low = group.first, *thirteen = low->next, *twelve = thirteen->next;
     EXPECT_EQ(std::vector({Corners(low), Corners(thirteen), Corners(twelve)}), std::vector({Recessed, Raised, Raised}));
-    const IntuiMessage press = Mouse(IDCMP_MOUSEBUTTONS, SELECTDOWN, 25, 25);
+    const IntuiMessage press = Mouse(25, 25, SELECTDOWN);
     EXPECT_EQ(group.IDCMP(&press), 1);
     EXPECT_EQ(std::vector({Corners(low), Corners(thirteen), Corners(twelve)}), std::vector({Raised, Raised, Recessed}));
     group.DeleteAll();
