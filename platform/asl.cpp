@@ -17,6 +17,7 @@
 
 #include "dos.h"
 #include "gadtools.h"
+#include "gadtools_private.h"
 #include "host/host.h"
 
 namespace {
@@ -336,27 +337,15 @@ private:
         y += fieldHeight_ + 4;
         fileField_ = field(kFileField, "File", kFileChars);
         y += fieldHeight_ + 6;
-        const std::string* labels[] = {&settings_.positive, nullptr, &settings_.negative};
-        static const std::string parentLabel = "Parent";
-        labels[1] = &parentLabel;
+        // Their ids are kPositive, kParent and kNegative.
+        const std::vector<std::string> labels = {settings_.positive, "Parent", settings_.negative};
         int buttonWidth = 10 * charWidth_;
-        for (const std::string* l : labels)
-            buttonWidth = std::max(buttonWidth, static_cast<int>(l->size()) * charWidth_ + 16);
-        buttonWidth = std::min(buttonWidth, (listRight_ - listLeft_ + 1 - 16) / 3);
-        const UWORD ids[] = {kPositive, kParent, kNegative};
-        const int span = listRight_ - listLeft_ + 1 - buttonWidth;
-        for (int i = 0; i < 3 && last; ++i) {
-            NewGadget ng{};
-            ng.ng_LeftEdge = static_cast<WORD>(listLeft_ + span * i / 2);
-            ng.ng_TopEdge = static_cast<WORD>(y);
-            ng.ng_Width = static_cast<WORD>(buttonWidth);
-            ng.ng_Height = static_cast<WORD>(fieldHeight_);
-            ng.ng_GadgetText = labels[i]->c_str();
-            ng.ng_GadgetID = ids[i];
-            ng.ng_Flags = PLACETEXT_IN;
-            ng.ng_VisualInfo = held_.visualInfo;
-            last = CreateGadget(BUTTON_KIND, last, &ng, TAG_DONE);
-        }
+        for (const std::string& l : labels)
+            buttonWidth = std::max(buttonWidth, static_cast<int>(l.size()) * charWidth_ + 16);
+        const int rowWidth = listRight_ - listLeft_ + 1;
+        buttonWidth = std::min(buttonWidth, (rowWidth - 16) / 3);
+        last = gadtools::CreateButtonRow(last, held_.visualInfo, labels, kPositive, listLeft_, y, rowWidth, buttonWidth,
+                                         fieldHeight_);
         if (held_.gadgets) {
             AddGList(w, held_.gadgets, 0, -1, nullptr);
             RefreshGList(held_.gadgets, w, nullptr, -1);

@@ -336,6 +336,26 @@ Screen* gadtools::VisualInfoScreen(APTR vi) {
     return vi ? static_cast<VisualInfo*>(vi)->screen : nullptr;
 }
 
+Gadget* gadtools::CreateButtonRow(Gadget* previous, APTR visualInfo, const std::vector<std::string>& labels,
+                                  UWORD firstId, int left, int top, int width, int buttonWidth, int buttonHeight) {
+    const int count = static_cast<int>(labels.size());
+    const int span = width - buttonWidth;
+    Gadget* last = previous;
+    for (int i = 0; i < count && last; ++i) {
+        NewGadget ng{};
+        ng.ng_LeftEdge = static_cast<WORD>(count == 1 ? left + span / 2 : left + span * i / (count - 1));
+        ng.ng_TopEdge = static_cast<WORD>(top);
+        ng.ng_Width = static_cast<WORD>(buttonWidth);
+        ng.ng_Height = static_cast<WORD>(buttonHeight);
+        ng.ng_GadgetText = labels[static_cast<size_t>(i)].c_str();
+        ng.ng_GadgetID = static_cast<UWORD>(firstId + i);
+        ng.ng_Flags = PLACETEXT_IN;
+        ng.ng_VisualInfo = visualInfo;
+        last = CreateGadget(BUTTON_KIND, last, &ng, TAG_DONE);
+    }
+    return last;
+}
+
 // ---- gadget lists ----------------------------------------------------------------
 
 Gadget* CreateContext(Gadget** glistptr) {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "gadtools.h"
+#include "gadtools_private.h"
 #include "gfx_private.h"
 #include "server.h"
 
@@ -206,24 +207,10 @@ LONG RunEasyRequest(Window* parent, const EasyStruct* es, ULONG* idcmpPtr, const
         Text(rp, l.c_str(), static_cast<ULONG>(l.size()));
     }
 
-    // The buttons: first at the left, last at the right, the others spread between.
     held.visualInfo = GetVisualInfo(screen, TAG_DONE);
-    Gadget* last = CreateContext(&held.gadgets);
-    int by = bt + innerHeight - kMargin - buttonHeight;
-    for (int i = 0; i < count && last; ++i) {
-        int span = innerWidth - 2 * kMargin - buttonWidth;
-        int bx = count == 1 ? bl + (innerWidth - buttonWidth) / 2 : bl + kMargin + span * i / (count - 1);
-        NewGadget ng{};
-        ng.ng_LeftEdge = static_cast<WORD>(bx);
-        ng.ng_TopEdge = static_cast<WORD>(by);
-        ng.ng_Width = static_cast<WORD>(buttonWidth);
-        ng.ng_Height = static_cast<WORD>(buttonHeight);
-        ng.ng_GadgetText = labels[static_cast<size_t>(i)].c_str();
-        ng.ng_GadgetID = static_cast<UWORD>(i);
-        ng.ng_Flags = PLACETEXT_IN;
-        ng.ng_VisualInfo = held.visualInfo;
-        last = CreateGadget(BUTTON_KIND, last, &ng, TAG_DONE);
-    }
+    gadtools::CreateButtonRow(CreateContext(&held.gadgets), held.visualInfo, labels, 0, bl + kMargin,
+                              bt + innerHeight - kMargin - buttonHeight, innerWidth - 2 * kMargin, buttonWidth,
+                              buttonHeight);
     if (held.gadgets) {
         AddGList(w, held.gadgets, 0, -1, nullptr);
         RefreshGList(held.gadgets, w, nullptr, -1);
