@@ -88,11 +88,6 @@ private:
 
 Window* Main() { return host::FindWindow("Tarnwell Poker"); }
 
-// With POKER_SHOTS set to a folder, the scenario leaves screenshots there (for docs/).
-void Shot(const char* name) {
-    if (const char* dir = std::getenv("POKER_SHOTS")) host::SavePNG(std::string(dir) + "/" + name + ".png");
-}
-
 // Answers the quit requester that the close gadget brings up.
 std::vector<std::function<void()>> QuitByCloseGadget() {
     return {
@@ -335,14 +330,14 @@ TEST(Program, AGameFromNewToQuit) {
             host::Key('d');  // the deal: bet 4
         },
         [] {
-            Shot("dealt");
+            support::Screenshot("dealt");
             ClickHandCard(0);
             ClickHandCard(2);
-            Shot("turned");
+            support::Screenshot("turned");
             host::Key(13);  // exchange two cards and end the game
         },
         [&] {
-            Shot("yourhand");
+            support::Screenshot("yourhand");
             hand = HandName();
             host::Key(13);  // dismiss "Your Hand:"
         },
@@ -353,7 +348,7 @@ TEST(Program, AGameFromNewToQuit) {
         },
         [] {
             host::Type("game1");
-            Shot("save");
+            support::Screenshot("save");
             host::Key(13);
         },
         [&] {

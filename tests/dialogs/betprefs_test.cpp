@@ -11,13 +11,9 @@
 #include "game/game.h"
 #include "host/host.h"
 #include "support/gametable.h"
+#include "support/screen.h"
 
 namespace {
-
-// Screenshots for the documentation, when asked for.
-void Shot(const char* name) {
-    if (const char* dir = std::getenv("POKER_DOCS_DIR")) host::SavePNG(std::string(dir) + "/" + name);
-}
 
 constexpr const char* kTitle = "Bet Preferences";
 
@@ -71,7 +67,7 @@ TEST_F(BetPrefsTest, OpensShowingTheGamesNumbersAndTheirSum) {
         for (const auto& w : host::Windows())
             if (w.title == kTitle) placed = {w.left, w.top, w.width, w.height};
         EXPECT_TRUE(host::ShowsText(Dialog(), "Bet:"));
-        Shot("bet-dialog.png");
+        support::Screenshot("bet-dialog");
         host::Key(27);
     }});
     TPrefsBetDialog(table.window, game.get()).Execute();

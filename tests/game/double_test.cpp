@@ -13,13 +13,9 @@
 #include "game/game.h"
 #include "host/host.h"
 #include "support/gametable.h"
+#include "support/screen.h"
 
 namespace {
-
-// Screenshots for the documentation, when asked for.
-void Shot(const char* name) {
-    if (const char* dir = std::getenv("POKER_DOCS_DIR")) host::SavePNG(std::string(dir) + "/" + name);
-}
 
 // The dialog's receiver on a window of its own, with a chosen card face down.
 struct Board {
@@ -253,7 +249,7 @@ TEST_F(DoubleTest, AWinWithDoubleUpOnGoesToTheDialogNotTheMoney) {
     host::SetSteps({[] { host::Key(13); },  // "Your Hand:"
                     [] {
                         EXPECT_NE(host::FindWindow("Double"), nullptr);
-                        Shot("double-up.png");
+                        support::Screenshot("double-up");
                         host::Key(27);  // forfeit
                     }});
     game->GadgetFinish();

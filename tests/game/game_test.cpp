@@ -43,11 +43,6 @@ void ExpectBetweenGames(const cGamePoker& g) {
         << "only the deck's bottom card shows";
 }
 
-// Screenshots for the documentation, when asked for.
-void Shot(const char* name) {
-    if (const char* dir = std::getenv("POKER_DOCS_DIR")) host::SavePNG(std::string(dir) + "/" + name);
-}
-
 // Whether the window shows the face of card `number` at (x, y).
 bool ShowsFace(const GameTable& t, int x, int y, int number) {
     const int suit = number / 13, value = number % 13;
@@ -87,7 +82,7 @@ TEST_F(GameTest, ADealtHandShowsItsFacesAndThePilesTheirBacks) {
         EXPECT_TRUE(ShowsFace(table, 100 + 81 * slot, 100, CardNumber(game->hand.items[slot]))) << slot;
     EXPECT_TRUE(ShowsBlock(w, 20, 50, table.sheet, 284, 384)) << "the deck";
     EXPECT_TRUE(support::ShowsExactly(w, "35"));
-    Shot("dealt-hand.png");
+    support::Screenshot("dealt-hand");
 
     game->hand.items[1]->Clicked();
     game->GadgetFinish();  // one exchange of two allowed: the discard shows on the junk pile
@@ -96,7 +91,7 @@ TEST_F(GameTest, ADealtHandShowsItsFacesAndThePilesTheirBacks) {
 
     std::string shown;
     host::SetSteps({[&] {
-        Shot("hand-requester.png");
+        support::Screenshot("hand-requester");
         AnswerHand(&shown)();
     }});
     game->GadgetFinish();
