@@ -70,17 +70,26 @@ void cHandPile::FreezeAll() {
 
 int cHandPile::Evaluate() const {
     if (capacity < HAND_SLOTS) return HAND_LOUSY;
+    int32_t suits[HAND_SLOTS];
+    int32_t values[HAND_SLOTS];
+    for (int i = 0; i < HAND_SLOTS; ++i) {
+        const cIMGCard* card = items[i];
+        if (card == nullptr) return HAND_LOUSY;
+        suits[i] = card->Suit_as_Int();
+        values[i] = card->value;
+    }
+    return EvaluateHand(suits, values, flags);
+}
 
+int EvaluateHand(const int32_t* handSuits, const int32_t* handValues, uint32_t flags) {
     // The cards that are not jokers; every joker is wild.
     int values[HAND_SLOTS];
     int suits[HAND_SLOTS];
     int n = 0;
     for (int i = 0; i < HAND_SLOTS; ++i) {
-        const cIMGCard* card = items[i];
-        if (card == nullptr) return HAND_LOUSY;
-        if (card->Suit_as_Int() == JOKER_SUIT) continue;
-        values[n] = card->value;
-        suits[n] = card->suit;
+        if (handSuits[i] < 0 || handSuits[i] >= JOKER_SUIT) continue;
+        values[n] = handValues[i];
+        suits[n] = handSuits[i];
         ++n;
     }
     const int jokers = HAND_SLOTS - n;

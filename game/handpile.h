@@ -55,3 +55,7 @@ public:
     // The rank code 0..10 of a full hand; a hand with an empty slot is a Lousy Hand.
     int Evaluate() const;
 };
+
+// The ranking itself, over five cards given as suits and values: a suit outside 0..3 is a
+// joker. cHandPile::Evaluate and the odds tool both rank through it.
+int EvaluateHand(const int32_t* suits, const int32_t* values, uint32_t flags);
