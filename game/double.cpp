@@ -42,12 +42,18 @@ void cDoubleGadgets::DealCard() {
 }
 
 int cDoubleGadgets::TakePot() {
+    if (finished) return -1;
+    finished = true;
     game->Credit(static_cast<int32_t>(std::clamp<long>(pot, 0, MaxMoney)));
     return -1;
 }
 
 int cDoubleGadgets::Guess(bool big) {
-    if (!card) return -1;
+    if (finished) return -1;
+    if (!card) {
+        finished = true;
+        return -1;
+    }
     card->turned = 0;
     card->UpdatePicture();
     const bool won = DoubleWins(card->suit, card->value, big);
@@ -55,6 +61,7 @@ int cDoubleGadgets::Guess(bool big) {
     cRequester verdict(window, window->LeftEdge + (window->Width - 210) / 2, window->TopEdge + window->Height - 70,
                        210, 70, big ? "Double Big" : "Double Small");
     if (!won) {
+        finished = true;
         verdict.Execute("Win Pot lost!");
         return -1;
     }
@@ -72,6 +79,13 @@ int cDoubleGadgets::GadgetSmall() { return Guess(false); }
 int cDoubleGadgets::GadgetBig() { return Guess(true); }
 
 int cDoubleGadgets::IDCMP(const IntuiMessage* msg) {
+    const int r = Handle(msg);
+    if (r == -1) finished = true;
+    return r;
+}
+
+int cDoubleGadgets::Handle(const IntuiMessage* msg) {
+    if (finished) return msg->Class == IDCMP_REFRESHWINDOW ? Refresh() : -1;
     switch (msg->Class) {
         case IDCMP_GADGETUP: {
             const auto* gadget = static_cast<const Gadget*>(msg->IAddress);

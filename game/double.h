@@ -24,6 +24,9 @@ public:
     cGamePoker* game = nullptr;
     cIMGCard* card = nullptr;  // the card shown; owned
     long pot = 0;
+    // Set once the game has ended (pot lost, taken or forfeited): messages still queued
+    // behind the one that ended it leave the money alone.
+    bool finished = false;
 
     static const cButton DoubleButtons[];
 
@@ -34,13 +37,14 @@ public:
     // 1 after a right guess (a new card is dealt), -1 after a wrong one.
     int GadgetSmall();
     int GadgetBig();
-    // Adds the pot to the game's money; returns -1.
+    // Adds the pot to the game's money, once; returns -1.
     int TakePot();
     // A fresh card from the full set in play, face down and shown.
     void DealCard();
 
 private:
     int Guess(bool big);
+    int Handle(const IntuiMessage* msg);
 };
 
 // Whether a guess on a card wins: jokers win both ways, a seven loses both ways.

@@ -318,6 +318,22 @@ LONG DeleteFile(CONST_STRPTR name) {
     return DOSTRUE;
 }
 
+LONG Rename(CONST_STRPTR oldName, CONST_STRPTR newName) {
+    if (oldName == nullptr || newName == nullptr) {
+        lastError = ERROR_REQUIRED_ARG_MISSING;
+        return DOSFALSE;
+    }
+    if (host::ShouldFail("Rename")) {
+        lastError = ERROR_OBJECT_IN_USE;
+        return DOSFALSE;
+    }
+    if (::rename(HostPath(oldName).c_str(), HostPath(newName).c_str()) != 0) {
+        SetErrno(errno);
+        return DOSFALSE;
+    }
+    return DOSTRUE;
+}
+
 BPTR Output() { return kOutputHandle; }
 BPTR Input() { return kInputHandle; }
 

@@ -174,6 +174,37 @@ TEST_F(DoubleTest, ThePotIsTakenAtOnceOrForfeitedThroughTheDialog) {
     }
 }
 
+// Messages queued behind the one that ended the game (a lost guess, a taken pot, Escape)
+// must neither pay, guess nor deal again.
+TEST_F(DoubleTest, OnceEndedLaterMessagesLeaveTheMoneyAlone) {
+    struct Msg {
+        ULONG cls;
+        int code, gadget;
+    };
+    const Msg lose = {IDCMP_GADGETUP, 0, 105}, take = {IDCMP_GADGETUP, 0, 103}, escape = {IDCMP_VANILLAKEY, 27, 0};
+    const Msg later[] = {{IDCMP_CLOSEWINDOW, 0, 0}, {IDCMP_VANILLAKEY, 13, 0}, {IDCMP_VANILLAKEY, 'b', 0},
+                         {IDCMP_VANILLAKEY, 's', 0}, take};
+    struct Case {
+        Msg first;
+        int paid;
+    };
+    for (const Case& c : {Case{lose, 0}, Case{take, 10}, Case{escape, 0}}) {
+        for (const Msg& next : later) {
+            auto game = table.MakeGame(0, 3, 1, 1);
+            Board board(table, game.get(), 10);
+            board.Show(6);  // a seven: a guess loses
+            std::string title, text;
+            host::SetSteps({Verdict(&title, &text)});
+            EXPECT_EQ(board.Send(c.first.cls, static_cast<UWORD>(c.first.code), c.first.gadget), -1);
+            host::SetSteps({});  // a second verdict would stall here
+            EXPECT_EQ(board.Send(next.cls, static_cast<UWORD>(next.code), next.gadget), -1)
+                << c.first.gadget << "/" << c.first.code << " then " << next.cls << "/" << next.code;
+            EXPECT_EQ(game->Money(), c.paid) << c.first.gadget << " then " << next.cls << "/" << next.code;
+            EXPECT_EQ(board.gadgets.card->turned, c.first.gadget == 105 ? 0 : 1) << "no new card";
+        }
+    }
+}
+
 TEST_F(DoubleTest, ThreeRightGuessesShowTwoFourAndEightTimesTheWin) {
     auto game = table.MakeGame(0, 8, 1, 1);
     // A seed whose first three cards are no sevens, so that each can be guessed right.
