@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 #include "game/game.h"
 
@@ -92,16 +93,18 @@ bool cSaveFile::Parse(const char* block) {
 int cSaveFile::Save() {
     char block[BlockSize];
     if (KeyLength(path) == 0 || !Format(block)) return 1;
+    Crypt(block);  // scrambled with the final name, whatever name it is written under first
 
-    cFile file(Open(path, MODE_NEWFILE));
+    // Written beside the old saved game and put in its place only when complete: a failure
+    // at any step leaves an older saved game of that name as it was.
+    const std::string temporary = std::string(path) + ".saving";
+    cFile file(Open(temporary.c_str(), MODE_NEWFILE));
     if (!file.handle) return 1;
-    Crypt(block);
     const bool written = Write(file.handle, block, BlockSize) == BlockSize;
     const bool closed = Close(file.handle) == DOSTRUE;
     file.handle = 0;
-    if (written && closed) return 0;
-    // A half-written file must not pass for a saved game later.
-    DeleteFile(path);
+    if (written && closed && Rename(temporary.c_str(), path) == DOSTRUE) return 0;
+    DeleteFile(temporary.c_str());
     return 1;
 }
 

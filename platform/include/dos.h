@@ -22,6 +22,9 @@ LONG Read(BPTR file, APTR buffer, LONG length);  // bytes read, 0 at the end, -1
 LONG Write(BPTR file, const void* buffer, LONG length);  // bytes written, -1 on error
 LONG Seek(BPTR file, LONG position, LONG mode);  // old position, -1 on error
 LONG DeleteFile(CONST_STRPTR name);              // DOSTRUE on success
+// Gives a file a new name, in one step: a file already of that name is replaced. DOSTRUE
+// on success; on failure both names stay as they were.
+LONG Rename(CONST_STRPTR oldName, CONST_STRPTR newName);
 BPTR Output();                                   // the standard output
 BPTR Input();
 

@@ -269,22 +269,32 @@ TEST_F(SaveMenuTest, ContinueOldEndsARunningGameOnlyWhenAFileWasLoaded) {
     EXPECT_EQ(std::count_if(std::begin(game->cards), std::end(game->cards), [](auto* c) { return c->visible != 0; }), 1);
 }
 
-TEST_F(SaveMenuTest, AFailedOrCancelledSaveKeepsTheMoneyAndLeavesNoFile) {
+// A save that fails at any step keeps the money in the game and an older saved game of
+// that name as it was, and leaves no other file behind.
+TEST_F(SaveMenuTest, AFailedOrCancelledSaveKeepsTheMoneyAndTheOlderSave) {
     game->MenuNew();
     game->SetMoney(321);
-    for (const char* op : {"Open", "Write", "Close", ""}) {
+    const std::string path = temp.File("older");
+    for (const char* op : {"Open", "Write", "Close", "Rename", ""}) {
+        SaveAs(path, {50, 2, 3, 0, 0, 0});
+        const std::string before = ReadFile(path);
         if (*op) {
             host::FailOnce(op);
-            Choose(true, "lost");
+            Choose(true, "older");
         } else {
             host::SetSteps({[] { host::Key(27); }});
             game->MenuSave();
         }
         EXPECT_EQ(game->Money(), 321) << op;
-        EXPECT_TRUE(fs::is_empty(temp.dir)) << op;
+        EXPECT_EQ(ReadFile(path), before) << op;
+        EXPECT_EQ(std::distance(fs::directory_iterator(temp.dir), fs::directory_iterator()), 1) << op;
         EXPECT_TRUE(game->fileReq.file == "") << op;
         host::ClearFaults();
     }
+    // A save that succeeds replaces the older one.
+    Choose(true, "older");
+    EXPECT_EQ(std::string(Unscramble(ReadFile(path), path).c_str()), "POKER:321,3,1,0,0,0");
+    EXPECT_EQ(std::distance(fs::directory_iterator(temp.dir), fs::directory_iterator()), 1);
 }
 
 }  // namespace
