@@ -1,18 +1,11 @@
-// Start-up, settings and shut-down, and the process-wide values set once at start-up.
+// Start-up, settings and shut-down; the process-wide values it sets are in toolkit/globals.h.
 #pragma once
 #include <exec.h>
 #include <graphics.h>
 
 #include "app/cstring.h"
+#include "toolkit/globals.h"
 
-// "topaz.font" 8, in which every window draws its texts.
-extern TextFont* TEXTFONT;
-// pens[0]: the best pen for light grey (0xAC), pens[1]: the best pen for black.
-extern unsigned char pens[2];
-// Entry i: the screen pen of colour i of the card sheet; entry 0 is the background.
-extern unsigned char gfxpens[256];
-// Never set: the default public screen is used.
-extern CONST_STRPTR PubScreenName;
 // Opened by main.
 extern Library* GadToolsBase;
 extern Interface* IGadTools;

@@ -3,8 +3,8 @@
 
 #include <algorithm>
 
-#include "app/main.h"
 #include "game/game.h"
+#include "toolkit/globals.h"
 
 const cButton cPrefsBetGadgets::PrefsBetButtons[] = {
     {103, 15, 100, 80, 20, "OK"},

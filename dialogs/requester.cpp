@@ -1,7 +1,7 @@
 // The message requester.
 #include "dialogs/requester.h"
 
-#include "app/main.h"
+#include "toolkit/globals.h"
 
 const cButton cReqGadgets::ReqButtons[] = {
     {103, 80, 50, 50, 16, "OK"},

@@ -5,10 +5,10 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "app/main.h"
 #include "dialogs/requester.h"
 #include "game/card.h"
 #include "game/game.h"
+#include "toolkit/globals.h"
 
 const cButton cDoubleGadgets::DoubleButtons[] = {
     {103, 50, 149, 100, 14, "Don\xB4t Double"},

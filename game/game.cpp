@@ -7,10 +7,10 @@
 #include <cstdlib>
 #include <ctime>
 
-#include "app/main.h"
 #include "dialogs/betprefs.h"
 #include "dialogs/handprfs.h"
 #include "game/double.h"
+#include "toolkit/globals.h"
 
 const int32_t Winnings[2][11] = {
     {0, 0, 5, 10, 20, 30, 40, 80, 140, 160, 320},

@@ -1,7 +1,7 @@
 // An image: a rectangle of a window showing a same-sized block of a source bitmap.
 #include "graphics/image.h"
 
-#include "app/main.h"
+#include "toolkit/globals.h"
 
 cImage::cImage(Window* window_, BitMap* bitMap_, const cRectangle& rect, const cPoint& source_)
     : cMsgRectangle(rect.position.x, rect.position.y, rect.size.x, rect.size.y),

@@ -3,7 +3,7 @@
 
 #include <cstdio>
 
-#include "app/main.h"
+#include "toolkit/globals.h"
 
 void TIntLabel::Update(RastPort* rp)
 {

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <new>
 
-#include "app/main.h"
+#include "toolkit/globals.h"
 
 cRadioGadget::cRadioGadget(int32_t x, int32_t y, int32_t width, int32_t height, const char* text_,
                            int32_t value_, int32_t style_)
