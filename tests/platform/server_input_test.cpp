@@ -150,19 +150,6 @@ TEST_F(ServerInput, HostCloseRequestGoesToTheFrontmostWindowWithACloseGadget) {
     EXPECT_TRUE(Drain(a).empty());
 }
 
-TEST_F(ServerInput, RightButtonTrappedByTheWindowGivesMenuDownAndUp) {
-    TagItem tags[] = {{WA_Left, 300},   {WA_Top, 200},   {WA_Width, 100},
-                      {WA_Height, 80},  {WA_IDCMP, IDCMP_MOUSEBUTTONS}, {WA_RMBTrap, 1},
-                      {WA_Activate, 1}, {TAG_DONE, 0}};
-    Window* w = OpenWindowTagList(nullptr, tags);
-    ASSERT_NE(w, nullptr);
-    host::RightPress(310, 220);
-    host::RightRelease(320, 230);
-    Settle();
-    const std::vector<Got> want = {{IDCMP_MOUSEBUTTONS, MENUDOWN, 10, 20, w}, {IDCMP_MOUSEBUTTONS, MENUUP, 20, 30, w}};
-    EXPECT_EQ(Drain(w), want);
-}
-
 TEST_F(ServerInput, WindowsKnowWhereThePointerIs) {
     host::MoveMouse(100, 90);
     Settle();

@@ -72,9 +72,7 @@ TEST_F(ServerMessages, WaitingWithNothingLeftToDoFailsNamingTheWindow) {
     struct Case { const char* title; std::function<void()> install; };
     const Case cases[] = {
         {"Your Hand:", [] { host::SetSteps({}); }},
-        {"Quit Poker", [] { host::SetUser([] { return false; }); }},
         {"Busy", [] { host::SetUser([] { return true; }); }},  // says it acts, never does
-        {"Steps", [] { host::SetSteps({[] {}, [] {}}); }},     // steps that queue nothing
     };
     for (const Case& c : cases) {
         host::UseVirtualDisplay();
@@ -152,42 +150,6 @@ TEST_F(ServerMessages, ClosingAWindowDropsItsQueuedMessagesAndLateRepliesAreHarm
     host::Type("de");
     EXPECT_EQ(Codes(Settled(other)), "de");
     EXPECT_EQ(host::DoubleReplies(), 0);
-}
-
-TEST_F(ServerMessages, ReplyingAMessageStillQueuedTakesItOffThePort) {
-    Window* w = Open({});
-    host::Type("ab");
-    Settle();
-    auto* head = reinterpret_cast<Message*>(w->UserPort->mp_MsgList.lh_Head);
-    ASSERT_NE(head, nullptr);
-    ReplyMsg(head);
-    EXPECT_EQ(Codes(Drain(w)), "b");
-    EXPECT_EQ(host::DoubleReplies(), 0);
-}
-
-TEST_F(ServerMessages, UseVirtualDisplayStartsEverythingOver) {
-    Window* w = Open({});
-    host::Key('x');
-    Settle();
-    Message* held = GetMsg(w->UserPort);
-    ReplyMsg(held);
-    ReplyMsg(held);
-    host::Key('y');  // queued, never handled
-    host::SetUser([] { return true; });
-    host::FailFrom("OpenWindowTagList", 5);
-    ASSERT_EQ(host::DoubleReplies(), 1);
-
-    host::UseVirtualDisplay();
-    EXPECT_EQ(host::OpenWindowCount(), 0);
-    EXPECT_EQ(host::DoubleReplies(), 0);
-    Window* fresh = nullptr;
-    for (int i = 0; i < 6; ++i) {
-        if (fresh) CloseWindow(fresh);
-        fresh = Open({.title = "Fresh"});
-        ASSERT_NE(fresh, nullptr) << "faults are cleared";
-    }
-    host::SetSteps({});
-    EXPECT_THROW(WaitPort(fresh->UserPort), host::Stalled) << "neither old input nor the old user survive";
 }
 
 }  // namespace

@@ -88,17 +88,6 @@ TEST_F(ServerWindow, TitleBarHeightFollowsScreenFontAndTopBorder) {
     }
 }
 
-TEST_F(ServerWindow, InnerSizeAddsTheBorders) {
-    TagItem tags[] = {{WA_Title, reinterpret_cast<uintptr_t>("Inner")}, {WA_DragBar, 1}, {WA_CloseGadget, 1},
-                      {WA_InnerWidth, 200}, {WA_InnerHeight, 70}, {TAG_DONE, 0}};
-    Window* w = OpenWindowTagList(nullptr, tags);
-    ASSERT_NE(w, nullptr);
-    EXPECT_EQ(w->Width, 208);
-    EXPECT_EQ(w->Height, 83);
-    EXPECT_EQ(w->WScreen, LockPubScreen(nullptr));
-    EXPECT_EQ(w->Flags & (WFLG_DRAGBAR | WFLG_CLOSEGADGET | WFLG_DEPTHGADGET), WFLG_DRAGBAR | WFLG_CLOSEGADGET);
-}
-
 TEST_F(ServerWindow, WindowRecordsAreLinkedFrontToBackAndClosingActivatesThePrevious) {
     Window* a = Open({});
     Window* b = Open({});
@@ -210,18 +199,6 @@ TEST_F(ServerWindow, FrameDrawingKeepsTheProgramsTexts) {
     RefreshWindowFrame(w);
     EXPECT_TRUE(host::ShowsText(w, "cut off text"));
     for (const auto& t : host::Texts(w)) EXPECT_NE(t.text, "Test") << "the title is the frame's, not a text";
-}
-
-TEST_F(ServerWindow, MoveWindowStaysOnTheScreen) {
-    Window* w = Open({});
-    struct Case { int dx, dy, wantLeft, wantTop; };
-    for (const Case& c :
-         {Case{10, 5, 30, 35}, Case{-100, -100, 0, 0}, Case{1000, 1000, 440, 380}, Case{-40, 0, 400, 380}}) {
-        MoveWindow(w, c.dx, c.dy);
-        EXPECT_EQ(w->LeftEdge, c.wantLeft);
-        EXPECT_EQ(w->TopEdge, c.wantTop);
-        ExpectScreenShowsWindow(w);
-    }
 }
 
 }  // namespace
