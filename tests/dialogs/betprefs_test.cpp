@@ -116,6 +116,19 @@ TEST_F(BetPrefsTest, FieldChecksBringWhatWasTypedIntoRange) {
     }
 }
 
+// Each field holds one digit while typing, not only once the field is checked.
+TEST_F(BetPrefsTest, AFieldTakesOneCharacter) {
+    for (int id : {201, 202}) {
+        std::string typed;
+        Run({[&] { Enter(id, "21", false); },
+             [&] {
+                 typed = Field(id);
+                 host::Key(27);
+             }});
+        EXPECT_EQ(typed.size(), 1u) << id << ": " << typed;
+    }
+}
+
 TEST_F(BetPrefsTest, OnlyConfirmingStoresTheNumbers) {
     struct Case {
         const char* what;

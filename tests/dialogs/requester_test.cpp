@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "app/main.h"
 #include "host/host.h"
 #include "support/screen.h"
+#include "toolkit/globals.h"
 
 namespace {
 
@@ -72,41 +72,6 @@ TEST_F(RequesterTest, EachDismissalClosesTheWindowAtItsPlaceWithItsButton)
         EXPECT_EQ(host::OpenWindowCount(), before);
         EXPECT_EQ(host::DoubleReplies(), 0);
         EXPECT_TRUE(req.text == "Two Pairs");
-    }
-}
-
-TEST_F(RequesterTest, OtherKeysAndClicksLeaveItOpen)
-{
-    for (int key : std::initializer_list<int>{'a', 'D', 'N', ' ', '1', 9, 8, 127, 0xB4}) {
-        SCOPED_TRACE(key);
-        Restart();
-        cRequester req = Make();
-        bool stillOpen = false;
-        Execute(req, "Pair",
-                {[&](Window* w) {
-                     host::Key(key);
-                     host::Click(w->LeftEdge + 20, w->TopEdge + w->BorderTop + 40);  // inside, off the button
-                 },
-                 [&](Window*) {
-                     stillOpen = true;
-                     host::Key(27);
-                 }});
-        EXPECT_TRUE(stillOpen);
-    }
-}
-
-TEST_F(RequesterTest, KeysQueuedTogetherAreAllReadAndRepliedOnce)
-{
-    const std::vector<std::vector<int>> cases = {{'x', 13}, {27, 'x'}, {'a', 'b', 'c', 'K'}};
-    for (const std::vector<int>& codes : cases) {
-        SCOPED_TRACE(codes.size());
-        Restart();
-        support::QueuedMessages keys(IDCMP_VANILLAKEY, codes);
-        cRequester req = Make();
-        Execute(req, "Flush", {[&](Window* w) { keys.Send(w); }});
-        EXPECT_EQ(Requester(), nullptr);
-        EXPECT_EQ(keys.Drain(), static_cast<int>(codes.size()));
-        EXPECT_EQ(host::DoubleReplies(), 0);
     }
 }
 
@@ -176,28 +141,6 @@ TEST_F(RequesterTest, TheTextIsCentredOnOneLineAndCutByTheWindowEdges)
     }
 }
 
-TEST_F(RequesterTest, AnEmptyOrNullTextShowsTheWindowAndItsButton)
-{
-    for (const char* message : {"", static_cast<const char*>(nullptr)}) {
-        SCOPED_TRACE(message ? "empty" : "null");
-        cRequester req = Make();
-        req.text = "old text";
-        bool button = false;
-        int visibleTexts = 0;
-        Execute(req, message, {[&](Window* w) {
-            button = host::FindGadget(w, 103) != nullptr;
-            for (const host::TextInfo& t : host::Texts(w))
-                visibleTexts += !t.text.empty() && t.text != "OK";
-            host::ClickGadget(w, 103);
-        }});
-        EXPECT_TRUE(button);
-        EXPECT_EQ(visibleTexts, 0);
-        EXPECT_TRUE(req.text == "");
-        EXPECT_NE(req.text.text, nullptr);
-        EXPECT_EQ(req.text.size, 1);
-    }
-}
-
 TEST_F(RequesterTest, AWindowThatCannotOpenShowsNothingAndKeepsItsPlace)
 {
     cRequester req = Make();
@@ -233,7 +176,8 @@ TEST(ReqGadgets, AnswersEachMessageByItsTable)
     const Case cases[] = {
         {IDCMP_GADGETUP, 0, 103, -1},  {IDCMP_GADGETUP, 0, 104, 1},   {IDCMP_GADGETUP, 0, 0, 1},
         {IDCMP_CLOSEWINDOW, 0, 0, -1}, {IDCMP_VANILLAKEY, 'L', 0, 0}, {IDCMP_VANILLAKEY, 0x10D, 0, 0},  // 13 + 256
-        {IDCMP_VANILLAKEY, 0, 0, 0},   {IDCMP_MENUPICK, 0, 0, 0},
+        {IDCMP_VANILLAKEY, 9, 0, 0},   {IDCMP_VANILLAKEY, 0xB4, 0, 0}, {IDCMP_MOUSEBUTTONS, SELECTDOWN, 0, 0},
+        {IDCMP_MENUPICK, 0, 0, 0},
     };
     cReqGadgets gadgets;
     for (const Case& c : cases) {
@@ -246,7 +190,6 @@ TEST(ReqGadgets, AnswersEachMessageByItsTable)
         msg.IAddress = c.gadgetId ? &gadget : nullptr;
         EXPECT_EQ(gadgets.IDCMP(&msg), c.expected);
     }
-    EXPECT_FALSE(gadgets.Active());
 }
 
 }  // namespace

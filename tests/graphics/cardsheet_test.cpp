@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <intuition.h>
 
+#include <algorithm>
 #include <cstring>
 #include <set>
 #include <string>
@@ -74,6 +75,20 @@ TEST_F(DefaultSheet, EveryCardHasARoundedPictureOfItsOwnButHighJokersShareOne) {
             EXPECT_EQ(pictures[i] == pictures[j], i >= 54 && j < 60) << "pictures " << i << " and " << j;
     for (int column : {3, 5, 6, 7, 8, 9, 10, 11, 12})
         for (int v : Block(bitmap, column * kW, 4 * kH)) ASSERT_EQ(v, 0) << "column " << column;
+}
+
+// Ace to ten of hearts and diamonds are inked red; of clubs and spades black (colour 1, the
+// outline of every card), with no red at all.
+TEST_F(DefaultSheet, RedSuitsAreRedAndBlackSuitsBlack) {
+    constexpr int kRed = 3;
+    for (int suit = 0; suit < 4; ++suit)
+        for (int value = 0; value < 10; ++value) {
+            auto [x, y] = PictureOrigin(bitmap, suit * 13 + value);
+            const std::vector<int> b = Block(bitmap, x, y);
+            const long red = std::count(b.begin(), b.end(), kRed);
+            const bool redSuit = suit == 1 || suit == 2;
+            EXPECT_EQ(red > 0, redSuit) << "suit " << suit << " value " << value << ": " << red << " red pixels";
+        }
 }
 
 TEST_F(DefaultSheet, RemappedToTheScreenShowsItsOwnEightColours) {

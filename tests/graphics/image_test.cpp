@@ -1,10 +1,10 @@
 // Images: drawing a block of a bitmap, hiding, moving and hit-testing.
 #include <gtest/gtest.h>
 
-#include "app/main.h"
 #include "graphics/image.h"
 #include "host/host.h"
 #include "support/screen.h"
+#include "toolkit/globals.h"
 
 namespace {
 

@@ -88,15 +88,6 @@ TEST_F(ReMap, EveryPixelGetsThePenOfItsLowThreeBits) {
     }
 }
 
-TEST_F(ReMap, ColourNineGetsThePenOfColourOne) {
-    Sheet sheet(16, 1, 4, [](int x, int) { return x == 3 ? 9 : x == 4 ? 1 : x == 5 ? 15 : 0; });
-    Run(sheet.bm, 8);
-    EXPECT_EQ(sheet.Get(3, 0), pens[1]);
-    EXPECT_EQ(sheet.Get(4, 0), pens[1]);
-    EXPECT_EQ(sheet.Get(5, 0), pens[7]);
-    EXPECT_EQ(sheet.Get(0, 0), pens[0]);
-}
-
 TEST_F(ReMap, AFailedAllocationLeavesTheSheetAsItWas) {
     const std::pair<const char*, int> failures[] = {
         {"AllocBitMap", 1}, {"AllocVec", 1}, {"AllocRaster", 1}, {"AllocRaster", 3}, {"AllocRaster", 5}};
@@ -110,13 +101,6 @@ TEST_F(ReMap, AFailedAllocationLeavesTheSheetAsItWas) {
         EXPECT_EQ(sheet.bm.Depth, 3);
         EXPECT_EQ(sheet.Pixels(), before);
     }
-}
-
-TEST_F(ReMap, EmptySheetIsLeftAlone) {
-    BitMap empty{};
-    Run(empty, 8);
-    EXPECT_EQ(empty.Depth, 0);
-    for (PLANEPTR p : empty.Planes) EXPECT_EQ(p, nullptr);
 }
 
 }  // namespace

@@ -6,10 +6,10 @@
 #include <algorithm>
 #include <stdexcept>
 
-#include "app/main.h"
 #include "game/game.h"
 #include "host/host.h"
 #include "support/cardsheet.h"
+#include "toolkit/globals.h"
 
 namespace {
 

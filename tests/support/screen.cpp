@@ -3,8 +3,8 @@
 #include <cstdlib>
 #include <stdexcept>
 
-#include "app/main.h"
 #include "host/host.h"
+#include "toolkit/globals.h"
 #include "toolkit/gtgadgets.h"
 
 namespace support {

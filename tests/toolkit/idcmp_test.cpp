@@ -115,22 +115,6 @@ TEST_F(PanelOnScreen, EveryStyleDrawsItsPensPixelExact) {
     }
 }
 
-// Worked out by hand for a 10 x 8 panel at (40, 30): right column 49, bottom row 37.
-TEST_F(PanelOnScreen, LineEndsLeaveTheTopRightAndBottomLeftCornersToTheFill) {
-    struct Row {
-        int style, x, y, pen;
-    };
-    const Row rows[] = {
-        {1, 40, 30, 2}, {1, 49, 30, 0}, {1, 40, 37, 0}, {1, 49, 37, 1}, {1, 48, 30, 2}, {1, 49, 31, 1},
-        {1, 40, 36, 2}, {1, 41, 37, 1}, {1, 48, 31, 0}, {1, 41, 36, 0}, {3, 41, 31, 1}, {3, 48, 36, 2},
-        {4, 41, 31, 2}, {4, 48, 36, 1}, {2, 44, 34, 0}, {2, 47, 31, 1},
-    };
-    for (const Row& r : rows) {
-        cPanel(40, 30, 10, 8, r.style).Update(Margin());
-        EXPECT_EQ(support::Pixel(window, r.x, r.y), r.pen) << "style " << r.style << " (" << r.x << ", " << r.y << ")";
-    }
-}
-
 // ---- the modal loop -------------------------------------------------------------------
 
 using ModalLoopTest = PanelOnScreen;
@@ -192,19 +176,6 @@ TEST_F(ModalLoopTest, EndsOnADeclinedCloseOrAnEndAnswerAfterTheQueueIsEmpty) {
         EXPECT_EQ(GetMsg(window->UserPort), nullptr);
         Stop();  // before the queue's messages go
     }
-}
-
-TEST_F(ModalLoopTest, WithTheServersMessagesARepliedOneIsNotRepliedAgainAndADeclinedCloseEnds) {
-    ScriptedReceiver receiver;
-    receiver.answers = {{'a', 2}, {'x', 0}, {0, 0}};  // the close gadget's message has code 0
-    host::SetSteps({[] {
-                        host::Key('a');
-                        host::Key('x');
-                    },
-                    [&] { host::ClickClose(window); }});
-    EXPECT_NO_THROW(ModalLoop(window, receiver));
-    EXPECT_EQ(receiver.seen, std::vector<UWORD>({'a', 'x', 0}));
-    EXPECT_EQ(host::DoubleReplies(), 0);
 }
 
 TEST_F(ModalLoopTest, FlushMessagesRepliesEverythingWaitingAndNothingElse) {

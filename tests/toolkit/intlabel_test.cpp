@@ -6,9 +6,9 @@
 #include <climits>
 #include <string>
 
-#include "app/main.h"
 #include "host/host.h"
 #include "support/screen.h"
+#include "toolkit/globals.h"
 
 namespace {
 

@@ -3,28 +3,12 @@
 
 #include <gtest/gtest.h>
 
-#include <new>
 #include <string>
 #include <vector>
 
-#include "app/main.h"
 #include "host/host.h"
 #include "support/screen.h"
-
-// Lets a test make the group's allocation fail; otherwise the ordinary allocator serves.
-namespace {
-bool failNothrowNew = false;
-}
-
-void* operator new(std::size_t n, const std::nothrow_t&) noexcept
-{
-    if (failNothrowNew) return nullptr;
-    try {
-        return ::operator new(n);
-    } catch (...) {
-        return nullptr;
-    }
-}
+#include "toolkit/globals.h"
 
 namespace {
 
@@ -143,20 +127,6 @@ TEST(RadioGroup, TakesOnlyLeftPressesInsideItsRectangleAndSelectsOnlyByTheBox)
         EXPECT_STREQ(group.selected->text, c.selected);
         EXPECT_EQ(StyleTwoCount(group), 1);
     }
-    group.DeleteAll();
-}
-
-TEST(RadioGroup, AnAddThatCannotAllocateChangesNothing)
-{
-    cRadioGroup group(0, 0, 50, 40, 4, nullptr);
-    group.Add(cRadioGadget(2, 2, 10, 10, "a", 0));
-    cRadioGadget* b = group.Add(cRadioGadget(2, 14, 10, 10, "b", 1));
-    failNothrowNew = true;
-    EXPECT_EQ(group.Add(cRadioGadget(2, 26, 10, 10, "c", 2)), nullptr);
-    failNothrowNew = false;
-    EXPECT_EQ(group.selected, b);
-    EXPECT_EQ(StyleTwoCount(group), 1);
-    EXPECT_EQ(Order(group), std::vector<std::string>({"b", "a"}));
     group.DeleteAll();
 }
 
