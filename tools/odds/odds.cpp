@@ -1,0 +1,855 @@
+// The odds engine. Every hand is ranked by the game's own EvaluateHand.
+#include "odds.h"
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cmath>
+#include <thread>
+
+#include "game/game.h"
+#include "game/handpile.h"
+
+namespace odds {
+
+namespace {
+
+constexpr int kCodes = 11 * 11 * 11 * 11;
+
+struct Binomials {
+    int64_t c[72][7] = {};
+    Binomials() {
+        for (int n = 0; n < 72; ++n) {
+            c[n][0] = 1;
+            for (int k = 1; k < 7 && k <= n; ++k) c[n][k] = c[n - 1][k - 1] + (k <= n - 1 ? c[n - 1][k] : 0);
+        }
+    }
+};
+const Binomials kBin;
+
+// Holds have at most five cards: a table beats the library call on machines without the instruction.
+constexpr int8_t kBits[32] = {0, 1, 1, 2, 1, 2, 2, 3, 1, 2, 2, 3, 2, 3, 3, 4, 1, 2, 2, 3, 2, 3, 3, 4, 2, 3, 3, 4, 3, 4, 4, 5};
+int Popcount(unsigned v) { return kBits[v & 31]; }
+
+// Runs body(i) for i in 0..count-1 on `threads` threads, handing out indices in order.
+template <typename Body>
+void ParallelFor(int64_t count, int threads, Body body) {
+    std::atomic<int64_t> next{0};
+    auto work = [&] {
+        for (int64_t i; (i = next.fetch_add(1)) < count;) body(i);
+    };
+    std::vector<std::thread> pool;
+    for (int t = 1; t < threads; ++t) pool.emplace_back(work);
+    work();
+    for (auto& t : pool) t.join();
+}
+
+// Every sorted s-subset of 0..m-1, in lexicographic order, flattened.
+std::vector<uint8_t> AllSubsets(int m, int s) {
+    std::vector<uint8_t> out;
+    if (s > m) return out;
+    out.reserve(static_cast<size_t>(Choose(m, s) * s));
+    int c[kHandSize];
+    for (int i = 0; i < s; ++i) c[i] = i;
+    for (;;) {
+        for (int i = 0; i < s; ++i) out.push_back(static_cast<uint8_t>(c[i]));
+        int i = s - 1;
+        while (i >= 0 && c[i] == m - s + i) --i;
+        if (i < 0) break;
+        ++c[i];
+        for (int k = i + 1; k < s; ++k) c[k] = c[k - 1] + 1;
+    }
+    return out;
+}
+
+int CodeOf(const Deck& deck, const int* cards, int n) {
+    int code = 0;
+    for (int f = 3; f >= 0; --f) code = code * 11 + RankOf(deck, cards, n, kFlagWords[f]);
+    return code;
+}
+
+int FlagIndex(uint32_t flags) { return ((flags & 0x100) ? 1 : 0) + ((flags & 0x200) ? 2 : 0); }
+
+// Merges two sorted lists into out; returns the size.
+int Merge(const int* a, int na, const int* b, int nb, int* out) {
+    int i = 0, j = 0, k = 0;
+    while (i < na && j < nb) out[k++] = a[i] < b[j] ? a[i++] : b[j++];
+    while (i < na) out[k++] = a[i++];
+    while (j < nb) out[k++] = b[j++];
+    return k;
+}
+
+// Draw counts before the jokers of the deck are chosen, as w weighted sums of the classes
+// (the counts by class themselves, or prize sums): g[(mask * 6 + jk) * w + k] for the hands of
+// jk jokers in all whose ordinary cards are exactly the kept ones of the hand plus cards from
+// the deck.
+struct Grid {
+    int n = 0, w = 0;
+    std::vector<int64_t> g;
+    int64_t* At(unsigned mask, int jk) { return &g[(static_cast<size_t>(mask) * 6 + jk) * w]; }
+    const int64_t* At(unsigned mask, int jk) const { return &g[(static_cast<size_t>(mask) * 6 + jk) * w]; }
+};
+
+// Class weights: weights[k * classes + c].
+struct Weights {
+    int w = 0;
+    bool identity = false;  // the counts by class themselves
+    std::vector<int64_t> v;
+};
+
+Weights ClassWeights(const Table& table) {
+    Weights wt;
+    wt.w = table.classes();
+    wt.identity = true;
+    wt.v.assign(static_cast<size_t>(wt.w * wt.w), 0);
+    for (int c = 0; c < wt.w; ++c) wt.v[static_cast<size_t>(c * wt.w + c)] = 1;
+    return wt;
+}
+
+Weights PrizeWeights(const Table& table, const std::vector<uint32_t>& flags) {
+    Weights wt;
+    wt.w = static_cast<int>(flags.size());
+    for (uint32_t f : flags)
+        for (int c = 0; c < table.classes(); ++c) wt.v.push_back(table.Prize(c, f));
+    return wt;
+}
+
+struct GoneWalk {
+    const Table& table;
+    const Weights& wt;
+    const int* gone;
+    int ng;
+    int64_t* dst;
+};
+
+void AddGoneSubsets(const GoneWalk& walk, const int* kept, int nk, int from, int* chosen, int nt, int64_t sign) {
+    int merged[kHandSize];
+    const int s = Merge(kept, nk, chosen, nt, merged);
+    const int nc = walk.table.classes(), w = walk.wt.w;
+    if (s == kHandSize) {
+        const int cls = walk.table.Class5(merged);
+        for (int k = 0; k < w; ++k) walk.dst[k] += sign * walk.wt.v[static_cast<size_t>(k * nc + cls)];
+        return;
+    }
+    const uint32_t* row = walk.table.Row(merged, s, 0);
+    if (walk.wt.identity) {
+        for (int k = 0; k < (kHandSize + 1 - s) * nc; ++k) walk.dst[k] += sign * row[k];
+    } else {
+        for (int jk = 0; jk <= kHandSize - s; ++jk)
+            for (int k = 0; k < w; ++k) {
+            const int64_t* wk = &walk.wt.v[static_cast<size_t>(k * nc)];
+            int64_t sum = 0;
+                for (int c = 0; c < nc; ++c) sum += wk[c] * row[jk * nc + c];
+                walk.dst[jk * w + k] += sign * sum;
+            }
+    }
+    for (int i = from; i < walk.ng; ++i) {
+        chosen[nt] = walk.gone[i];
+        AddGoneSubsets(walk, kept, nk, i + 1, chosen, nt + 1, -sign);
+    }
+}
+
+Grid MakeGrid(const Table& table, const Situation& s, const Weights& wt) {
+    Grid grid;
+    grid.n = static_cast<int>(s.cards.size());
+    grid.w = wt.w;
+    const unsigned masks = 1u << grid.n;
+    grid.g.assign(static_cast<size_t>(masks) * 6 * grid.w, 0);
+    // Hands that hold the kept cards and avoid the thrown-away ones: first over the cards gone
+    // earlier, then over the hand's own cards (a superset Moebius transform).
+    for (unsigned mask = 0; mask < masks; ++mask) {
+        int kept[kHandSize], nk = 0;
+        for (int i = 0; i < grid.n; ++i)
+            if (mask & (1u << i)) kept[nk++] = s.cards[static_cast<size_t>(i)];
+        int chosen[kHandSize];
+        const GoneWalk walk{table, wt, s.gone.data(), static_cast<int>(s.gone.size()), grid.At(mask, 0)};
+        AddGoneSubsets(walk, kept, nk, 0, chosen, 0, 1);
+    }
+    for (int i = 0; i < grid.n; ++i)
+        for (unsigned mask = 0; mask < masks; ++mask) {
+            if (mask & (1u << i)) continue;
+            int64_t* a = grid.At(mask, 0);
+            const int64_t* b = grid.At(mask | (1u << i), 0);
+            const int width = (kHandSize - Popcount(mask)) * grid.w;  // the larger set allows a joker less
+            for (int k = 0; k < width; ++k) a[k] -= b[k];
+        }
+    return grid;
+}
+
+// The holds of a hand in a fixed order: more cards kept first.
+std::vector<Hold> HoldsOf(int n, int jokers) {
+    std::vector<Hold> holds;
+    for (unsigned mask = 1u << n; mask-- > 0;)
+        for (int k = jokers; k >= 0; --k) holds.push_back({mask, k});
+    std::stable_sort(holds.begin(), holds.end(), [](const Hold& a, const Hold& b) {
+        return Popcount(a.keep) + a.jokers > Popcount(b.keep) + b.jokers;
+    });
+    return holds;
+}
+
+int DeckLeft(const Deck& deck, const Situation& s) {
+    return deck.Size() - static_cast<int>(s.cards.size() + s.gone.size()) + s.deckJokers;
+}
+
+struct Rng {
+    uint64_t state;
+    explicit Rng(uint64_t seed) : state(seed) {}
+    uint64_t Next() {
+        uint64_t z = (state += 0x9E3779B97F4A7C15ull);
+        z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
+        z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
+        return z ^ (z >> 31);
+    }
+    int Below(int n) { return static_cast<int>((static_cast<u128>(Next()) * static_cast<unsigned>(n)) >> 64); }
+};
+
+// The cards still in the deck: ordinary cards by number, jokers as deck.Size().
+struct LiveDeck {
+    std::vector<int> cards;
+    int left = 0;
+    int Draw(Rng& rng) {
+        const int i = rng.Below(left);
+        std::swap(cards[static_cast<size_t>(i)], cards[static_cast<size_t>(left - 1)]);
+        return cards[static_cast<size_t>(--left)];
+    }
+};
+
+u128 Gcd(u128 a, u128 b) {
+    while (b != 0) {
+        const u128 t = a % b;
+        a = b;
+        b = t;
+    }
+    return a;
+}
+
+Fraction Add(Fraction a, u128 num, u128 den) {
+    const u128 g = Gcd(num, den);
+    if (g > 1) num /= g, den /= g;
+    const u128 d = Gcd(a.den, den);
+    Fraction r;
+    r.num = a.num * (den / d) + num * (a.den / d);
+    r.den = a.den / d * den;
+    const u128 h = Gcd(r.num, r.den);
+    if (h > 1) r.num /= h, r.den /= h;
+    return r;
+}
+
+}  // namespace
+
+Deck Deck::Full() {
+    Deck d;
+    for (int v = 0; v < 13; ++v) d.values.push_back(v);
+    return d;
+}
+
+int RankOf(const Deck& deck, const int* cards, int n, uint32_t flags) {
+    int32_t suits[kHandSize], values[kHandSize];
+    for (int i = 0; i < kHandSize; ++i) {
+        suits[i] = i < n ? deck.Suit(cards[i]) : JOKER_SUIT;
+        values[i] = i < n ? deck.Value(cards[i]) : 0;
+    }
+    return EvaluateHand(suits, values, flags);
+}
+
+int PrizeOf(int rank, uint32_t flags) { return Winnings[(flags & 0x100) ? 1 : 0][rank]; }
+
+int64_t Choose(int n, int k) {
+    if (n < 0 || k < 0 || k > n) return 0;
+    if (k < 7 && n < 72) return kBin.c[n][k];
+    int64_t r = 1;
+    for (int i = 1; i <= k; ++i) r = r * (n - k + i) / i;
+    return r;
+}
+
+std::string ToString(u128 v) {
+    std::string s;
+    do {
+        s.insert(s.begin(), static_cast<char>('0' + static_cast<int>(v % 10)));
+        v /= 10;
+    } while (v != 0);
+    return s;
+}
+
+// ---- the table ----
+
+int Table::ClassOfCode(int code) {
+    if (classOfCode_[static_cast<size_t>(code)] < 0) {
+        classOfCode_[static_cast<size_t>(code)] = static_cast<int16_t>(classes_++);
+        codeOfClass_.push_back(code);
+    }
+    return classOfCode_[static_cast<size_t>(code)];
+}
+
+int Table::Rank(int cls, uint32_t flags) const { return ranks_[static_cast<size_t>(FlagIndex(flags) * classes_ + cls)]; }
+
+int64_t Table::Index(const int* cards, int s) const {
+    int64_t idx = 0;
+    for (int i = 0; i < s; ++i) idx += kBin.c[cards[i]][i + 1];
+    return idx;
+}
+
+const uint32_t* Table::Row(const int* cards, int s, int jk) const {
+    return &rows_[s][static_cast<size_t>((Index(cards, s) * (6 - s) + jk) * classes_)];
+}
+
+int Table::Class5(const int* cards) const { return class5_[static_cast<size_t>(Index(cards, kHandSize))]; }
+
+Table::Table(const Deck& deck, int threads) : deck_(deck), classOfCode_(kCodes, -1) {
+    const int m = deck.Size();
+    // Full hands without jokers, ranked in parallel, classes numbered in a fixed order after.
+    const std::vector<uint8_t> fives = AllSubsets(m, kHandSize);
+    const int64_t n5 = Choose(m, kHandSize);
+    std::vector<uint16_t> codes(static_cast<size_t>(n5));
+    const int64_t chunk = 4096;
+    ParallelFor((n5 + chunk - 1) / chunk, threads, [&](int64_t ci) {
+        for (int64_t i = ci * chunk; i < std::min(n5, (ci + 1) * chunk); ++i) {
+            int c[kHandSize];
+            for (int k = 0; k < kHandSize; ++k) c[k] = fives[static_cast<size_t>(i * kHandSize + k)];
+            codes[static_cast<size_t>(Index(c, kHandSize))] = static_cast<uint16_t>(CodeOf(deck, c, kHandSize));
+        }
+    });
+    class5_.resize(static_cast<size_t>(n5));
+    for (int64_t i = 0; i < n5; ++i) class5_[static_cast<size_t>(i)] = static_cast<uint8_t>(ClassOfCode(codes[static_cast<size_t>(i)]));
+    // Hands with jokers are few: their classes first, so that every row can be sized.
+    std::vector<std::vector<uint8_t>> subsets(kHandSize);
+    std::vector<std::vector<int16_t>> jokerClass(kHandSize);
+    for (int s = 0; s < kHandSize; ++s) {
+        subsets[static_cast<size_t>(s)] = AllSubsets(m, s);
+        const int64_t count = Choose(m, s);
+        jokerClass[static_cast<size_t>(s)].resize(static_cast<size_t>(count));
+        for (int64_t i = 0; i < count; ++i) {
+            int c[kHandSize];
+            for (int k = 0; k < s; ++k) c[k] = subsets[static_cast<size_t>(s)][static_cast<size_t>(i * s + k)];
+            jokerClass[static_cast<size_t>(s)][static_cast<size_t>(Index(c, s))] =
+                static_cast<int16_t>(ClassOfCode(CodeOf(deck, c, s)));
+        }
+    }
+    const int nc = classes_;
+    for (int f = 0; f < 4; ++f)
+        for (int c = 0; c < nc; ++c) {
+            int code = codeOfClass_[static_cast<size_t>(c)];
+            for (int k = 0; k < f; ++k) code /= 11;
+            ranks_.push_back(code % 11);
+        }
+    // Rows from the largest sets down: a hand holding S with jk jokers holds S + x for each of
+    // its 5 - |S| - jk other ordinary cards x.
+    for (int s = kHandSize - 1; s >= 0; --s) {
+        const int64_t count = Choose(m, s);
+        std::vector<uint32_t>& rows = rows_[s];
+        rows.assign(static_cast<size_t>(count * (6 - s) * nc), 0);
+        const std::vector<uint8_t>& subs = subsets[static_cast<size_t>(s)];
+        ParallelFor((count + chunk - 1) / chunk, threads, [&](int64_t ci) {
+            for (int64_t i = ci * chunk; i < std::min(count, (ci + 1) * chunk); ++i) {
+                int c[kHandSize];
+                for (int k = 0; k < s; ++k) c[k] = subs[static_cast<size_t>(i * s + k)];
+                const int64_t idx = Index(c, s);
+                uint32_t* row = &rows[static_cast<size_t>(idx * (6 - s) * nc)];
+                row[(kHandSize - s) * nc + jokerClass[static_cast<size_t>(s)][static_cast<size_t>(idx)]] = 1;
+                for (int x = 0; x < m; ++x) {
+                    if (std::find(c, c + s, x) != c + s) continue;
+                    int bigger[kHandSize];
+                    const int nb = Merge(c, s, &x, 1, bigger);
+                    if (nb == kHandSize) {
+                        ++row[Class5(bigger)];
+                        continue;
+                    }
+                    const uint32_t* from = Row(bigger, nb, 0);
+                    for (int jk = 0; jk < kHandSize - s; ++jk)
+                        for (int k = 0; k < nc; ++k) row[jk * nc + k] += from[jk * nc + k];
+                }
+                for (int jk = 0; jk < kHandSize - s; ++jk)
+                    for (int k = 0; k < nc; ++k) row[jk * nc + k] /= static_cast<uint32_t>(kHandSize - s - jk);
+            }
+        });
+    }
+}
+
+std::vector<int64_t> Table::PrizeRows(int s, uint32_t flags) const {
+    const std::vector<uint32_t>& rows = rows_[s];
+    std::vector<int64_t> out(rows.size() / static_cast<size_t>(classes_));
+    for (size_t i = 0; i < out.size(); ++i) {
+        int64_t sum = 0;
+        for (int c = 0; c < classes_; ++c) sum += static_cast<int64_t>(rows[i * static_cast<size_t>(classes_) + c]) * Prize(c, flags);
+        out[i] = sum;
+    }
+    return out;
+}
+
+// ---- holds ----
+
+HoldCounts CountHolds(const Table& table, const Situation& s) {
+    const Grid grid = MakeGrid(table, s, ClassWeights(table));
+    HoldCounts out;
+    out.holds = HoldsOf(grid.n, s.jokers);
+    const int left = DeckLeft(table.deck(), s);
+    for (const Hold& h : out.holds) {
+        const int d = kHandSize - Popcount(h.keep) - h.jokers;
+        std::vector<int64_t> counts(static_cast<size_t>(grid.w), 0);
+        for (int mj = 0; mj <= std::min(d, s.deckJokers); ++mj) {
+            const int64_t ways = Choose(s.deckJokers, mj);
+            const int64_t* g = grid.At(h.keep, h.jokers + mj);
+            for (int c = 0; c < grid.w; ++c) counts[static_cast<size_t>(c)] += ways * g[c];
+        }
+        out.counts.push_back(std::move(counts));
+        out.draws.push_back(Choose(left, d));
+    }
+    return out;
+}
+
+HoldCounts CountHoldsByEnumeration(const Deck& deck, const Situation& s, uint32_t flags) {
+    HoldCounts out;
+    const int n = static_cast<int>(s.cards.size());
+    out.holds = HoldsOf(n, s.jokers);
+    std::vector<int> avail;
+    for (int c = 0; c < deck.Size(); ++c)
+        if (std::find(s.cards.begin(), s.cards.end(), c) == s.cards.end() &&
+            std::find(s.gone.begin(), s.gone.end(), c) == s.gone.end())
+            avail.push_back(c);
+    const int na = static_cast<int>(avail.size());
+    for (const Hold& h : out.holds) {
+        int hand[kHandSize], nk = 0;
+        for (int i = 0; i < n; ++i)
+            if (h.keep & (1u << i)) hand[nk++] = s.cards[static_cast<size_t>(i)];
+        const int d = kHandSize - nk - h.jokers;
+        std::vector<int64_t> counts(kRanks, 0);
+        for (int mj = 0; mj <= std::min(d, s.deckJokers); ++mj) {
+            const int64_t ways = Choose(s.deckJokers, mj);
+            const int draw = d - mj;
+            int idx[kHandSize];
+            for (int i = 0; i < draw; ++i) idx[i] = i;
+            if (draw > na) continue;
+            for (;;) {
+                for (int i = 0; i < draw; ++i) hand[nk + i] = avail[static_cast<size_t>(idx[i])];
+                counts[static_cast<size_t>(RankOf(deck, hand, nk + draw, flags))] += ways;
+                int i = draw - 1;
+                while (i >= 0 && idx[i] == na - draw + i) --i;
+                if (i < 0) break;
+                ++idx[i];
+                for (int k = i + 1; k < draw; ++k) idx[k] = idx[k - 1] + 1;
+            }
+        }
+        out.counts.push_back(std::move(counts));
+        out.draws.push_back(Choose(DeckLeft(deck, s), d));
+    }
+    return out;
+}
+
+// ---- one change, exactly ----
+
+namespace {
+
+struct DealClass {
+    int cards[kHandSize];
+    int n;
+    int64_t ways;  // ordinary hands with this pattern of suits
+};
+
+// The ordinary parts of dealt hands, one per class under the 24 permutations of the suits.
+std::vector<DealClass> DealClasses(const Deck& deck, int minCards) {
+    std::vector<DealClass> out;
+    const int v = static_cast<int>(deck.values.size());
+    for (int n = kHandSize; n >= minCards; --n) {
+        const std::vector<uint8_t> subs = AllSubsets(deck.Size(), n);
+        for (size_t i = 0; i < subs.size() / std::max(n, 1) || (n == 0 && i == 0); ++i) {
+            DealClass d{};
+            d.n = n;
+            unsigned chunk[4] = {};
+            for (int k = 0; k < n; ++k) {
+                d.cards[k] = subs[i * static_cast<size_t>(n) + k];
+                chunk[deck.Suit(d.cards[k])] |= 1u << (d.cards[k] % v);
+            }
+            if (!(chunk[0] >= chunk[1] && chunk[1] >= chunk[2] && chunk[2] >= chunk[3])) continue;
+            int64_t ways = 24;
+            for (int a = 0; a < 4;) {
+                int b = a;
+                while (b < 4 && chunk[b] == chunk[a]) ++b;
+                for (int k = 2; k <= b - a; ++k) ways /= k;
+                a = b;
+            }
+            d.ways = ways;
+            out.push_back(d);
+        }
+    }
+    return out;
+}
+
+struct Tally {
+    u128 byDraws[6] = {};  // sum of ways x prize counts, by number of cards drawn
+    double rank[kRanks] = {};
+};
+
+}  // namespace
+
+std::vector<Result> ExactOneChange(const Table& table, const std::vector<Setting>& settings, int threads,
+                                   ProgressFn progress, void* context) {
+    const Deck& deck = table.deck();
+    const int m = deck.Size();
+    int maxJokers = 0;
+    for (const Setting& st : settings) maxJokers = std::max(maxJokers, st.jokers);
+    const std::vector<DealClass> deals = DealClasses(deck, std::max(0, kHandSize - maxJokers));
+    const int64_t chunk = 256;
+    const int64_t chunks = (static_cast<int64_t>(deals.size()) + chunk - 1) / chunk;
+    const size_t ns = settings.size();
+    std::vector<Tally> tallies(static_cast<size_t>(chunks) * ns);
+    const int nc = table.classes();
+    std::vector<int> rankOf(static_cast<size_t>(4 * nc));
+    for (int f = 0; f < 4; ++f)
+        for (int c = 0; c < nc; ++c) rankOf[static_cast<size_t>(f * nc + c)] = table.Rank(c, kFlagWords[f]);
+    // The prize sums are kept for the preference words in use only, one column each.
+    int column[4] = {-1, -1, -1, -1};
+    std::vector<uint32_t> used;
+    std::vector<int64_t> drawsOf(ns * 6);
+    for (size_t si = 0; si < ns; ++si) {
+        const int f = FlagIndex(settings[si].flags);
+        if (column[f] < 0) column[f] = static_cast<int>(used.size()), used.push_back(kFlagWords[f]);
+        for (int d = 0; d < 6; ++d) drawsOf[si * 6 + d] = Choose(m - kHandSize + settings[si].jokers, d);
+    }
+    const Weights prizeWeights = PrizeWeights(table, used), classWeights = ClassWeights(table);
+    std::atomic<int64_t> done{0};
+
+    auto body = [&](int64_t ci) {
+        for (int64_t di = ci * chunk; di < std::min<int64_t>(static_cast<int64_t>(deals.size()), (ci + 1) * chunk); ++di) {
+            const DealClass& deal = deals[static_cast<size_t>(di)];
+            const int j = kHandSize - deal.n;
+            Situation sit;
+            sit.cards.assign(deal.cards, deal.cards + deal.n);
+            sit.jokers = j;
+            // Prize sums per hold and jokers in the final hand, for each preference word in use.
+            const Grid grid = MakeGrid(table, sit, prizeWeights);
+            const std::vector<Hold> holds = HoldsOf(deal.n, j);
+            std::vector<std::pair<unsigned, std::vector<int64_t>>> classCounts;  // of the best holds
+            for (size_t si = 0; si < ns; ++si) {
+                const Setting& st = settings[si];
+                if (j > st.jokers) continue;
+                const int f = FlagIndex(st.flags);
+                const int r = st.jokers - j;
+                const int64_t* draws = &drawsOf[si * 6];
+                int64_t ways[6];
+                for (int mj = 0; mj < 6; ++mj) ways[mj] = Choose(r, mj);
+                int64_t bestA = -1;
+                int bestD = 0;
+                const Hold* best = nullptr;
+                const int col = column[f];
+                const bool pays = grid.At(holds[0].keep, holds[0].jokers)[col] > 0;  // the hand as dealt
+                for (const Hold& h : holds) {
+                    if (st.policy == Policy::NeverExchange && &h != &holds[0]) break;
+                    if (st.policy == Policy::KeepPaid && (pays ? &h != &holds[0] : h.keep != 0 || h.jokers != j)) continue;
+                    const int d = kHandSize - Popcount(h.keep) - h.jokers;
+                    const int64_t* p = grid.At(h.keep, h.jokers);
+                    int64_t a = 0;
+                    for (int mj = 0; mj <= d; ++mj) a += ways[mj] * p[mj * grid.w + col];
+                    if (best == nullptr ||
+                        static_cast<u128>(a) * static_cast<u128>(draws[bestD]) > static_cast<u128>(bestA) * static_cast<u128>(draws[d])) {
+                        best = &h, bestA = a, bestD = d;
+                    }
+                }
+                Tally& t = tallies[static_cast<size_t>(ci) * ns + si];
+                const int64_t w = deal.ways * Choose(st.jokers, j);
+                t.byDraws[bestD] += static_cast<u128>(w) * static_cast<u128>(bestA);
+                const double scale = static_cast<double>(w) / static_cast<double>(draws[bestD]) /
+                                     static_cast<double>(Choose(m + st.jokers, kHandSize));
+                // The final ranks of the best hold, by class: hands holding its cards and none
+                // of the others of the deal.
+                const unsigned key = best->keep;
+                auto it = std::find_if(classCounts.begin(), classCounts.end(), [&](const auto& e) { return e.first == key; });
+                if (it == classCounts.end()) {
+                    int kept[kHandSize], thrown[kHandSize], nk = 0, nt = 0, chosen[kHandSize];
+                    for (int i = 0; i < deal.n; ++i) (key & (1u << i) ? kept[nk++] : thrown[nt++]) = deal.cards[i];
+                    std::vector<int64_t> counts(static_cast<size_t>(6 * nc), 0);
+                    AddGoneSubsets(GoneWalk{table, classWeights, thrown, nt, counts.data()}, kept, nk, 0, chosen, 0, 1);
+                    classCounts.emplace_back(key, std::move(counts));
+                    it = classCounts.end() - 1;
+                }
+                for (int mj = 0; mj <= std::min(bestD, r); ++mj) {
+                    const int64_t* g = &it->second[static_cast<size_t>((best->jokers + mj) * nc)];
+                    const double share = static_cast<double>(ways[mj]) * scale;
+                    for (int c = 0; c < nc; ++c)
+                        if (g[c] != 0) t.rank[rankOf[static_cast<size_t>(f * nc + c)]] += share * static_cast<double>(g[c]);
+                }
+            }
+        }
+        done.fetch_add(1);
+    };
+
+    std::atomic<int64_t> next{0};
+    auto work = [&] {
+        for (int64_t i; (i = next.fetch_add(1)) < chunks;) body(i);
+    };
+    std::vector<std::thread> pool;
+    for (int t = 0; t < std::max(1, threads); ++t) pool.emplace_back(work);
+    while (progress != nullptr && done.load() < chunks) {
+        progress(static_cast<double>(done.load()), static_cast<double>(chunks), context);
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    for (auto& t : pool) t.join();
+    if (progress != nullptr) progress(static_cast<double>(chunks), static_cast<double>(chunks), context);
+
+    std::vector<Result> results(ns);
+    for (size_t si = 0; si < ns; ++si) {
+        Result& res = results[si];
+        res.setting = settings[si];
+        res.setting.changes = 1;
+        res.exact = true;
+        const int jokers = res.setting.jokers;
+        const int left = m - kHandSize + jokers;
+        const u128 deals = static_cast<u128>(Choose(m + jokers, kHandSize));
+        Fraction prize;
+        for (int64_t ci = 0; ci < chunks; ++ci) {
+            const Tally& t = tallies[static_cast<size_t>(ci) * ns + si];
+            for (int k = 0; k < kRanks; ++k) res.rankProb[k] += t.rank[k];
+        }
+        for (int d = 0; d <= kHandSize; ++d) {
+            u128 sum = 0;
+            for (int64_t ci = 0; ci < chunks; ++ci) sum += tallies[static_cast<size_t>(ci) * ns + si].byDraws[d];
+            prize = Add(prize, sum, deals * static_cast<u128>(Choose(left, d)));
+        }
+        res.expectedPrize = static_cast<double>(prize.num) / static_cast<double>(prize.den);
+        res.returnFraction = Add(Fraction{}, prize.num, prize.den * static_cast<u128>(res.setting.Bet()));
+        res.returnPct = 100.0 * res.expectedPrize / res.setting.Bet();
+    }
+    return results;
+}
+
+// ---- the adviser, by simulation ----
+
+namespace {
+
+
+// Prize sums instead of counts by class, for one preference word: what the adviser reads.
+struct PrizeTable {
+    const Table& table;
+    uint32_t flags;
+    std::vector<int64_t> rows[kHandSize];
+    std::vector<int64_t> five;  // by class
+    PrizeTable(const Table& t, uint32_t f) : table(t), flags(f) {
+        for (int s = 0; s < kHandSize; ++s) rows[s] = t.PrizeRows(s, f);
+        for (int c = 0; c < t.classes(); ++c) five.push_back(t.Prize(c, f));
+    }
+};
+
+void AddGonePrizes(const PrizeTable& pt, const int* kept, int nk, const int* gone, int ng, int from, int* chosen, int nt,
+                   int64_t sign, int64_t* dst) {
+    int merged[kHandSize];
+    const int s = Merge(kept, nk, chosen, nt, merged);
+    if (s == kHandSize) {
+        dst[0] += sign * pt.five[static_cast<size_t>(pt.table.Class5(merged))];
+        return;
+    }
+    const int64_t* row = &pt.rows[s][static_cast<size_t>(pt.table.Index(merged, s) * (6 - s))];
+    for (int jk = 0; jk <= kHandSize - s; ++jk) dst[jk] += sign * row[jk];
+    for (int i = from; i < ng; ++i) {
+        chosen[nt] = gone[i];
+        AddGonePrizes(pt, kept, nk, gone, ng, i + 1, chosen, nt + 1, -sign, dst);
+    }
+}
+
+// The best hold by expected prize, as CountHolds would find it, with prize sums throughout.
+Best BestHold(const PrizeTable& pt, const Situation& s) {
+    const int n = static_cast<int>(s.cards.size());
+    const unsigned masks = 1u << n;
+    int64_t g[32 * 6] = {};
+    for (unsigned mask = 0; mask < masks; ++mask) {
+        int kept[kHandSize], nk = 0, chosen[kHandSize];
+        for (int i = 0; i < n; ++i)
+            if (mask & (1u << i)) kept[nk++] = s.cards[static_cast<size_t>(i)];
+        AddGonePrizes(pt, kept, nk, s.gone.data(), static_cast<int>(s.gone.size()), 0, chosen, 0, 1, &g[mask * 6]);
+    }
+    for (int i = 0; i < n; ++i)
+        for (unsigned mask = 0; mask < masks; ++mask)
+            if (!(mask & (1u << i)))
+                for (int k = 0; k < 6; ++k) g[mask * 6 + k] -= g[(mask | (1u << i)) * 6 + k];
+    const int left = DeckLeft(pt.table.deck(), s);
+    Best best;
+    best.value = -1;
+    for (const Hold& h : HoldsOf(n, s.jokers)) {
+        const int d = kHandSize - Popcount(h.keep) - h.jokers;
+        int64_t a = 0;
+        for (int mj = 0; mj <= std::min(d, s.deckJokers); ++mj) a += Choose(s.deckJokers, mj) * g[h.keep * 6 + h.jokers + mj];
+        const double v = static_cast<double>(a) / static_cast<double>(Choose(left, d));
+        if (v > best.value + 1e-12) best = {h, v};
+    }
+    return best;
+}
+
+int HandRank(const Table& table, const Situation& s, uint32_t flags) {
+    return RankOf(table.deck(), s.cards.data(), static_cast<int>(s.cards.size()), flags);
+}
+
+// Throws away what the hold does not keep and draws from the deck.
+void Draw(const Table& table, Situation& s, const Hold& hold, LiveDeck& live, Rng& rng) {
+    std::vector<int> kept;
+    for (size_t i = 0; i < s.cards.size(); ++i) {
+        if (hold.keep & (1u << i))
+            kept.push_back(s.cards[i]);
+        else
+            s.gone.push_back(s.cards[i]);
+    }
+    std::sort(s.gone.begin(), s.gone.end());
+    s.jokers = hold.jokers;
+    for (int k = static_cast<int>(kept.size()) + hold.jokers; k < kHandSize; ++k) {
+        const int c = live.Draw(rng);
+        if (c == table.deck().Size()) {
+            ++s.jokers;
+            --s.deckJokers;
+        } else {
+            kept.push_back(c);
+        }
+    }
+    std::sort(kept.begin(), kept.end());
+    s.cards = kept;
+}
+
+bool StandsPat(const Situation& s, const Hold& h) {
+    return Popcount(h.keep) == static_cast<int>(s.cards.size()) && h.jokers == s.jokers;
+}
+
+// The worth of the draws still to come beyond the prize the hand already holds; the final
+// rank of one sampled outcome goes to *rank.
+double Continue(const PrizeTable& pt, Situation s, int drawsLeft, LiveDeck& live, Rng& rng, int* rank) {
+    const Table& table = pt.table;
+    const uint32_t flags = pt.flags;
+    const Best best = BestHold(pt, s);
+    const double delta = best.value - PrizeOf(HandRank(table, s, flags), flags);
+    if (StandsPat(s, best.hold)) {
+        *rank = HandRank(table, s, flags);
+        return delta;
+    }
+    Draw(table, s, best.hold, live, rng);
+    if (drawsLeft == 1) {
+        *rank = HandRank(table, s, flags);
+        return delta;
+    }
+    return delta + Continue(pt, s, drawsLeft - 1, live, rng, rank);
+}
+
+LiveDeck FreshDeck(const Deck& deck, int jokers, const Situation* except) {
+    LiveDeck live;
+    for (int c = 0; c < deck.Size(); ++c) {
+        if (except != nullptr && (std::find(except->cards.begin(), except->cards.end(), c) != except->cards.end() ||
+                                  std::find(except->gone.begin(), except->gone.end(), c) != except->gone.end()))
+            continue;
+        live.cards.push_back(c);
+    }
+    for (int k = 0; k < jokers; ++k) live.cards.push_back(deck.Size());
+    live.left = static_cast<int>(live.cards.size());
+    return live;
+}
+
+struct Batch {
+    double sum = 0, sum2 = 0;
+    int64_t n = 0;
+    int64_t rank[kRanks] = {};
+};
+
+uint64_t Mix(uint64_t a, uint64_t b) {
+    Rng r(a * 0x9E3779B97F4A7C15ull + b);
+    return r.Next();
+}
+
+}  // namespace
+
+Result SimulateAdviser(const Table& table, const Setting& setting, const Result& oneChange, double width, int threads,
+                       uint64_t seed, ProgressFn progress, void* context) {
+    const int kBatch = 2048;
+    const int64_t kMaxBatches = 4096;
+    const int perRound = 8;
+    const uint64_t base = Mix(seed, static_cast<uint64_t>(setting.jokers * 100 + setting.changes * 10) + setting.flags);
+    std::vector<Batch> batches;
+    const PrizeTable pt(table, setting.flags);
+    auto runBatch = [&](int64_t b, Batch& out) {
+        Rng rng(Mix(base, static_cast<uint64_t>(b)));
+        for (int g = 0; g < kBatch; ++g) {
+            LiveDeck live = FreshDeck(table.deck(), setting.jokers, nullptr);
+            Situation s;
+            s.deckJokers = setting.jokers;
+            for (int k = 0; k < kHandSize; ++k) {
+                const int c = live.Draw(rng);
+                if (c == table.deck().Size()) {
+                    ++s.jokers;
+                    --s.deckJokers;
+                } else {
+                    s.cards.push_back(c);
+                }
+            }
+            std::sort(s.cards.begin(), s.cards.end());
+            // The first hold is the exact one-change optimum: its draw's prize averages to
+            // the exact one-change result, so only what the later changes add is sampled.
+            int rank = 0;
+            double z = 0;
+            const Best first = BestHold(pt, s);
+            if (StandsPat(s, first.hold)) {
+                rank = HandRank(table, s, setting.flags);
+            } else {
+                Draw(table, s, first.hold, live, rng);
+                z = Continue(pt, s, setting.changes - 1, live, rng, &rank);
+            }
+            out.sum += z;
+            out.sum2 += z * z;
+            ++out.n;
+            ++out.rank[rank];
+        }
+    };
+    Result res;
+    res.setting = setting;
+    for (;;) {
+        const int64_t start = static_cast<int64_t>(batches.size());
+        batches.resize(static_cast<size_t>(start + perRound));
+        ParallelFor(perRound, threads, [&](int64_t i) { runBatch(start + i, batches[static_cast<size_t>(start + i)]); });
+        Batch all;
+        for (const Batch& b : batches) {
+            all.sum += b.sum, all.sum2 += b.sum2, all.n += b.n;
+            for (int k = 0; k < kRanks; ++k) all.rank[k] += b.rank[k];
+        }
+        const double n = static_cast<double>(all.n);
+        const double mean = all.sum / n;
+        const double var = std::max(0.0, (all.sum2 / n - mean * mean) * n / (n - 1));
+        res.expectedPrize = oneChange.expectedPrize + mean;
+        res.returnPct = 100.0 * res.expectedPrize / setting.Bet();
+        res.halfWidthPct = 100.0 * 1.96 * std::sqrt(var / n) / setting.Bet();
+        res.games = all.n;
+        for (int k = 0; k < kRanks; ++k) res.rankProb[k] = static_cast<double>(all.rank[k]) / n;
+        const double ratio = 2 * res.halfWidthPct / width;
+        if (progress != nullptr) progress(std::min(1.0, 1.0 / (ratio * ratio)), 1.0, context);
+        if (ratio < 1.0 || static_cast<int64_t>(batches.size()) >= kMaxBatches) break;
+    }
+    return res;
+}
+
+Best AdviserHold(const Table& table, const Situation& s, uint32_t flags) { return BestHold(PrizeTable(table, flags), s); }
+
+std::vector<HoldValue> ValueHolds(const Deck& deck, const Table* table, const Situation& s, uint32_t flags,
+                                  int drawsLeft, int threads, uint64_t seed) {
+    std::vector<HoldValue> out;
+    const HoldCounts hc = CountHoldsByEnumeration(deck, s, flags);
+    for (size_t i = 0; i < hc.holds.size(); ++i) {
+        double sum = 0;
+        for (int r = 0; r < kRanks; ++r) sum += static_cast<double>(hc.counts[i][static_cast<size_t>(r)]) * PrizeOf(r, flags);
+        out.push_back({hc.holds[i], sum / static_cast<double>(hc.draws[i]), 0});
+    }
+    if (drawsLeft <= 1 || table == nullptr) return out;
+    // Before the last draw: what the later draws add, sampled under the adviser's rule.
+    const int kSamples = 1500;
+    const PrizeTable pt(*table, flags);
+    ParallelFor(static_cast<int64_t>(out.size()), threads, [&](int64_t i) {
+        HoldValue& hv = out[static_cast<size_t>(i)];
+        if (StandsPat(s, hv.hold)) return;
+        Rng rng(Mix(seed, static_cast<uint64_t>(i)));
+        double sum = 0, sum2 = 0;
+        for (int k = 0; k < kSamples; ++k) {
+            LiveDeck live = FreshDeck(deck, s.deckJokers, &s);
+            Situation t = s;
+            Draw(*table, t, hv.hold, live, rng);
+            int rank = 0;
+            const double z = Continue(pt, t, drawsLeft - 1, live, rng, &rank);
+            sum += z, sum2 += z * z;
+        }
+        const double mean = sum / kSamples;
+        const double var = std::max(0.0, (sum2 / kSamples - mean * mean) * kSamples / (kSamples - 1));
+        hv.expectedPrize += mean;
+        hv.halfWidth = 1.96 * std::sqrt(var / kSamples);
+    });
+    return out;
+}
+
+}  // namespace odds
