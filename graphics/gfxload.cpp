@@ -99,8 +99,8 @@ LoadBlocksResult LoadBlocks(BitMap& bitmap, unsigned char* colourTable, unsigned
             }
             haveHeader = true;
             header = HeaderFrom(raw);
-            // A header is 20 bytes by definition; a shorter one describes nothing reliable.
-            if (n < LONG(sizeof raw) || !MakePlanes(bitmap, header)) {
+            // A shorter header is read as far as it goes; the fields it does not reach stay zero.
+            if (!MakePlanes(bitmap, header)) {
                 base = kBaseFailed;
                 break;
             }

@@ -15,10 +15,9 @@
 
 namespace {
 
-// Limits that keep a huge or binary file from eating memory; what is beyond them is dropped.
+// Keeps a huge or binary file from eating memory; what is beyond it is dropped. Lines and
+// their count have no limit of their own: a tool type is read whole.
 constexpr size_t kMaxFileBytes = 1 << 20;
-constexpr size_t kMaxLineLength = 1024;
-constexpr size_t kMaxToolTypes = 256;
 
 // What GetDiskObject hands out, with the storage behind its texts. The program may put its
 // own list into do_ToolTypes meanwhile; only what is held here is ever freed.
@@ -66,7 +65,7 @@ bool ReadToolTypes(const std::string& path, std::vector<std::string>& out) {
     bool failed = false;
     auto finishLine = [&] {
         if (!line.empty() && line.back() == '\r') line.pop_back();
-        if (!line.empty() && out.size() < kMaxToolTypes) out.push_back(line);
+        if (!line.empty()) out.push_back(line);
         line.clear();
     };
     char buffer[4096];
@@ -84,7 +83,7 @@ bool ReadToolTypes(const std::string& path, std::vector<std::string>& out) {
             const char c = buffer[i];
             if (c == '\n') {
                 finishLine();
-            } else if (c != '\0' && line.size() < kMaxLineLength) {
+            } else if (c != '\0') {
                 // A NUL would cut the text short unseen; it is dropped instead.
                 line += c;
             }
@@ -148,19 +147,21 @@ BOOL PutDiskObject(CONST_STRPTR name, const DiskObject* diskobj) {
         }
     }
     // Written beside the icon and renamed over it, so the old icon stays whole until the
-    // new one is complete.
+    // new one is complete. Each step can fail as the DOS calls it stands for.
+    if (host::ShouldFail("PutDiskObject")) return FALSE;
     const std::string path = IconPath(name);
     const std::string temp = path + ".tmp";
-    int fd;
-    do {
-        fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    } while (fd < 0 && errno == EINTR);
+    int fd = -1;
+    if (!host::ShouldFail("Open")) {
+        do {
+            fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+        } while (fd < 0 && errno == EINTR);
+    }
     if (fd < 0) return FALSE;
-    bool ok = WriteAllTo(fd, contents);
+    bool ok = !host::ShouldFail("Write") && WriteAllTo(fd, contents);
     ok = ok && ::fsync(fd) == 0;
-    ok = (::close(fd) == 0) && ok;
-    ok = ok && !host::ShouldFail("PutDiskObject");
-    ok = ok && ::rename(temp.c_str(), path.c_str()) == 0;
+    ok = (::close(fd) == 0) && !host::ShouldFail("Close") && ok;
+    ok = ok && !host::ShouldFail("Rename") && ::rename(temp.c_str(), path.c_str()) == 0;
     if (!ok) {
         ::unlink(temp.c_str());
         return FALSE;
