@@ -531,6 +531,10 @@ LONG Execute(CONST_STRPTR command, BPTR input, BPTR output) {
         lastError = ERROR_REQUIRED_ARG_MISSING;
         return DOSFALSE;
     }
+    if (host::ShouldFail("Execute")) {
+        lastError = ERROR_NO_FREE_STORE;
+        return DOSFALSE;
+    }
     const char* known = KnownCommand(cmd.words[0]);
     if (known == nullptr) {
         lastError = ERROR_OBJECT_NOT_FOUND;

@@ -1,5 +1,6 @@
 // Fault injection: tests tell a named operation to fail once or from its n-th call on.
 #include <map>
+#include <string_view>
 #include <string>
 
 #include "host/host.h"
@@ -16,11 +17,18 @@ std::map<std::string, Fault, std::less<>>& Faults() {
     return faults;
 }
 
+std::map<std::string, int, std::less<>>& Calls() {
+    static std::map<std::string, int, std::less<>> calls;
+    return calls;
+}
+
 }  // namespace
 
 namespace host {
 
 void FailOnce(const std::string& op) { Faults()[op] = Fault{1, false}; }
+
+void FailAt(const std::string& op, int n) { Faults()[op] = Fault{n < 1 ? 1 : n, false}; }
 
 void FailFrom(const std::string& op, int n) {
     // n of 0 or less means "already failing": the next call fails.
@@ -29,8 +37,15 @@ void FailFrom(const std::string& op, int n) {
 
 void ClearFaults() { Faults().clear(); }
 
+std::map<std::string, int> CallCounts() { return {Calls().begin(), Calls().end()}; }
+
+void ResetCallCounts() { Calls().clear(); }
+
 bool ShouldFail(const char* op) {
     if (op == nullptr) return false;
+    auto counted = Calls().find(std::string_view(op));
+    if (counted == Calls().end()) counted = Calls().emplace(op, 0).first;
+    ++counted->second;
     auto& faults = Faults();
     auto it = faults.find(std::string_view(op));
     if (it == faults.end()) return false;

@@ -3,6 +3,7 @@
 // The program itself never includes this header.
 #pragma once
 #include <functional>
+#include <map>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -112,13 +113,16 @@ void MenuKey(char key);  // Alt + key
 // Operations by name: "OpenLibrary", "OpenFont", "LockPubScreen", "OpenWindowTagList",
 // "GetVisualInfo", "CreateGadget", "CreateContext", "CreateMenus", "LayoutMenus",
 // "SetMenuStrip", "AllocRaster", "AllocBitMap", "AllocVec", "AllocMem", "AllocIFF", "Open",
-// "Read", "Write", "Close", "AllocAslRequest", "GetDiskObject", "PutDiskObject",
-// "ObtainBestPen", ...
+// "Read", "Write", "Close", "Rename", "DeleteFile", "Execute", "AllocAslRequest",
+// "GetDiskObject", "PutDiskObject", "ObtainBestPen", ...
 void FailOnce(const std::string& op);         // the next call fails
+void FailAt(const std::string& op, int n);    // only the n-th call from now (1 = the next) fails
 void FailFrom(const std::string& op, int n);  // the n-th call from now (1 = the next) and all later ones fail
 void ClearFaults();
-// Asked by each platform operation that can fail.
+// Asked by each platform operation that can fail; every asking is counted by name.
 bool ShouldFail(const char* op);
+std::map<std::string, int> CallCounts();  // since the last reset; faults do not reset them
+void ResetCallCounts();
 
 // ---- counters -------------------------------------------------------------------
 int DoubleReplies();     // messages replied more than once since the display was set up

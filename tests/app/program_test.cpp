@@ -16,6 +16,7 @@
 
 #include "app/main.h"
 #include "host/host.h"
+#include "support/drawer.h"
 #include "support/screen.h"
 
 int poker_main();
@@ -24,69 +25,9 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string DefaultSheet() { return std::string(POKER_BINARY_DIR) + "/Poker/gfx/defaultcards.lbm"; }
+using support::Drawer;
 
-// A program drawer of its own: the icon with the given tool types, the card sheet, save/.
-class Drawer {
-public:
-    explicit Drawer(const std::vector<std::string>& toolTypes, bool withIcon = true) {
-        static int serial = 0;
-        dir_ = fs::temp_directory_path() / ("poker-drawer-" + std::to_string(::getpid()) + "-" + std::to_string(++serial));
-        fs::remove_all(dir_);
-        fs::create_directories(dir_ / "gfx");
-        fs::create_directories(dir_ / "save");
-        fs::copy_file(DefaultSheet(), dir_ / "gfx/defaultcards.lbm");
-        std::ofstream(dir_ / "poker") << "program";
-        if (withIcon) WriteIcon(toolTypes);
-    }
-    ~Drawer() { fs::remove_all(dir_); }
-
-    void WriteIcon(const std::vector<std::string>& toolTypes) {
-        std::ofstream icon(dir_ / "poker.info");
-        for (const auto& t : toolTypes) icon << t << '\n';
-    }
-    std::vector<std::string> IconLines() const {
-        std::ifstream icon(dir_ / "poker.info");
-        std::vector<std::string> lines;
-        for (std::string line; std::getline(icon, line);)
-            if (!line.empty()) lines.push_back(line);
-        return lines;
-    }
-    fs::path Path() const { return dir_; }
-
-    // Runs the program as if started from the icon; the steps act whenever it waits.
-    // A fault named in `fault` is armed once the fresh display is up.
-    int Run(std::vector<std::function<void()>> steps, const host::ScreenConfig& config = {},
-            const char* fault = nullptr) {
-        host::UseVirtualDisplay(config);
-        if (fault) host::FailOnce(fault);
-        host::SetSteps(std::move(steps));
-        BPTR lock = Lock(dir_.c_str(), SHARED_LOCK);
-        EXPECT_NE(lock, 0);
-        char name[] = "poker";
-        WBArg arg = {lock, name};
-        WBStartup msg{};
-        msg.sm_NumArgs = 1;
-        msg.sm_ArgList = &arg;
-        __WBenchMsg = &msg;
-        const fs::path before = fs::current_path();
-        int status = -1;
-        try {
-            status = poker_main();
-        } catch (const host::Stalled& e) {
-            ADD_FAILURE() << e.what();
-        }
-        __WBenchMsg = nullptr;
-        UnLock(lock);
-        EXPECT_EQ(fs::current_path(), before) << "the program left another current directory";
-        return status;
-    }
-
-private:
-    fs::path dir_;
-};
-
-Window* Main() { return host::FindWindow("Tarnwell Poker"); }
+Window* Main() { return support::MainWindow(); }
 
 // Answers the quit requester that the close gadget brings up.
 std::vector<std::function<void()>> QuitByCloseGadget() {
