@@ -17,12 +17,9 @@
 #include <vector>
 
 #include "host/host.h"
+#include "windowserver.h"
 
 extern char** environ;
-
-#ifndef POKER_SYS_DIR
-#define POKER_SYS_DIR "SYS"
-#endif
 
 namespace {
 
@@ -114,10 +111,17 @@ bool StartsWithNoCase(const char* s, const char* prefix) {
     return true;
 }
 
+// SYS: is the folder SYS beside the running program's own executable (links resolved), so
+// the same program finds its tools in a build tree and wherever it is installed.
 std::string SysDir() {
     const char* env = std::getenv("WB_SYS");
     if (env != nullptr && *env != '\0') return env;
-    return POKER_SYS_DIR;
+    std::vector<char> self(PATH_MAX + 1);
+    const ssize_t n = ::readlink("/proc/self/exe", self.data(), self.size() - 1);
+    if (n <= 0) return "SYS";
+    std::string path(self.data(), static_cast<size_t>(n));
+    const size_t slash = path.rfind('/');
+    return slash == std::string::npos ? "SYS" : path.substr(0, slash + 1) + "SYS";
 }
 
 // The host path of a name: "NIL:" is the null device, "SYS:" the tools' folder; everything

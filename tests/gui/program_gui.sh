@@ -33,7 +33,7 @@ drawer=$work/Poker
 
 start_xvfb 141 210 "$work/xvfb.log"
 
-WB_SCALE=1 WB_SYS="$build/SYS" "$build/tools/wbrun" "$drawer/poker" >"$work/out" 2>"$work/err" &
+WB_SCALE=1 "$build/tools/wbrun" "$drawer/poker" >"$work/out" 2>"$work/err" &
 game_pid=$!
 host_window=$(timeout 20 xdotool search --sync --name 'Tarnwell Poker' | head -1)
 [ -n "$host_window" ] || fail "no host window"

@@ -384,16 +384,19 @@ TEST(MultiViewProgram, EndsQuietlyWithNobodyThereAndShowsUsageWithoutAFile) {
     EXPECT_NE(errors.find("Usage: MultiView FILE"), std::string::npos) << errors;
 }
 
-// The game's help command reaches the viewer through DOS, in the current drawer.
+// The game's help command reaches the viewer through DOS, in the current drawer. (SYS: lies
+// beside the game's program, not this test's: named here.)
 TEST(MultiViewProgram, StartsThroughTheHelpCommand) {
     host::UseVirtualDisplay();
     ::setenv("WB_DISPLAY", "virtual", 1);
+    ::setenv("WB_SYS", (std::string(POKER_BINARY_DIR) + "/SYS").c_str(), 1);
     const BPTR drawer = Lock((std::string(POKER_SOURCE_DIR) + "/drawer").c_str(), SHARED_LOCK);
     ASSERT_NE(drawer, 0);
     const BPTR old = CurrentDir(drawer);
     EXPECT_EQ(Execute("SYS:Utilities/MultiView poker.guide", 0, 0), DOSTRUE);
     EXPECT_EQ(Execute("run >NIL: SYS:Utilities/MultiView poker.guide", 0, 0), DOSTRUE);
     UnLock(CurrentDir(old));
+    ::unsetenv("WB_SYS");
 }
 
 }  // namespace
