@@ -557,6 +557,15 @@ LONG Execute(CONST_STRPTR command, BPTR input, BPTR output) {
     std::vector<char*> argv;
     for (std::string& a : args) argv.push_back(a.data());
     argv.push_back(nullptr);
+    // The started program learns where our host window is, so that its own opens beside it.
+    const std::string frameVariable = std::string(display::kParentFrameVariable) + "=";
+    std::vector<std::string> envText;
+    for (char** e = environ; *e != nullptr; ++e)
+        if (std::strncmp(*e, frameVariable.c_str(), frameVariable.size()) != 0) envText.push_back(*e);
+    if (const std::string frame = server::HostFrame(); !frame.empty()) envText.push_back(frameVariable + frame);
+    std::vector<char*> envp;
+    for (std::string& e : envText) envp.push_back(e.data());
+    envp.push_back(nullptr);
 
     int inFd = -1, outFd = -1;
     bool closeIn = false, closeOut = false;
@@ -632,7 +641,7 @@ LONG Execute(CONST_STRPTR command, BPTR input, BPTR output) {
         }
         if (inFd == STDIN_FILENO) ClearCloseOnExec(inFd); else ::dup2(inFd, STDIN_FILENO);
         if (outFd == STDOUT_FILENO) ClearCloseOnExec(outFd); else ::dup2(outFd, STDOUT_FILENO);
-        ::execve(argv[0], argv.data(), environ);
+        ::execve(argv[0], argv.data(), envp.data());
         const int e = errno;
         (void)!::write(report[1], &e, sizeof e);
         ::_exit(127);

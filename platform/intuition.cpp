@@ -40,6 +40,7 @@ struct State {
     host::ScreenConfig config;
     bool ready = false;
     std::unique_ptr<display::Backend> backend;
+    bool hostTitled = false;  // the host window has its first window's title
 
     Screen screen{};
     TextAttr font{};
@@ -504,6 +505,7 @@ bool SetUp() {
         return false;
     }
     s.backend = std::move(backend);
+    s.hostTitled = false;
 
     int fontHeight = std::clamp(c.fontHeight, 1, 100);
     s.font = TextAttr{"topaz.font", static_cast<UWORD>(fontHeight), 0, 0};
@@ -712,6 +714,12 @@ std::vector<Window*> OpenWindows() {
 
 bool IsOpen(const Window* window) { return Rec(window) != nullptr; }
 
+std::string HostFrame() {
+    display::Frame frame;
+    const auto& backend = S().backend;
+    return backend && backend->WhereIs(frame) ? display::FrameText(frame) : std::string();
+}
+
 int SystemGadgetWidth(const Window* window) {
     int t = window ? window->BorderTop : TitleBarHeight();
     return std::max(8, 2 * t - 4);
@@ -843,6 +851,10 @@ Window* OpenWindowTagList(const NewWindow*, const TagItem* tags) {
     WindowRec* r = rec.get();
     s.windows.insert(s.windows.begin(), std::move(rec));
     Relink();
+    if (title && !s.hostTitled && s.backend) {
+        s.backend->SetTitle(title);
+        s.hostTitled = true;
+    }
     DrawFrame(*r);
     if (gadgets) {
         w.FirstGadget = gadgets;

@@ -49,6 +49,8 @@ void ClearUser();
 // Every open window, front to back.
 std::vector<Window*> OpenWindows();
 bool IsOpen(const Window* window);
+// Where the host window is, as the display's frame text; empty without one.
+std::string HostFrame();
 // Geometry of the frame's own gadgets, in the window's frame.
 int SystemGadgetWidth(const Window* window);
 

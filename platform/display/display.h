@@ -17,6 +17,30 @@ struct Event {
     unsigned qualifier = 0;  // IEQUALIFIER_* bits
 };
 
+// Where a screen shows in a host window's drawing area: at the largest whole scale that
+// fits (at least 1), centred; the rest is black.
+struct Fit {
+    int scale = 1, left = 0, top = 0;
+};
+Fit FitScreen(int areaWidth, int areaHeight, int width, int height);
+// The screen point under a point of the drawing area, clamped to the screen's edges; false
+// when the point lies outside the screen's picture.
+bool ScreenPoint(const Fit& fit, int width, int height, int hostX, int hostY, int& x, int& y);
+
+// A host window's place on the desktop: its drawing area and the decoration around it.
+struct Frame {
+    int x = 0, y = 0, w = 0, h = 0;
+    int left = 0, top = 0, right = 0, bottom = 0;
+};
+// The variable through which a program started by Execute learns its parent's frame.
+constexpr const char* kParentFrameVariable = "WB_PARENT_FRAME";
+std::string FrameText(const Frame& frame);
+bool ParseFrame(const char* text, Frame& frame);
+// The largest scale (0: none) at which a screen of width x height fits, decoration included,
+// on the desktop area (x, y, w, h) to the right or the left of the parent's frame, and the
+// drawing area's top-left corner there. The side with more room is tried first.
+int ScaleBeside(const Frame& parent, const Frame& desktop, int width, int height, int& x, int& y);
+
 class Backend {
 public:
     virtual ~Backend() = default;
@@ -26,6 +50,10 @@ public:
     virtual void Present(const uint8_t* pens, const uint8_t palette[256][3]) = 0;
     // Block until host input arrives. False: no input will ever come.
     virtual bool WaitEvent(Event& event) = 0;
+    // The host window's title: that of the program's first window.
+    virtual void SetTitle(const char*) {}
+    // Where the host window is now; false when there is none.
+    virtual bool WhereIs(Frame&) const { return false; }
 };
 
 std::unique_ptr<Backend> MakeSdlBackend();

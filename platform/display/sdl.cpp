@@ -12,20 +12,35 @@
 namespace display {
 namespace {
 
-// Largest integer scale at which width x height fits the usable desktop; at least 1.
-int ScaleFor(int width, int height) {
-    if (const char* env = std::getenv("WB_SCALE"); env != nullptr) {
-        char* end = nullptr;
-        const long s = std::strtol(env, &end, 10);
-        if (end != env && *end == '\0' && s >= 1 && s <= 16) return int(s);
-    }
+// The scale WB_SCALE asks for, or 0.
+int AskedScale() {
+    const char* env = std::getenv("WB_SCALE");
+    if (env == nullptr) return 0;
+    char* end = nullptr;
+    const long s = std::strtol(env, &end, 10);
+    return end != env && *end == '\0' && s >= 1 && s <= 16 ? int(s) : 0;
+}
+
+// The part of the desktop that windows may take.
+Frame Desktop() {
+    Frame desktop;
     SDL_Rect usable;
     if (SDL_GetDisplayUsableBounds(0, &usable) != 0) {
         SDL_DisplayMode mode;
-        if (SDL_GetDesktopDisplayMode(0, &mode) != 0) return 1;
-        usable.w = mode.w;
-        usable.h = mode.h;
+        if (SDL_GetDesktopDisplayMode(0, &mode) != 0) return desktop;
+        usable = SDL_Rect{0, 0, mode.w, mode.h};
     }
+    desktop.x = usable.x;
+    desktop.y = usable.y;
+    desktop.w = usable.w;
+    desktop.h = usable.h;
+    return desktop;
+}
+
+// Largest integer scale at which width x height fits the usable desktop; at least 1.
+int ScaleFor(int width, int height) {
+    if (const int asked = AskedScale(); asked != 0) return asked;
+    const Frame usable = Desktop();
     // Leave room for the host's window decoration.
     constexpr int kDecoration = 48;
     int scale = 1;
@@ -69,6 +84,9 @@ public:
         // window is one close request, not that and a quit as well.
         SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
         SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
+        // The click that brings the window back from another (the guide's, say) counts as a
+        // click too, as it does on the screen inside.
+        SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
         if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
             why = std::string("no display: ") + SDL_GetError();
             return false;
@@ -84,10 +102,26 @@ public:
         }
         width_ = width;
         height_ = height;
-        scale_ = ScaleFor(width, height);
-        window_ = SDL_CreateWindow("Tarnwell Poker", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width * scale_,
-                                   height * scale_, 0);
+        int scale = ScaleFor(width, height), x = SDL_WINDOWPOS_CENTERED, y = SDL_WINDOWPOS_CENTERED;
+        // A program started by another opens beside its parent's window where the desktop
+        // leaves room, so that both can be seen and used.
+        Frame parent;
+        if (ParseFrame(std::getenv(kParentFrameVariable), parent)) {
+            int bx = 0, by = 0;
+            const int beside = ScaleBeside(parent, Desktop(), width, height, bx, by);
+            if (beside != 0 && (AskedScale() == 0 || AskedScale() <= beside)) {
+                scale = AskedScale() != 0 ? AskedScale() : beside;
+                x = bx;
+                y = by;
+            } else {
+                x = parent.x + 32;
+                y = parent.y + 32;
+            }
+        }
+        // Hidden until the first screen is shown: by then it carries its program's title.
+        window_ = SDL_CreateWindow("", x, y, width * scale, height * scale, SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE);
         if (window_ == nullptr) return Fail(why, "cannot open a window: ");
+        SDL_SetWindowMinimumSize(window_, width, height);
         SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest");
         SDL_SetHint(SDL_HINT_RENDER_DRIVER, "software");
         SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
@@ -98,7 +132,21 @@ public:
         if (renderer_ == nullptr) return Fail(why, "cannot draw into the window: ");
         texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING, width, height);
         if (texture_ == nullptr) return Fail(why, "cannot make the screen's texture: ");
+        Relayout();
         SDL_StartTextInput();
+        return true;
+    }
+
+    void SetTitle(const char* title) override {
+        if (window_ != nullptr) SDL_SetWindowTitle(window_, title != nullptr ? title : "");
+    }
+
+    bool WhereIs(Frame& frame) const override {
+        if (window_ == nullptr || !shown_) return false;
+        SDL_GetWindowPosition(window_, &frame.x, &frame.y);
+        SDL_GetWindowSize(window_, &frame.w, &frame.h);
+        if (SDL_GetWindowBordersSize(window_, &frame.top, &frame.left, &frame.bottom, &frame.right) != 0)
+            frame.top = frame.left = frame.bottom = frame.right = 0;
         return true;
     }
 
@@ -117,6 +165,11 @@ public:
         }
         SDL_UnlockTexture(texture_);
         presented_ = true;
+        if (!shown_) {
+            SDL_ShowWindow(window_);
+            shown_ = true;
+            Relayout();
+        }
         Show();
     }
 
@@ -139,12 +192,28 @@ private:
     }
 
     void Show() {
+        SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
         SDL_RenderClear(renderer_);
-        SDL_RenderCopy(renderer_, texture_, nullptr, nullptr);
+        const SDL_Rect where{fit_.left, fit_.top, width_ * fit_.scale, height_ * fit_.scale};
+        SDL_RenderCopy(renderer_, texture_, nullptr, &where);
         SDL_RenderPresent(renderer_);
     }
 
-    int Scaled(int v) const { return v / scale_; }
+    // The screen's place in the window's drawing area, after any change of its size.
+    void Relayout() {
+        // The window's own size: the pointer's positions are in it, and the software
+        // renderer draws in pixels of it.
+        int w = 0, h = 0;
+        SDL_GetWindowSize(window_, &w, &h);
+        fit_ = FitScreen(w, h, width_, height_);
+    }
+
+    void ToggleFullScreen() {
+        const bool full = (SDL_GetWindowFlags(window_) & SDL_WINDOW_FULLSCREEN_DESKTOP) != 0;
+        SDL_SetWindowFullscreen(window_, full ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP);
+        Relayout();
+        if (presented_) Show();
+    }
 
     void Push(Event::Type type, int code = 0, unsigned qualifier = 0) {
         Event ev;
@@ -157,8 +226,9 @@ private:
     void PushMouse(Event::Type type, int x, int y, int button) {
         Event ev;
         ev.type = type;
-        ev.x = Scaled(x);
-        ev.y = Scaled(y);
+        // A press on the black around the screen is on nothing; moves and releases there
+        // still count, at the screen's edge, so that a drag or a held button ends.
+        if (!ScreenPoint(fit_, width_, height_, x, y, ev.x, ev.y) && type == Event::ButtonDown) return;
         ev.button = button;
         ev.qualifier = Qualifier(SDL_GetModState());
         pending_.push_back(ev);
@@ -172,7 +242,10 @@ private:
         case SDL_WINDOWEVENT:
             if (e.window.event == SDL_WINDOWEVENT_CLOSE)
                 Push(Event::CloseRequest);
-            else if (e.window.event == SDL_WINDOWEVENT_EXPOSED && presented_)
+            else if (e.window.event == SDL_WINDOWEVENT_SIZE_CHANGED) {
+                Relayout();
+                if (presented_) Show();
+            } else if (e.window.event == SDL_WINDOWEVENT_EXPOSED && presented_)
                 Show();
             break;
         case SDL_MOUSEMOTION:
@@ -187,7 +260,7 @@ private:
             break;
         }
         case SDL_KEYDOWN:
-            KeyDown(e.key.keysym);
+            KeyDown(e.key.keysym, e.key.repeat != 0);
             break;
         case SDL_TEXTINPUT:
             if (swallowText_) {
@@ -202,9 +275,14 @@ private:
         }
     }
 
-    void KeyDown(const SDL_Keysym& key) {
+    void KeyDown(const SDL_Keysym& key, bool repeat) {
         swallowText_ = false;
         const unsigned q = Qualifier(key.mod);
+        // F11 and Alt+Return belong to the host window: full screen on and off.
+        if (key.sym == SDLK_F11 || (key.sym == SDLK_RETURN && CommandAlt(key.mod))) {
+            if (!repeat) ToggleFullScreen();
+            return;
+        }
         switch (key.sym) {
         case SDLK_RETURN:
         case SDLK_KP_ENTER: Push(Event::Key, 13, q); return;
@@ -236,8 +314,10 @@ private:
     SDL_Texture* texture_ = nullptr;
     bool initialised_ = false;
     bool presented_ = false;
+    bool shown_ = false;
     bool swallowText_ = false;
-    int width_ = 0, height_ = 0, scale_ = 1;
+    int width_ = 0, height_ = 0;
+    Fit fit_;
     std::deque<Event> pending_;
 };
 

@@ -45,7 +45,7 @@ await() {
 
 await '^ready'
 read -r _ wl wt ww wh < <(grep '^ready' "$work/out")
-host_window=$(xdotool search --sync --name 'Tarnwell Poker' | head -1)
+host_window=$(xdotool search --sync --name '^Probe$' | head -1)  # titled after its first window
 [ -n "$host_window" ] || fail "no host window"
 eval "$(xdotool getwindowgeometry --shell "$host_window")"  # X Y WIDTH HEIGHT
 [ "$WIDTH" = 640 ] && [ "$HEIGHT" = 480 ] || fail "host window is ${WIDTH}x$HEIGHT, not 640x480 at scale 1"
@@ -71,8 +71,16 @@ colour=$(convert "$work/shot.png" -crop "1x1+$((X + wl + 70))+$((Y + wt + 55))" 
 outside=$(convert "$work/shot.png" -crop "1x1+$((X + wl + 200))+$((Y + wt + 55))" -depth 8 txt:- | grep -o '#[0-9A-F]\{6\}' | head -1)
 [ "$outside" = "#AAAAAA" ] || fail "window background is $outside, not #AAAAAA"
 
+# Resized to 1300 x 980, the screen shows at scale 2, 10 pixels in from the top left, and
+# clicks still land where they are aimed.
+xdotool windowsize --sync "$host_window" 1300 980 2>/dev/null
+sleep 0.3
+xdotool mousemove $((X + 10 + (wl + 60) * 2 + 1)) $((Y + 10 + (wt + 30) * 2 + 1)) click 1
+await '^MOUSEBUTTONS 232 60 30'
+grep -qx 'MOUSEBUTTONS 104 60 30' "$work/out" || fail "after the resize, select down not at 60,30"
+
 # The close gadget ends the program cleanly.
-xdotool mousemove $((X + wl + 5)) $((Y + wt + 5)) click 1
+xdotool mousemove $((X + 10 + (wl + 5) * 2)) $((Y + 10 + (wt + 5) * 2)) click 1
 await '^CLOSEWINDOW'
 for _ in $(seq 50); do kill -0 "$probe_pid" 2>/dev/null || break; sleep 0.1; done
 if kill -0 "$probe_pid" 2>/dev/null; then fail "probe still running after the close gadget"; fi

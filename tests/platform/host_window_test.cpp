@@ -1,0 +1,80 @@
+// The real display's host window geometry: the screen scaled into a window of any size (and
+// full screen), the pointer mapped back, and a second program's window placed beside.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "display/display.h"
+
+namespace {
+
+// Every host pixel of a screen pixel maps back to it: clicks land on the gadget under them.
+TEST(HostWindow, EveryHostPixelOfAScreenPixelMapsBackToIt) {
+    struct Case { const char* what; int w, h, scale, left, top; };
+    const Case cases[] = {
+        {"scale 1", 640, 480, 1, 0, 0},
+        {"scale 2", 1280, 960, 2, 0, 0},
+        {"scale 3", 1920, 1440, 3, 0, 0},
+        {"resized wider and taller", 1500, 1000, 2, 110, 20},
+        {"full screen, wide desktop", 2048, 800, 1, 704, 160},
+        {"full screen, 1920 x 1080", 1920, 1080, 2, 320, 60},
+        {"smaller than the screen", 600, 400, 1, 0, 0},
+    };
+    // The screen's corners and the main window's close gadget.
+    const int points[][2] = {{0, 0}, {639, 479}, {25, 124}, {638, 1}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const display::Fit fit = display::FitScreen(c.w, c.h, 640, 480);
+        EXPECT_EQ(fit.scale, c.scale);
+        EXPECT_EQ(fit.left, c.left);
+        EXPECT_EQ(fit.top, c.top);
+        for (const auto& p : points)
+            for (int dy = 0; dy < fit.scale; ++dy)
+                for (int dx = 0; dx < fit.scale; ++dx) {
+                    int x = -1, y = -1;
+                    EXPECT_TRUE(display::ScreenPoint(fit, 640, 480, fit.left + p[0] * fit.scale + dx,
+                                                     fit.top + p[1] * fit.scale + dy, x, y));
+                    EXPECT_EQ(x, p[0]);
+                    EXPECT_EQ(y, p[1]);
+                }
+        // The black around the picture is outside, clamped to the nearest edge.
+        int x = -1, y = -1;
+        if (fit.left > 0) {
+            EXPECT_FALSE(display::ScreenPoint(fit, 640, 480, fit.left - 1, fit.top + 5, x, y));
+            EXPECT_EQ(x, 0);
+        }
+        EXPECT_FALSE(display::ScreenPoint(fit, 640, 480, fit.left + 640 * fit.scale, fit.top, x, y));
+        EXPECT_EQ(x, 639);
+    }
+}
+
+TEST(HostWindow, ASecondProgramOpensBesideItsParentWhereThereIsRoom) {
+    using display::Frame;
+    struct Case { const char* what; Frame parent, desktop; int scale, x, y; };
+    const Case cases[] = {
+        {"room to the right", {704, 160, 640, 480}, {0, 0, 2048, 800}, 1, 1352, 160},
+        {"more room to the left", {1300, 100, 640, 480}, {0, 0, 2048, 800}, 1, 652, 100},
+        {"decoration counted", {4, 20, 640, 480, 4, 20, 4, 4}, {0, 0, 2000, 1100}, 2, 660, 20},
+        {"kept on the desktop", {0, 700, 640, 480}, {0, 0, 1400, 900}, 1, 648, 420},
+        {"no room on either side", {320, 60, 1280, 960}, {0, 0, 1920, 1080}, 0, 0, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        int x = 0, y = 0;
+        EXPECT_EQ(display::ScaleBeside(c.parent, c.desktop, 640, 480, x, y), c.scale);
+        if (c.scale == 0) continue;
+        EXPECT_EQ(x, c.x);
+        EXPECT_EQ(y, c.y);
+    }
+}
+
+TEST(HostWindow, TheParentsFrameSurvivesTheEnvironmentAndGarbageIsRefused) {
+    display::Frame in{10, -20, 640, 480, 1, 22, 3, 4}, out;
+    ASSERT_TRUE(display::ParseFrame(display::FrameText(in).c_str(), out));
+    EXPECT_EQ(display::FrameText(out), display::FrameText(in));
+    for (const char* bad : {"", "1 2 3", "1 2 0 480 0 0 0 0", "1 2 640 480 0 0 0 0 x", "1 2 640 480 -1 0 0 0"})
+        EXPECT_FALSE(display::ParseFrame(bad, out)) << bad;
+    EXPECT_FALSE(display::ParseFrame(nullptr, out));
+}
+
+}  // namespace
