@@ -639,7 +639,12 @@ bool Key(Window* window, int code, unsigned qualifier) {
         }
         break;
     default:
-        if (Printable(code) && si->NumChars < si->MaxChars) {
+        // A full one-character field takes the new character in place of the old one: there
+        // is no room to type first and delete after.
+        if (Printable(code) && si->MaxChars == 1 && si->NumChars == 1) {
+            si->Buffer[0] = static_cast<char>(code);
+            si->BufferPos = 1;
+        } else if (Printable(code) && si->NumChars < si->MaxChars) {
             std::memmove(si->Buffer + si->BufferPos + 1, si->Buffer + si->BufferPos, si->NumChars - si->BufferPos + 1);
             si->Buffer[si->BufferPos] = static_cast<char>(code);
             ++si->BufferPos;

@@ -74,6 +74,7 @@ TEST_F(TextField, EditsWhileActive) {
     const Case cases[] = {
         {"typing stops at the limit", 5, "", {'a', 'b', 'c', 'd', 'e', 'f', 'g'}, "abcde", 5},
         {"typing into a full field changes nothing", 3, "xyz", {'q'}, "xyz", 3},
+        {"a full one-character field takes the typed one instead", 1, "2", {'7', '3'}, "3", 1},
         {"typing inserts at the cursor", 8, "abc", {kLeft, kLeft, 'X', 'Y'}, "aXYbc", 3},
         {"cursor left stops at the start", 8, "abc", {kLeft, kLeft, kLeft, kLeft, kLeft, '_'}, "_abc", 1},
         {"cursor right stops at the end", 8, "abc", {kLeft, kRight, kRight, '!'}, "abc!", 4},
