@@ -311,6 +311,27 @@ TEST(GuideViewer, ALongLineScrollsSidewaysInsideTheFrame) {
     EXPECT_TRUE(outside.empty()) << outside.front();
 }
 
+// The blank cells on either side of a link's label show only the page: its frame stays out.
+TEST(GuideViewer, ALinksFrameLeavesTheCellsBesideItBlank) {
+    const std::string guide = "@database f.guide\n@node Main \"F\"\nat @{\"Go\" link Main} now\n@endnode\n";
+    int checked = 0;
+    std::vector<std::string> inked;
+    RunViewer(TempGuide("frame.guide", guide), {[&] {
+                  Window* w = Viewer();
+                  for (const host::TextInfo& t : host::Texts(w)) {
+                      if (t.text != "Go") continue;
+                      for (int y = t.y - 8; y <= t.y + 3; ++y)
+                          for (int x : {t.x - 8, t.x - 3, t.x - 2, t.x + 16, t.x + 17, t.x + 18, t.x + 23}) {
+                              ++checked;
+                              if (host::WindowPixel(w, x, y) != 0) inked.push_back(std::to_string(x - t.x));
+                          }
+                  }
+                  host::Key(kEscape);
+              }});
+    EXPECT_GT(checked, 0);
+    EXPECT_TRUE(inked.empty()) << "ink at column " << inked.front() << " from the label";
+}
+
 TEST(GuideViewer, FilesThatCannotBeShownSayWhyInTheWindow) {
     const std::pair<std::string, const char*> cases[] = {
         {::testing::TempDir() + "absent.guide", "Cannot open absent.guide"},

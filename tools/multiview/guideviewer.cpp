@@ -326,8 +326,10 @@ private:
         const int last = std::min<int>(link.column + static_cast<int>(link.label.size()), left_ + columns_) - 1;
         if (last < first) return false;
         const int cellTop = textTop_ + row * kPitch + 2;
-        l = textLeft_ + (first - left_) * charWidth_ - 2;
-        r = textLeft_ + (last - left_ + 1) * charWidth_ + 1;
+        // The frame's sides stand in the blank last column of the cell before the label and of
+        // the label's own last cell, so they never touch the characters on either side.
+        l = textLeft_ + (first - left_) * charWidth_ - 1;
+        r = textLeft_ + (last - left_ + 1) * charWidth_ - 1;
         t = cellTop - 2;
         b = cellTop + 9;
         return true;
