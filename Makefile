@@ -2,13 +2,16 @@
 # make test  installs what is missing, builds twice (plainly with g++, sanitized with clang,
 #            which also builds the fuzz targets) and runs every test in both, and the fuzzers
 #            briefly
+# make install   installs the game (PREFIX, default /usr/local; DESTDIR for staging)
+# make package   builds the Debian package into build/
 JOBS ?= $(shell nproc)
 MAKEFLAGS += --no-print-directory
 BUILD := build
 ASAN := build-asan
 FUZZ_SECONDS ?= 15
+PREFIX ?= /usr/local
 
-.PHONY: all deps build build-asan run test test-plain test-asan fuzz bench clean
+.PHONY: all deps build build-asan run test test-plain test-asan fuzz bench install package clean
 
 all: build
 
@@ -37,6 +40,12 @@ test-asan: build-asan
 	@cd $(ASAN) && ctest --output-on-failure
 
 test: test-plain fuzz test-asan
+
+install: build
+	@DESTDIR="$(DESTDIR)" cmake --install $(BUILD) --prefix "$(PREFIX)"
+
+package: build
+	@cd $(BUILD) && cpack -G DEB
 
 bench: build
 	@for b in $(BUILD)/bench/bench_*; do [ -x "$$b" ] && WB_DISPLAY=virtual "$$b"; done

@@ -2,7 +2,8 @@
 # Installs the Debian packages the build, the program and its tests need, when missing.
 set -euo pipefail
 packages=(cmake make g++ pkg-config libsdl2-dev libgtest-dev libgmock-dev libbenchmark-dev libpng-dev
-          clang libclang-rt-14-dev xvfb xdotool x11-utils imagemagick)
+          clang libclang-rt-14-dev xvfb xdotool x11-utils imagemagick
+          dpkg-dev file desktop-file-utils appstream lintian)
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

@@ -11,15 +11,16 @@ require_gui_tools() {
     done
 }
 
-# start_xvfb FIRST LAST LOG: starts Xvfb on a free display number from FIRST to LAST, exports
-# DISPLAY and sets xvfb_pid; exits 77 when no display can be had.
+# start_xvfb FIRST LAST LOG [SCREEN]: starts Xvfb (SCREEN: WxHxD, 1024x768x24 unless given) on
+# a free display number from FIRST to LAST, exports DISPLAY and sets xvfb_pid; exits 77 when
+# no display can be had.
 start_xvfb() {
     local n display=""
     for n in $(seq "$1" "$2"); do
         if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then display=":$n"; break; fi
     done
     [ -n "$display" ] || { echo "SKIPPED: no free X display number"; exit 77; }
-    Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >"$3" 2>&1 &
+    Xvfb "$display" -screen 0 "${4:-1024x768x24}" -nolisten tcp >"$3" 2>&1 &
     xvfb_pid=$!
     export DISPLAY=$display
     for _ in $(seq 50); do

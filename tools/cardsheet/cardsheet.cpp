@@ -1,10 +1,12 @@
-// cardsheet OUTPUT.lbm [--png OUTPUT.png]
+// cardsheet [OUTPUT.lbm] [--png OUTPUT.png] [--icon SIZE OUTPUT.png]...
 // Draws the default card sheet and writes it as a 3-plane ByteRun1 ILBM (and optionally as
-// a PNG for looking at). The output depends on nothing but this code.
+// a PNG for looking at), and the desktop icons made from its cards. The output depends on
+// nothing but this code.
 #include <png.h>
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <string>
@@ -116,7 +118,8 @@ bool WriteFile(const std::string& path, const Bytes& bytes) {
     return true;
 }
 
-bool WritePng(const std::string& path, const std::vector<uint8_t>& pixels) {
+// Writes width x height pixels of `channels` bytes each (3: RGB, 4: RGBA).
+bool WritePng(const std::string& path, const uint8_t* pixels, int width, int height, int channels) {
     FILE* f = std::fopen(path.c_str(), "wb");
     if (!f) return false;
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
@@ -127,42 +130,92 @@ bool WritePng(const std::string& path, const std::vector<uint8_t>& pixels) {
         return false;
     }
     png_init_io(png, f);
-    png_set_IHDR(png, info, cards::kSheetW, cards::kSheetH, 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
-                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    png_set_IHDR(png, info, width, height, 8, channels == 4 ? PNG_COLOR_TYPE_RGBA : PNG_COLOR_TYPE_RGB,
+                 PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
     png_write_info(png, info);
-    std::vector<uint8_t> row(cards::kSheetW * 3);
-    for (int y = 0; y < cards::kSheetH; ++y) {
-        for (int x = 0; x < cards::kSheetW; ++x)
-            std::memcpy(&row[x * 3], cards::kPalette[pixels[static_cast<size_t>(y) * cards::kSheetW + x]], 3);
-        png_write_row(png, row.data());
-    }
+    for (int y = 0; y < height; ++y) png_write_row(png, pixels + static_cast<size_t>(y) * width * channels);
     png_write_end(png, nullptr);
     png_destroy_write_struct(&png, &info);
     return std::fclose(f) == 0;
+}
+
+Bytes SheetRgb(const std::vector<uint8_t>& pixels) {
+    Bytes rgb(pixels.size() * 3);
+    for (size_t i = 0; i < pixels.size(); ++i) std::memcpy(&rgb[i * 3], cards::kPalette[pixels[i]], 3);
+    return rgb;
+}
+
+// The desktop icon, size x size RGBA: the ace of hearts behind the ace of spades, fanned from
+// top left to bottom right, each averaged down from 4 x 4 samples a pixel. The felt around
+// the cards' corners and the rest are transparent.
+Bytes Icon(const std::vector<uint8_t>& sheet, int size) {
+    constexpr int kCardW = 71, kCardH = 96, kSamples = 4;
+    const double h = size * 0.86, w = h * kCardW / kCardH, margin = size * 0.03;
+    struct Placed { int row; double x, y; };
+    const Placed front{cards::Spades, size - w - margin, size - h - margin}, back{cards::Hearts, margin, margin};
+    Bytes out(static_cast<size_t>(size) * size * 4, 0);
+    for (int py = 0; py < size; ++py)
+        for (int px = 0; px < size; ++px) {
+            double sum[3] = {}, covered = 0;
+            for (int sy = 0; sy < kSamples; ++sy)
+                for (int sx = 0; sx < kSamples; ++sx) {
+                    const double x = px + (sx + 0.5) / kSamples, y = py + (sy + 0.5) / kSamples;
+                    for (const Placed& card : {front, back}) {
+                        const int cx = static_cast<int>((x - card.x) / w * kCardW);
+                        const int cy = static_cast<int>((y - card.y) / h * kCardH);
+                        if (x < card.x || y < card.y || cx >= kCardW || cy >= kCardH) continue;
+                        const uint8_t pen = sheet[static_cast<size_t>(card.row * kCardH + cy) * cards::kSheetW + cx];
+                        if (pen == 0) continue;  // the felt shows through a card's rounded corner
+                        for (int c = 0; c < 3; ++c) sum[c] += cards::kPalette[pen][c];
+                        covered += 1;
+                        break;
+                    }
+                }
+            uint8_t* o = &out[(static_cast<size_t>(py) * size + px) * 4];
+            if (covered == 0) continue;
+            for (int c = 0; c < 3; ++c) o[c] = static_cast<uint8_t>(sum[c] / covered + 0.5);
+            o[3] = static_cast<uint8_t>(255 * covered / (kSamples * kSamples) + 0.5);
+        }
+    return out;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
     std::string output, png;
+    std::vector<std::pair<int, std::string>> icons;
     bool bad = false;
     for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--png") == 0 && i + 1 < argc) png = argv[++i];
-        else if (output.empty() && argv[i][0] != '-') output = argv[i];
-        else bad = true;
+        if (std::strcmp(argv[i], "--png") == 0 && i + 1 < argc) {
+            png = argv[++i];
+        } else if (std::strcmp(argv[i], "--icon") == 0 && i + 2 < argc) {
+            const int size = std::atoi(argv[++i]);
+            if (size < 16 || size > 1024) bad = true;
+            icons.emplace_back(size, argv[++i]);
+        } else if (output.empty() && argv[i][0] != '-') {
+            output = argv[i];
+        } else {
+            bad = true;
+        }
     }
-    if (bad || output.empty()) {
-        std::fprintf(stderr, "usage: cardsheet OUTPUT.lbm [--png OUTPUT.png]\n");
+    if (bad || (output.empty() && png.empty() && icons.empty())) {
+        std::fprintf(stderr, "usage: cardsheet [OUTPUT.lbm] [--png OUTPUT.png] [--icon SIZE OUTPUT.png]...\n");
         return 2;
     }
     std::vector<uint8_t> pixels = cards::DrawSheet();
-    if (!WriteFile(output, Ilbm(pixels))) {
+    if (!output.empty() && !WriteFile(output, Ilbm(pixels))) {
         std::fprintf(stderr, "cardsheet: cannot write %s\n", output.c_str());
         return 1;
     }
-    if (!png.empty() && !WritePng(png, pixels)) {
+    if (!png.empty() && !WritePng(png, SheetRgb(pixels).data(), cards::kSheetW, cards::kSheetH, 3)) {
         std::fprintf(stderr, "cardsheet: cannot write %s\n", png.c_str());
         return 1;
+    }
+    for (const auto& [size, path] : icons) {
+        if (!WritePng(path, Icon(pixels, size).data(), size, size, 4)) {
+            std::fprintf(stderr, "cardsheet: cannot write %s\n", path.c_str());
+            return 1;
+        }
     }
     return 0;
 }

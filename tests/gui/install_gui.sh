@@ -1,0 +1,145 @@
+#!/usr/bin/env bash
+# The game as a player installs it: installed into a temporary DESTDIR, its desktop entry,
+# metainfo and icons checked, then started by the installed launcher under Xvfb with a fresh
+# XDG_DATA_HOME and played with xdotool: New, the guide opened beside the game, a deal with
+# the guide open, Changes set to 3 in the bet dialog, quit. The player's drawer and icon are
+# checked, and a second start keeps the settings. The Debian package passes lintian.
+# Exits 77 (skipped) without Xvfb, xdotool, ImageMagick or the validators.
+# Usage: install_gui.sh BUILD_DIR
+set -u
+build=${1:?usage: install_gui.sh BUILD_DIR}
+
+source "$(dirname "$0")/xvfb.bash"
+require_gui_tools
+for tool in desktop-file-validate appstreamcli cpack lintian; do
+    command -v "$tool" >/dev/null 2>&1 || { echo "SKIPPED: $tool is not installed"; exit 77; }
+done
+
+work=$(mktemp -d)
+xvfb_pid=""
+game_pid=""
+guide_pid=""
+cleanup() {
+    [ -n "$game_pid" ] && kill "$game_pid" 2>/dev/null
+    [ -n "$guide_pid" ] && kill "$guide_pid" 2>/dev/null
+    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
+    rm -rf "$work"
+}
+trap cleanup EXIT
+fail() {
+    echo "FAIL: $*"
+    echo "--- launcher errors:"; cat "$work/err" 2>/dev/null
+    exit 1
+}
+
+root=$work/root
+DESTDIR=$root cmake --install "$build" --prefix /usr >"$work/install.log" 2>&1 || fail "install: $(cat "$work/install.log")"
+share=$root/usr/share
+desktop-file-validate "$share/applications/tarnwell-poker.desktop" || fail "the desktop entry is not valid"
+appstreamcli validate --no-net "$share/metainfo/tarnwell-poker.metainfo.xml" >"$work/as.log" 2>&1 ||
+    fail "the metainfo is not valid: $(cat "$work/as.log")"
+for size in 32 64 128; do
+    got=$(identify -format %wx%h "$share/icons/hicolor/${size}x$size/apps/tarnwell-poker.png" 2>/dev/null)
+    [ "$got" = "${size}x$size" ] || fail "the ${size}px icon is '$got'"
+done
+grep -rl -- "$build/SYS" "$root" && fail "installed files name the build tree's SYS"
+cpack --config "$build/CPackConfig.cmake" -G DEB -B "$work/package" >"$work/cpack.log" 2>&1 ||
+    fail "no package: $(cat "$work/cpack.log")"
+lintian --fail-on error "$work"/package/tarnwell-poker_*.deb >"$work/lintian.log" 2>&1 ||
+    fail "lintian: $(cat "$work/lintian.log")"
+
+launcher=$root/usr/bin/tarnwell-poker
+"$launcher" --version | grep -qx 'tarnwell-poker [0-9][0-9.]*' || fail "--version: $("$launcher" --version)"
+"$launcher" --help | grep -q -- '--version' || fail "--help does not list the options"
+touch "$work/file"
+XDG_DATA_HOME=$work/file "$launcher" 2>"$work/err"
+[ $? = 20 ] && grep -q 'cannot make your drawer' "$work/err" || fail "an impossible drawer does not fail with 20"
+
+start_xvfb 211 280 "$work/xvfb.log" 2048x800x24
+data=$work/data
+drawer=$data/tarnwell-poker/Poker
+start_game() {
+    WB_SCALE=1 XDG_DATA_HOME=$data "$launcher" >"$work/out" 2>"$work/err" &
+    game_pid=$!
+    host=$(timeout 20 xdotool search --sync --name '^Tarnwell Poker$' | head -1)
+    [ -n "$host" ] || fail "no host window titled Tarnwell Poker"
+    eval "$(xdotool getwindowgeometry --shell "$host")"
+    xdotool windowfocus --sync "$host" 2>/dev/null
+    sleep 0.5
+}
+# A point of the main window, which sits at (20, 119) of the screen.
+at() { echo $((X + 20 + $1)) $((Y + 119 + $2)); }
+pixel() {
+    import -window root "$work/shot.png" || fail "no screenshot"
+    convert "$work/shot.png" -crop "1x1+$1+$2" -depth 8 txt:- | grep -o '#[0-9A-F]\{6\}' | head -1
+}
+# until X Y [!]COLOUR WHAT: waits until the main window's point shows (or no longer shows) COLOUR.
+until_shown() {
+    local x y got
+    read -r x y < <(at "$1" "$2")
+    for _ in $(seq 40); do
+        got=$(pixel "$x" "$y")
+        if [ "${3#!}" = "$3" ]; then [ "$got" = "$3" ] && return 0; else [ "$got" != "${3#!}" ] && return 0; fi
+        sleep 0.1
+    done
+    fail "$4 (pixel $got)"
+}
+grey='#AAAAAA'
+quit_game() {
+    xdotool windowfocus --sync "$host" 2>/dev/null
+    read -r gx gy < <(at 5 5)
+    xdotool mousemove "$gx" "$gy" click 1   # the close gadget
+    until_shown 300 100 "$grey" "no Quit requester"
+    xdotool key Return                      # Quit
+    for _ in $(seq 100); do kill -0 "$game_pid" 2>/dev/null || break; sleep 0.1; done
+    kill -0 "$game_pid" 2>/dev/null && fail "the game still runs after Quit"
+    wait "$game_pid"
+    status=$?
+    game_pid=""
+    [ "$status" = 0 ] || fail "exit status $status"
+}
+
+start_game
+xdotool key alt+n
+sleep 0.4
+xdotool key alt+h                           # the guide, in a host window of its own
+guide=$(timeout 20 xdotool search --sync --name '^poker.guide$' | head -1)
+[ -n "$guide" ] || fail "no guide window"
+guide_pid=$(xdotool getwindowpid "$guide" 2>/dev/null)
+sleep 0.5
+guide_x=$(xdotool getwindowgeometry --shell "$guide" | sed -n 's/^X=//p')
+[ "$guide_x" -ge $((X + 640)) ] || fail "the guide opens at x $guide_x, over the game at $X"
+xdotool windowfocus --sync "$host" 2>/dev/null
+read -r sx sy < <(at 104 148)               # hand slot 0's margin: felt until a card lands
+felt=$(pixel "$sx" "$sy")
+xdotool key d
+sleep 0.5
+[ "$(pixel "$sx" "$sy")" != "$felt" ] || fail "no deal while the guide is open"
+xdotool key Return                          # draw: the hand's name comes up
+until_shown 450 60 "$grey" "no \"Your Hand:\" requester"
+xdotool key Return                          # dismissed
+until_shown 450 60 "!$grey" "the hand's requester stays"
+xdotool key alt+b                           # Bet Prefs: C, then 3 in place of the 1
+until_shown 150 75 "$grey" "no bet dialog"
+xdotool key c 3 Return
+sleep 0.3
+xdotool key Return                          # OK
+until_shown 150 75 "!$grey" "the bet dialog stays"
+xdotool windowfocus --sync "$guide" 2>/dev/null
+xdotool key Escape                          # the guide closes
+for _ in $(seq 50); do kill -0 "$guide_pid" 2>/dev/null || break; sleep 0.1; done
+kill -0 "$guide_pid" 2>/dev/null && fail "the guide does not close with Escape"
+guide_pid=""
+quit_game
+
+[ -L "$drawer/poker" ] && [ "$(readlink "$drawer/poker")" = "$root/usr/lib/tarnwell-poker/poker" ] ||
+    fail "the drawer's program is not a link to the installed one"
+for f in poker.guide gfx/defaultcards.lbm save; do [ -e "$drawer/$f" ] || fail "no $f in the player's drawer"; done
+expected=$'PREFSJOKER=FALSE\nPREFS5KIND=FALSE\nPREFSDOUBLE=FALSE\nCHANGES=3\nJOKERS=3\nCARDS=gfx/defaultcards.lbm'
+[ "$(cat "$drawer/poker.info")" = "$expected" ] || fail "the player's icon holds: $(cat "$drawer/poker.info")"
+
+start_game                                  # the drawer is the player's now
+quit_game
+[ "$(cat "$drawer/poker.info")" = "$expected" ] || fail "the second start lost the settings: $(cat "$drawer/poker.info")"
+echo "PASS: installed, validated, played from the player's own drawer, settings kept on the second start"
+exit 0
