@@ -22,7 +22,7 @@ const char kUsage[] =
     "  J is 0 to 8 (3 unless given), C is 1 to 3 (1 unless given); cards are a rank\n"
     "  (A 2 .. 9 T J Q K) and a suit (S H D C), and JK for a joker.\n";
 
-constexpr double kWidth = 0.2;  // points of return: the widest 95% interval a simulated figure may have
+constexpr double kWidth = 0.24;  // points of return: the widest 95% interval a simulated figure may have
 constexpr uint64_t kSeed = 14;
 
 int Fail(const std::string& message) {
@@ -78,10 +78,10 @@ void PrintSetting(const odds::Result& r) {
 void PrintRow(const odds::Result& r) {
     const odds::Setting& s = r.setting;
     if (r.exact)
-        std::printf("  %6d %8d  %-11s  %-14s %4d  %9.4f%%  exact\n", s.jokers, s.changes, FiveJokers(s.flags),
+        std::printf("%8d %7d  %-8s  %-9s %4d  %9.4f%%  exact\n", s.jokers, s.changes, FiveJokers(s.flags),
                     FiveKind(s.flags), s.Bet(), r.returnPct);
     else
-        std::printf("  %6d %8d  %-11s  %-14s %4d  %9.2f%% +-%.2f  adviser's\n", s.jokers, s.changes,
+        std::printf("%8d %7d  %-8s  %-9s %4d  %7.2f%% +-%.2f  adviser's\n", s.jokers, s.changes,
                     FiveJokers(s.flags), FiveKind(s.flags), s.Bet(), r.returnPct, r.halfWidthPct);
 }
 
@@ -286,7 +286,7 @@ int main(int argc, char** argv) {
         PrintSetting(results.front());
         return 0;
     }
-    std::printf("  Jokers  Changes  Five jokers  Five of a kind  Bet     Return\n");
+    std::printf("  Jokers Changes  5 jokers  5 of kind  Bet      Return\n");
     for (const odds::Result& r : results) PrintRow(r);
     return 0;
 }

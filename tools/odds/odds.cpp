@@ -237,6 +237,8 @@ Fraction Add(Fraction a, u128 num, u128 den) {
 
 }  // namespace
 
+int ValueBin(double v) { return std::clamp(static_cast<int>(std::log2(1 + std::max(0.0, v)) * 16), 0, kValueBins - 1); }
+
 Deck Deck::Full() {
     Deck d;
     for (int v = 0; v < 13; ++v) d.values.push_back(v);
@@ -477,6 +479,7 @@ std::vector<DealClass> DealClasses(const Deck& deck, int minCards) {
 struct Tally {
     u128 byDraws[6] = {};  // sum of ways x prize counts, by number of cards drawn
     double rank[kRanks] = {};
+    double bins[kValueBins] = {};
 };
 
 }  // namespace
@@ -547,6 +550,8 @@ std::vector<Result> ExactOneChange(const Table& table, const std::vector<Setting
                 Tally& t = tallies[static_cast<size_t>(ci) * ns + si];
                 const int64_t w = deal.ways * Choose(st.jokers, j);
                 t.byDraws[bestD] += static_cast<u128>(w) * static_cast<u128>(bestA);
+                t.bins[ValueBin(static_cast<double>(bestA) / static_cast<double>(draws[bestD]))] +=
+                    static_cast<double>(w) / static_cast<double>(Choose(m + st.jokers, kHandSize));
                 const double scale = static_cast<double>(w) / static_cast<double>(draws[bestD]) /
                                      static_cast<double>(Choose(m + st.jokers, kHandSize));
                 // The final ranks of the best hold, by class: hands holding its cards and none
@@ -598,6 +603,8 @@ std::vector<Result> ExactOneChange(const Table& table, const std::vector<Setting
         for (int64_t ci = 0; ci < chunks; ++ci) {
             const Tally& t = tallies[static_cast<size_t>(ci) * ns + si];
             for (int k = 0; k < kRanks; ++k) res.rankProb[k] += t.rank[k];
+            res.valueBins.resize(kValueBins);
+            for (int k = 0; k < kValueBins; ++k) res.valueBins[static_cast<size_t>(k)] += t.bins[k];
         }
         for (int d = 0; d <= kHandSize; ++d) {
             u128 sum = 0;
@@ -736,9 +743,13 @@ LiveDeck FreshDeck(const Deck& deck, int jokers, const Situation* except) {
     return live;
 }
 
-struct Batch {
+struct Stratum {
     double sum = 0, sum2 = 0;
     int64_t n = 0;
+};
+
+struct Batch {
+    std::vector<Stratum> strata;
     int64_t rank[kRanks] = {};
 };
 
@@ -755,10 +766,25 @@ Result SimulateAdviser(const Table& table, const Setting& setting, const Result&
     const int64_t kMaxBatches = 4096;
     const int perRound = 8;
     const uint64_t base = Mix(seed, static_cast<uint64_t>(setting.jokers * 100 + setting.changes * 10) + setting.flags);
+    // Deals are grouped by the worth of their best one-change hold, whose distribution is known
+    // exactly; each group is averaged apart and weighted by its exact probability, so that the
+    // luck of the deal adds nothing to the interval. Neighbouring bins are merged until each
+    // group holds at least 1/64 of the deals.
+    std::vector<int> stratumOfBin(kValueBins);
+    std::vector<double> weight;
+    double acc = 0;
+    for (int k = 0; k < kValueBins; ++k) {
+        if (weight.empty() || acc >= 1.0 / 64) weight.push_back(0), acc = 0;
+        const double p = oneChange.valueBins.empty() ? (k == 0) : oneChange.valueBins[static_cast<size_t>(k)];
+        weight.back() += p, acc += p;
+        stratumOfBin[static_cast<size_t>(k)] = static_cast<int>(weight.size()) - 1;
+    }
+    const size_t ns = weight.size();
     std::vector<Batch> batches;
     const PrizeTable pt(table, setting.flags);
     auto runBatch = [&](int64_t b, Batch& out) {
         Rng rng(Mix(base, static_cast<uint64_t>(b)));
+        out.strata.assign(ns, Stratum{});
         for (int g = 0; g < kBatch; ++g) {
             LiveDeck live = FreshDeck(table.deck(), setting.jokers, nullptr);
             Situation s;
@@ -784,10 +810,10 @@ Result SimulateAdviser(const Table& table, const Setting& setting, const Result&
                 Draw(table, s, first.hold, live, rng);
                 z = Continue(pt, s, setting.changes - 1, live, rng, &rank);
             }
-            out.sum += z;
-            out.sum2 += z * z;
-            ++out.n;
+            Stratum& st = out.strata[static_cast<size_t>(stratumOfBin[static_cast<size_t>(ValueBin(first.value))])];
+            st.sum += z, st.sum2 += z * z, ++st.n;
             ++out.rank[rank];
+            (void)st;
         }
     };
     Result res;
@@ -796,22 +822,34 @@ Result SimulateAdviser(const Table& table, const Setting& setting, const Result&
         const int64_t start = static_cast<int64_t>(batches.size());
         batches.resize(static_cast<size_t>(start + perRound));
         ParallelFor(perRound, threads, [&](int64_t i) { runBatch(start + i, batches[static_cast<size_t>(start + i)]); });
-        Batch all;
+        std::vector<Stratum> all(ns);
+        int64_t ranks[kRanks] = {}, games = 0;
         for (const Batch& b : batches) {
-            all.sum += b.sum, all.sum2 += b.sum2, all.n += b.n;
-            for (int k = 0; k < kRanks; ++k) all.rank[k] += b.rank[k];
+            for (size_t k = 0; k < ns; ++k)
+                all[k].sum += b.strata[k].sum, all[k].sum2 += b.strata[k].sum2, all[k].n += b.strata[k].n;
+            for (int k = 0; k < kRanks; ++k) ranks[k] += b.rank[k], games += b.rank[k];
         }
-        const double n = static_cast<double>(all.n);
-        const double mean = all.sum / n;
-        const double var = std::max(0.0, (all.sum2 / n - mean * mean) * n / (n - 1));
+        double mean = 0, var = 0;
+        bool covered = true;
+        for (size_t k = 0; k < ns; ++k) {
+            if (weight[k] <= 0) continue;
+            const double n = static_cast<double>(all[k].n);
+            if (all[k].n < 2) {
+                covered = false;
+                continue;
+            }
+            const double m = all[k].sum / n;
+            mean += weight[k] * m;
+            var += weight[k] * weight[k] * std::max(0.0, (all[k].sum2 / n - m * m) * n / (n - 1)) / n;
+        }
         res.expectedPrize = oneChange.expectedPrize + mean;
         res.returnPct = 100.0 * res.expectedPrize / setting.Bet();
-        res.halfWidthPct = 100.0 * 1.96 * std::sqrt(var / n) / setting.Bet();
-        res.games = all.n;
-        for (int k = 0; k < kRanks; ++k) res.rankProb[k] = static_cast<double>(all.rank[k]) / n;
+        res.halfWidthPct = 100.0 * 1.96 * std::sqrt(var) / setting.Bet();
+        res.games = games;
+        for (int k = 0; k < kRanks; ++k) res.rankProb[k] = static_cast<double>(ranks[k]) / static_cast<double>(games);
         const double ratio = 2 * res.halfWidthPct / width;
-        if (progress != nullptr) progress(std::min(1.0, 1.0 / (ratio * ratio)), 1.0, context);
-        if (ratio < 1.0 || static_cast<int64_t>(batches.size()) >= kMaxBatches) break;
+        if (progress != nullptr) progress(covered ? std::min(1.0, 1.0 / (ratio * ratio)) : 0.0, 1.0, context);
+        if ((covered && ratio < 1.0) || static_cast<int64_t>(batches.size()) >= kMaxBatches) break;
     }
     return res;
 }

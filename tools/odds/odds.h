@@ -123,7 +123,12 @@ struct Result {
     Fraction returnFraction;  // exact results only (expected prize / bet)
     double rankProb[kRanks] = {};
     int64_t games = 0;       // simulated games
+    // Exact results: the probability of a deal whose best hold is worth v, in bins of
+    // ValueBin(v); the simulation samples each group of bins apart.
+    std::vector<double> valueBins;
 };
+constexpr int kValueBins = 160;
+int ValueBin(double v);
 
 // Called with work done and work total, from the calling thread only.
 using ProgressFn = void (*)(double done, double total, void* context);
