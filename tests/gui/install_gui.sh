@@ -43,10 +43,15 @@ for size in 32 64 128; do
     [ "$got" = "${size}x$size" ] || fail "the ${size}px icon is '$got'"
 done
 grep -rl -- "$build/SYS" "$root" && fail "installed files name the build tree's SYS"
-cpack --config "$build/CPackConfig.cmake" -G DEB -B "$work/package" >"$work/cpack.log" 2>&1 ||
-    fail "no package: $(cat "$work/cpack.log")"
-lintian --fail-on error "$work"/package/tarnwell-poker_*.deb >"$work/lintian.log" 2>&1 ||
-    fail "lintian: $(cat "$work/lintian.log")"
+# The package is checked once, from the plain build: the sanitized one packs the same rules.
+if grep -q '^POKER_SANITIZE:BOOL=ON' "$build/CMakeCache.txt"; then
+    echo "the package is checked by the plain build"
+else
+    cpack --config "$build/CPackConfig.cmake" -G DEB -B "$work/package" >"$work/cpack.log" 2>&1 ||
+        fail "no package: $(cat "$work/cpack.log")"
+    lintian --fail-on error "$work"/package/tarnwell-poker_*.deb >"$work/lintian.log" 2>&1 ||
+        fail "lintian: $(cat "$work/lintian.log")"
+fi
 
 launcher=$root/usr/bin/tarnwell-poker
 "$launcher" --version | grep -qx 'tarnwell-poker [0-9][0-9.]*' || fail "--version: $("$launcher" --version)"
