@@ -150,8 +150,8 @@ TEST_F(AslTest, PicksAFileByClickingTypingAndKeys) {
         {"click, then Return", {[] { ClickEntry("zeta"); }, [] { host::Key(kReturn); }}, "zeta"},
         {"double click", {[] { ClickEntry("alpha.txt", 2); }}, "alpha.txt"},
         {"typing a new name", {[] { TypeReturn("newgame"); }}, "newgame"},
-        {"keys down to the fourth entry, Return", {[] { Keys({kDown, kDown, kDown, kDown}); }, [] { host::Key(kReturn); }},
-         "Beta"},
+        {"keys down five and up one, Return",
+         {[] { Keys({kDown, kDown, kDown, kDown, kDown, kUp}); }, [] { host::Key(kReturn); }}, "Beta"},
         {"click a file, then type over it", {[] { ClickEntry("game1"); }, [] {
                                                  host::Key(8);
                                                  TypeReturn("2");

@@ -25,45 +25,6 @@ TEST(ExitStatusTest, NonZeroResultsNeverLeaveAsZero) {
     for (const auto& [result, status] : cases) EXPECT_EQ(host::ExitStatus(result), status) << result;
 }
 
-TEST(StartupMessageTest, DrawerAndNameBecomeTheFirstArgumentWhenBothAreGiven) {
-    const std::string tmp = fs::canonical(fs::temp_directory_path()).string();
-    struct Case {
-        const char* drawer;  // nullptr: the variable is not set
-        const char* name;
-        bool message;
-        std::string lockNames;  // what the drawer's lock names; empty: no lock
-    };
-    const Case cases[] = {
-        {tmp.c_str(), "poker", true, tmp},
-        {"/no/such/drawer/anywhere", "poker", true, ""},
-        {nullptr, nullptr, false, ""},
-        {nullptr, "poker", false, ""},
-        {"/tmp", nullptr, false, ""},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(std::string(c.drawer ? c.drawer : "-") + " " + (c.name ? c.name : "-"));
-        if (c.drawer) setenv(host::kStartupDrawer, c.drawer, 1);
-        if (c.name) setenv(host::kStartupName, c.name, 1);
-        WBStartup* msg = host::TakeStartupMessage();
-        // Taken either way, so that programs it starts do not see them.
-        EXPECT_EQ(std::getenv(host::kStartupDrawer), nullptr);
-        EXPECT_EQ(std::getenv(host::kStartupName), nullptr);
-        unsetenv(host::kStartupDrawer);
-        unsetenv(host::kStartupName);
-        ASSERT_EQ(msg != nullptr, c.message);
-        if (msg == nullptr) continue;
-        ASSERT_EQ(msg->sm_NumArgs, 1);
-        EXPECT_STREQ(msg->sm_ArgList[0].wa_Name, c.name);
-        char name[4096] = "";
-        const BPTR lock = msg->sm_ArgList[0].wa_Lock;
-        EXPECT_EQ(lock != 0, !c.lockNames.empty());
-        if (lock != 0) NameFromLock(lock, name, sizeof name);
-        EXPECT_EQ(name, c.lockNames);
-        host::FreeStartupMessage(msg);
-    }
-    host::FreeStartupMessage(nullptr);
-}
-
 class WbrunTest : public ::testing::Test {
 protected:
     void SetUp() override {
