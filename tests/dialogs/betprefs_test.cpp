@@ -195,13 +195,7 @@ TEST_F(BetPrefsTest, TheReceiverAnswersByTheTable) {
         {"other key", IDCMP_VANILLAKEY, 'q', 0, 0},      {"Cancel", IDCMP_GADGETUP, 0, 104, -1},
     };
     for (const Case& c : cases) {
-        Gadget g{};
-        g.GadgetID = static_cast<UWORD>(c.gadget);
-        IntuiMessage msg{};
-        msg.Class = c.cls;
-        msg.Code = static_cast<UWORD>(c.code);
-        msg.IAddress = c.gadget ? &g : nullptr;
-        EXPECT_EQ(gadgets.IDCMP(&msg), c.result) << c.what;
+        EXPECT_EQ(support::Offer(gadgets, c.cls, c.code, c.gadget), c.result) << c.what;
         EXPECT_EQ(game->changes, 1) << c.what;
         EXPECT_EQ(game->jokers, 3) << c.what;
     }

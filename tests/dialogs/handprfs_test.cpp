@@ -205,18 +205,6 @@ struct Receiver {
         gadgets.fiveKindGroup.Add(cRadioGadget(28, 73, Box, Box, "lower", 0));
         gadgets.fiveKindGroup.Add(cRadioGadget(28, 86, Box, Box, "better", 1));
     }
-    int Offer(ULONG cls, int code, int gadgetId, int x, int y)
-    {
-        Gadget gadget{};
-        gadget.GadgetID = static_cast<UWORD>(gadgetId);
-        IntuiMessage msg{};
-        msg.Class = cls;
-        msg.Code = static_cast<UWORD>(code);
-        msg.IAddress = gadgetId ? &gadget : nullptr;
-        msg.MouseX = static_cast<WORD>(x);
-        msg.MouseY = static_cast<WORD>(y);
-        return gadgets.IDCMP(&msg);
-    }
 };
 
 TEST(PrefsHandGadgets, AnswersEachMessageByItsTable)
@@ -250,18 +238,9 @@ TEST(PrefsHandGadgets, AnswersEachMessageByItsTable)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         Receiver r(0x40);
-        EXPECT_EQ(r.Offer(c.cls, c.code, c.gadgetId, c.x, c.y), c.expected);
+        EXPECT_EQ(support::Offer(r.gadgets, c.cls, c.code, c.gadgetId, c.x, c.y), c.expected);
         EXPECT_EQ(r.hand.flags, c.writes ? (0x40 | Best | Better) : 0x40u);
     }
-}
-
-TEST(PrefsHandGadgets, EmptyGroupsClearBothBits)
-{
-    Receiver r(Best | Better | 0x1);
-    r.gadgets.jokersGroup.DeleteAll();
-    r.gadgets.fiveKindGroup.DeleteAll();
-    EXPECT_EQ(r.gadgets.GadgetOK(), -1);
-    EXPECT_EQ(r.hand.flags, 0x1u);
 }
 
 }  // namespace

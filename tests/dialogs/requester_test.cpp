@@ -182,13 +182,7 @@ TEST(ReqGadgets, AnswersEachMessageByItsTable)
     cReqGadgets gadgets;
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "class " << c.cls << " code " << c.code << " id " << c.gadgetId);
-        Gadget gadget{};
-        gadget.GadgetID = static_cast<UWORD>(c.gadgetId);
-        IntuiMessage msg{};
-        msg.Class = c.cls;
-        msg.Code = static_cast<UWORD>(c.code);
-        msg.IAddress = c.gadgetId ? &gadget : nullptr;
-        EXPECT_EQ(gadgets.IDCMP(&msg), c.expected);
+        EXPECT_EQ(support::Offer(gadgets, c.cls, c.code, c.gadgetId), c.expected);
     }
 }
 

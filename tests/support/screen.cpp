@@ -108,6 +108,14 @@ IntuiMessage Mouse(int x, int y, UWORD code, ULONG cls) {
     return m;
 }
 
+int Offer(cIDCMP& receiver, ULONG cls, int code, int gadgetId, int x, int y) {
+    Gadget gadget{};
+    gadget.GadgetID = static_cast<UWORD>(gadgetId);
+    IntuiMessage msg = Mouse(x, y, static_cast<UWORD>(code), cls);
+    msg.IAddress = gadgetId ? &gadget : nullptr;
+    return receiver.IDCMP(&msg);
+}
+
 bool ShowsExactly(Window* window, const std::string& text) {
     for (const auto& t : host::Texts(window))
         if (t.text == text) return true;

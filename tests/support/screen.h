@@ -12,6 +12,8 @@
 #include <graphics.h>
 #include <intuition.h>
 
+#include "toolkit/IDCMP.h"
+
 namespace support {
 
 struct WindowSpec {
@@ -53,6 +55,10 @@ void Screenshot(const char* name);
 
 // A mouse message at window point (x, y), to hand straight to a receiver.
 IntuiMessage Mouse(int x, int y, UWORD code, ULONG cls = IDCMP_MOUSEBUTTONS);
+
+// Hands a receiver one message of the class and code, with a gadget of that id as its
+// address (none for id 0) and the pointer at (x, y); the receiver's answer.
+int Offer(cIDCMP& receiver, ULONG cls, int code, int gadgetId = 0, int x = 0, int y = 0);
 
 // Messages of the test's own, queued straight at a window's port so that they arrive together;
 // the program's replies come back to `replies` and Drain counts them by code.

@@ -150,15 +150,4 @@ TEST_F(GadgetListTest, ClickingAButtonReportsItsIdentifier)
     }
 }
 
-TEST_F(GadgetListTest, WithoutVisualInfoTheListStillBuildsAndFrees)
-{
-    list.emplace();
-    host::FailOnce("GetVisualInfo");
-    list->Begin(window);
-    EXPECT_EQ(list->visualInfo, nullptr);
-    list->AddButtons(Buttons);
-    list->Attach();
-    EXPECT_EQ(Shown().size(), 4u);
-}
-
 }  // namespace

@@ -8,6 +8,7 @@
 #include "game/game.h"
 #include "host/host.h"
 #include "support/gametable.h"
+#include "support/screen.h"
 #include "toolkit/pokergadgets.h"
 
 namespace {
@@ -137,7 +138,7 @@ TEST_F(PokerGadgetsTest, OtherKeysAndMessagesDoNothing) {
     game->MenuNew();
     game->GadgetFinish();
     const auto deck = PileCards(*game, 0), hand = PileCards(*game, 2);
-    for (int key : {1, 9, 27, 32, int('0'), int('6'), int('A'), int('x'), 116, 127, 0xB4, 255})
+    for (int key : {9, 27, int('0'), int('6'), int('x'), 0xB4})
         EXPECT_EQ(Send(key), 0) << key;
     EXPECT_EQ(PileCards(*game, 0), deck);
     EXPECT_EQ(PileCards(*game, 2), hand);
@@ -145,12 +146,7 @@ TEST_F(PokerGadgetsTest, OtherKeysAndMessagesDoNothing) {
 
     struct Case { ULONG cls; int gadget, answer; };
     for (const Case c : {Case{IDCMP_GADGETUP, 555, 1}, Case{IDCMP_MOUSEMOVE, 0, 0}, Case{IDCMP_REFRESHWINDOW, 0, 1}}) {
-        Gadget stranger{};
-        stranger.GadgetID = static_cast<UWORD>(c.gadget);
-        IntuiMessage msg{};
-        msg.Class = c.cls;
-        msg.IAddress = c.gadget ? &stranger : nullptr;
-        EXPECT_EQ(panel.IDCMP(&msg), c.answer) << c.cls;
+        EXPECT_EQ(support::Offer(panel, c.cls, 0, c.gadget), c.answer) << c.cls;
     }
     EXPECT_EQ(game->phase, 0);
 }
