@@ -399,7 +399,7 @@ HoldCounts CountHolds(const Table& table, const Situation& s) {
     return out;
 }
 
-HoldCounts CountHoldsByEnumeration(const Deck& deck, const Situation& s, uint32_t flags) {
+HoldCounts CountHoldsByEnumeration(const Deck& deck, const Situation& s, uint32_t flags, int threads) {
     HoldCounts out;
     const int n = static_cast<int>(s.cards.size());
     out.holds = HoldsOf(n, s.jokers);
@@ -409,7 +409,15 @@ HoldCounts CountHoldsByEnumeration(const Deck& deck, const Situation& s, uint32_
             std::find(s.gone.begin(), s.gone.end(), c) == s.gone.end())
             avail.push_back(c);
     const int na = static_cast<int>(avail.size());
-    for (const Hold& h : out.holds) {
+    std::vector<int32_t> availSuit, availValue;
+    for (int c : avail) availSuit.push_back(deck.Suit(c)), availValue.push_back(deck.Value(c));
+    const int64_t nh = static_cast<int64_t>(out.holds.size());
+    out.counts.resize(static_cast<size_t>(nh));
+    out.draws.resize(static_cast<size_t>(nh));
+    // The holds that keep least draw most: they go first.
+    ParallelFor(nh, threads, [&](int64_t at) {
+        const size_t hi = static_cast<size_t>(nh - 1 - at);
+        const Hold& h = out.holds[hi];
         int hand[kHandSize], nk = 0;
         for (int i = 0; i < n; ++i)
             if (h.keep & (1u << i)) hand[nk++] = s.cards[static_cast<size_t>(i)];
@@ -421,9 +429,18 @@ HoldCounts CountHoldsByEnumeration(const Deck& deck, const Situation& s, uint32_
             int idx[kHandSize];
             for (int i = 0; i < draw; ++i) idx[i] = i;
             if (draw > na) continue;
+            // Suits and values straight into the game's ranking: this loop runs millions of times.
+            int32_t suits[kHandSize], values[kHandSize];
+            for (int i = 0; i < kHandSize; ++i) {
+                suits[i] = i < nk ? deck.Suit(hand[i]) : JOKER_SUIT;
+                values[i] = i < nk ? deck.Value(hand[i]) : 0;
+            }
             for (;;) {
-                for (int i = 0; i < draw; ++i) hand[nk + i] = avail[static_cast<size_t>(idx[i])];
-                counts[static_cast<size_t>(RankOf(deck, hand, nk + draw, flags))] += ways;
+                for (int i = 0; i < draw; ++i) {
+                    suits[nk + i] = availSuit[static_cast<size_t>(idx[i])];
+                    values[nk + i] = availValue[static_cast<size_t>(idx[i])];
+                }
+                counts[static_cast<size_t>(EvaluateHand(suits, values, flags))] += ways;
                 int i = draw - 1;
                 while (i >= 0 && idx[i] == na - draw + i) --i;
                 if (i < 0) break;
@@ -431,9 +448,9 @@ HoldCounts CountHoldsByEnumeration(const Deck& deck, const Situation& s, uint32_
                 for (int k = i + 1; k < draw; ++k) idx[k] = idx[k - 1] + 1;
             }
         }
-        out.counts.push_back(std::move(counts));
-        out.draws.push_back(Choose(DeckLeft(deck, s), d));
-    }
+        out.counts[hi] = std::move(counts);
+        out.draws[hi] = Choose(DeckLeft(deck, s), d);
+    });
     return out;
 }
 
@@ -859,7 +876,7 @@ Best AdviserHold(const Table& table, const Situation& s, uint32_t flags) { retur
 std::vector<HoldValue> ValueHolds(const Deck& deck, const Table* table, const Situation& s, uint32_t flags,
                                   int drawsLeft, int threads, uint64_t seed) {
     std::vector<HoldValue> out;
-    const HoldCounts hc = CountHoldsByEnumeration(deck, s, flags);
+    const HoldCounts hc = CountHoldsByEnumeration(deck, s, flags, threads);
     for (size_t i = 0; i < hc.holds.size(); ++i) {
         double sum = 0;
         for (int r = 0; r < kRanks; ++r) sum += static_cast<double>(hc.counts[i][static_cast<size_t>(r)]) * PrizeOf(r, flags);

@@ -93,7 +93,7 @@ struct HoldCounts {
 // and exclusion over the cards no longer in the deck.
 HoldCounts CountHolds(const Table& table, const Situation& s);
 // The same by enumerating every draw; counts by rank under `flags` instead of by class.
-HoldCounts CountHoldsByEnumeration(const Deck& deck, const Situation& s, uint32_t flags);
+HoldCounts CountHoldsByEnumeration(const Deck& deck, const Situation& s, uint32_t flags, int threads = 1);
 
 // How the cards to exchange are chosen: the best hold, or one of two plain rules to compare
 // it with (keep every card; keep a hand that pays, otherwise keep only its jokers).
