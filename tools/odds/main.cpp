@@ -81,7 +81,7 @@ void PrintRow(const odds::Result& r) {
         std::printf("%8d %7d  %-8s  %-9s %4d  %9.4f%%  exact\n", s.jokers, s.changes, FiveJokers(s.flags),
                     FiveKind(s.flags), s.Bet(), r.returnPct);
     else
-        std::printf("%8d %7d  %-8s  %-9s %4d  %7.2f%% +-%.2f  adviser's\n", s.jokers, s.changes,
+        std::printf("%8d %7d  %-8s  %-9s %4d  %7.2f%% +-%.2f adviser's\n", s.jokers, s.changes,
                     FiveJokers(s.flags), FiveKind(s.flags), s.Bet(), r.returnPct, r.halfWidthPct);
 }
 
