@@ -60,35 +60,6 @@ TEST(DosPatternTest, PatternElementsTable) {
     }
 }
 
-TEST(DosPatternTest, ParseSaysWhetherThereAreWildcardsAndMalformedOnesMatchNothing) {
-    const std::pair<const char*, LONG> cases[] = {
-        {"poker", 0}, {"", 0}, {"a*b", 0}, {"'#'?", 0}, {"#?", 1}, {"?", 1}, {"~(a)", 1},
-        {"(a|b)", 1}, {"%", 1}, {"[ab]", 1}, {"a#b", 1},
-        // Malformed: unbalanced groups, an operator with nothing after it, a lone escape.
-        {"(a", -1}, {"a)", -1}, {"((a)", -1}, {"#", -1}, {"~", -1}, {"a#", -1}, {"'", -1},
-        {"(#)", -1}, {"(a|~)", -1}, {"[ab", -1}, {"[]", -1}, {"[c-a]", -1},
-    };
-    for (const auto& [pattern, result] : cases) {
-        char parsed[64];
-        ASSERT_EQ(ParsePatternNoCase(pattern, parsed, sizeof parsed), result) << pattern;
-        if (result >= 0) continue;
-        for (const char* name : {"", "a", "(a", "a)", "#", "~", "'", "[ab"})
-            EXPECT_FALSE(MatchPatternNoCase(parsed, name)) << pattern << " vs " << name;
-    }
-}
-
-TEST(DosPatternTest, BadBuffersAndArgumentsAreRefused) {
-    char parsed[6];
-    EXPECT_EQ(ParsePatternNoCase("#?.info", parsed, sizeof parsed), -1);  // too small
-    EXPECT_FALSE(MatchPatternNoCase(parsed, "a.info"));
-    EXPECT_EQ(ParsePatternNoCase("#?", nullptr, 10), -1);
-    EXPECT_EQ(ParsePatternNoCase("#?", parsed, 0), -1);
-    EXPECT_EQ(ParsePatternNoCase(nullptr, parsed, sizeof parsed), -1);
-    EXPECT_FALSE(MatchPatternNoCase(nullptr, "a"));
-    ASSERT_EQ(ParsePatternNoCase("#?", parsed, sizeof parsed), 1);
-    EXPECT_FALSE(MatchPatternNoCase(parsed, nullptr));
-}
-
 TEST(DosPatternTest, PathologicalPatternsFinishAndDeepNestingIsRefused) {
     const std::string name(400, 'a');
     EXPECT_FALSE(Matches("#(#a#a)b", name.c_str()));

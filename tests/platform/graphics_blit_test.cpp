@@ -80,13 +80,4 @@ TEST(Blit, CoversTextsUnderItAndShowsTheChange) {
     EXPECT_EQ(dst.layer.texts[0].text, "two");
 }
 
-TEST(Blit, AMissingSourcePlaneReadsZero) {
-    Planar src(16, 4, 3);
-    for (int p = 0; p < 3; ++p) std::fill_n(src.bm()->Planes[p], src.PlaneSize(), UBYTE(0xFF));
-    src.bm()->Planes[1] = nullptr;
-    LayerPort dst(16, 4, 99);
-    BltBitMapRastPort(src.bm(), 0, 0, &dst.rp, 0, 0, 16, 4, 0xC0);
-    EXPECT_EQ(dst.layer.pixels, std::vector<UBYTE>(64, 5));
-}
-
 }  // namespace

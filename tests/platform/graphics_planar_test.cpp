@@ -36,16 +36,6 @@ TEST(PixelArray, PlanarToChunkyAndBackAtEveryDepthAndWidth) {
         }
 }
 
-TEST(PixelArray, AMissingPlaneReadsZeroAndIsNotWritten) {
-    PlanarPort port(16, 2, 3);
-    port.rp.BitMap->Planes[1] = nullptr;
-    std::vector<UBYTE> pens(32, 7);
-    EXPECT_EQ(WritePixelArray8(&port.rp, 0, 0, 15, 1, pens.data(), nullptr), 32);
-    std::vector<UBYTE> back(32, 0xEE);
-    ReadPixelArray8(&port.rp, 0, 0, 15, 1, back.data(), nullptr);
-    EXPECT_EQ(back, std::vector<UBYTE>(32, 5));
-}
-
 // Only the part inside the raster is copied; the array keeps the whole rectangle's layout,
 // its outside bytes and every pixel around the rectangle stay untouched.
 TEST(PixelArray, RectanglesAreCopiedExactlyAndClipped) {

@@ -1,12 +1,9 @@
-// Drawing into raster ports: boxes, lines, pixels and text, in every draw mode, clipped.
+// Drawing into raster ports: boxes, lines and text, clipped.
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cmath>
 #include <cstdint>
-#include <cstdlib>
 #include <cstring>
-#include <set>
 #include <string>
 #include <tuple>
 #include <utility>
@@ -67,31 +64,6 @@ TEST(RectFill, OnlyDrawingThatLandsShowsAsAChange) {
     EXPECT_EQ(platform::drawGeneration, generation);
     RectFill(&port.rp, 0, 0, 0, 0);
     EXPECT_GT(platform::drawGeneration, generation);
-}
-
-TEST(Draw, LinesRunFromEndToEndOnePixelPerStepNearTheIdealLine) {
-    const int lines[][4] = {{2, 3, 20, 3}, {20, 3, 2, 3}, {5, 1, 5, 25}, {5, 25, 5, 1}, {0, 0, 29, 29}, {1, 2, 30, 9},
-                            {30, 9, 1, 2}, {3, 27, 9, 1}, {9, 1, 3, 27}, {7, 7, 7, 7}, {0, 29, 39, 0}, {38, 2, 4, 5}};
-    for (auto [x0, y0, x1, y1] : lines) {
-        SCOPED_TRACE(testing::Message() << x0 << "," << y0 << " -> " << x1 << "," << y1);
-        LayerPort port(kW, kH, 0);
-        Move(&port.rp, x0, y0);
-        Draw(&port.rp, x1, y1);
-        EXPECT_EQ(std::make_pair(int(port.rp.cp_x), int(port.rp.cp_y)), std::make_pair(x1, y1));
-        EXPECT_EQ(port.At(x0, y0) + port.At(x1, y1), 2);
-        const bool flat = std::abs(x1 - x0) >= std::abs(y1 - y0);
-        const int steps = std::max(std::abs(x1 - x0), std::abs(y1 - y0));
-        std::set<int> majors;
-        for (int y = 0; y < kH; ++y)
-            for (int x = 0; x < kW; ++x) {
-                if (port.At(x, y) == 0) continue;
-                EXPECT_TRUE(majors.insert(flat ? x : y).second) << "two pixels in one step at " << x << "," << y;
-                // At most half a pixel from the ideal line along the minor axis.
-                const double t = steps ? double((flat ? x - x0 : y - y0)) / (flat ? x1 - x0 : y1 - y0) : 0;
-                EXPECT_LE(std::abs(flat ? y0 + t * (y1 - y0) - y : x0 + t * (x1 - x0) - x), 0.5 + 1e-9) << x << "," << y;
-            }
-        EXPECT_EQ(majors.size(), size_t(steps + 1));
-    }
 }
 
 TEST(Draw, WildEndsAreClippedAndTheVisiblePartIsRight) {

@@ -57,15 +57,6 @@ TEST_F(MenuStrip, CreateMenusBuildsTheMenusAndItemsOfTheTable) {
     FreeMenus(strip);
 }
 
-TEST_F(MenuStrip, MalformedTablesAndFaultsMakeNoStrip) {
-    const NewMenu itemFirst[] = {Entry("Orphan"), kEnd};
-    const NewMenu empty[] = {kEnd};
-    for (const NewMenu* table : {itemFirst, empty, static_cast<const NewMenu*>(nullptr)})
-        EXPECT_EQ(CreateMenus(table, TAG_DONE), nullptr);
-    host::FailOnce("CreateMenus");
-    EXPECT_EQ(CreateMenus(kTable, TAG_DONE), nullptr);
-}
-
 class Menus : public wtest::GadtoolsTest {
 protected:
     void SetUp() override {

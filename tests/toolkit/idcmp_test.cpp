@@ -13,20 +13,6 @@ namespace {
 
 // ---- value types ----------------------------------------------------------------------
 
-TEST(ItemR2, ArithmeticAndAssignmentWorkThroughTheBase) {
-    cPoint p(3, -4);
-    cItemR2& base = p;
-    base += cSize(10, 20);
-    EXPECT_EQ(std::pair(p.x, p.y), std::pair(13, 16));
-    base -= cPoint(20, 1);
-    EXPECT_EQ(std::pair(p.x, p.y), std::pair(-7, 15));
-    (base = cSize(10, 20)) += cSize(5, 5);  // each returns the object itself
-    EXPECT_EQ(std::pair(p.x, p.y), std::pair(15, 25));
-    cRectangle a(1, 2, 3, 4);
-    static_cast<cRectangle&>(a) = cRectangle(10, 20, 30, 40);
-    EXPECT_EQ(std::vector<int>({a.position.x, a.position.y, a.size.x, a.size.y}), std::vector<int>({10, 20, 30, 40}));
-}
-
 TEST(Rectangle, ContainsIsHalfOpen) {
     const cRectangle r(10, 20, 5, 3);  // x 10..14, y 20..22
     struct Row {
