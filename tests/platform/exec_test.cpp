@@ -60,6 +60,12 @@ TEST_F(ExecTest, MemoryIsClearedWholeAndBadFreesAreHarmless) {
     FreeMem(&local, sizeof local);  // never handed out: ignored
 }
 
+TEST_F(ExecTest, CopyMemCopiesEveryByteEvenOverlapping) {
+    char buf[] = "abcdefghij";
+    CopyMem(buf, buf + 2, 5);
+    EXPECT_STREQ(buf, "ababcdehij");
+}
+
 TEST_F(ExecTest, KnownLibrariesOpenWithTheirMainInterfaceOnly) {
     const std::tuple<const char*, ULONG, bool> cases[] = {
         {"gadtools.library", 0, true},   {"dos.library", 36, true}, {"intuition.library", 0, true},
