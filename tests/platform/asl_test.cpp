@@ -240,20 +240,6 @@ TEST_F(AslTest, AMissingDrawerShowsAnEmptyListWithANote) {
     EXPECT_EQ(fr->fr_Drawer, missing);
 }
 
-TEST_F(AslTest, RemembersTheConfirmedChoiceForTheNextRequest) {
-    FileRequester* fr = Make(dir.string());
-    ASSERT_TRUE(Run({[] { ClickEntry("sub", 2); }, [] { TypeReturn("saved"); }}));
-    std::string file, drawer;
-    EXPECT_FALSE(Run({[&] {
-        file = FieldOf("File");
-        drawer = FieldOf("Drawer");
-        host::Key(kEscape);
-    }}));
-    EXPECT_EQ(file, "saved");
-    EXPECT_EQ(drawer, (dir / "sub").string());
-    EXPECT_STREQ(fr->fr_File, "saved");
-}
-
 TEST_F(AslTest, RelativeDrawersStayRelative) {
     fs::create_directory(dir / "save");
     Touch(dir / "save" / "slot");

@@ -12,7 +12,6 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <functional>
 #include <optional>
 #include <sstream>
 #include <string>
@@ -65,77 +64,6 @@ protected:
     fs::path dir;
 };
 
-TEST_F(DosTest, WrittenBytesReadBackAndHandlesDieOnClose) {
-    std::string block(32, '\0');
-    for (int i = 0; i < 32; ++i) block[i] = static_cast<char>(i * 37 + 200);
-    BPTR out = Open(In("game").c_str(), MODE_NEWFILE);
-    ASSERT_NE(out, 0);
-    EXPECT_EQ(Write(out, block.data(), 32), 32);
-    EXPECT_EQ(Close(out), DOSTRUE);
-    BPTR a = Open(In("game").c_str(), MODE_OLDFILE);
-    BPTR b = Open(In("game").c_str(), MODE_OLDFILE);
-    ASSERT_NE(a, 0);
-    ASSERT_NE(b, 0);
-    EXPECT_NE(a, b);
-    char back[64] = {};
-    EXPECT_EQ(Read(a, back, 64), 32);
-    EXPECT_EQ(std::string(back, 32), block);
-    EXPECT_EQ(Read(a, back, 64), 0);
-    EXPECT_EQ(Close(a), DOSTRUE);
-    EXPECT_EQ(Read(a, back, 1), -1);
-    EXPECT_EQ(Write(a, "x", 1), -1);
-    EXPECT_EQ(Close(a), DOSFALSE);
-    EXPECT_EQ(Read(b, back, 1), 1);  // the other handle lives on
-    EXPECT_EQ(Close(b), DOSTRUE);
-    EXPECT_EQ(Read(0, back, 1), -1);
-}
-
-TEST_F(DosTest, OpenModesTable) {
-    WriteAll(dir / "exists", "old contents");
-    fs::create_directory(dir / "drawer");
-    const struct {
-        const char* what;
-        const char* name;  // inside the test's folder
-        LONG mode;
-        LONG error;  // IoErr after a failure; 0: it opens
-    } cases[] = {
-        {"old file that exists", "exists", MODE_OLDFILE, 0},
-        {"old file that is missing", "missing", MODE_OLDFILE, ERROR_OBJECT_NOT_FOUND},
-        {"old file in a missing drawer", "nodrawer/x", MODE_OLDFILE, ERROR_OBJECT_NOT_FOUND},
-        {"a drawer", "drawer", MODE_OLDFILE, ERROR_OBJECT_WRONG_TYPE},
-        {"new file in a missing drawer", "nodrawer/x", MODE_NEWFILE, ERROR_OBJECT_NOT_FOUND},
-        {"new file over a drawer", "drawer", MODE_NEWFILE, ERROR_OBJECT_WRONG_TYPE},
-        {"unknown mode", "exists", 999, ERROR_ACTION_NOT_KNOWN},
-        {"a file named NIL: in a drawer", "NIL:", MODE_OLDFILE, ERROR_OBJECT_NOT_FOUND},
-    };
-    for (const auto& c : cases) {
-        BPTR h = Open(In(c.name).c_str(), c.mode);
-        EXPECT_EQ(h != 0, c.error == 0) << c.what;
-        EXPECT_EQ(h == 0 ? IoErr() : 0, c.error) << c.what;
-        Close(h);
-    }
-    EXPECT_EQ(Open(nullptr, MODE_OLDFILE), 0);
-    EXPECT_EQ(ReadAll(dir / "exists"), "old contents");
-}
-
-TEST_F(DosTest, NewFileTruncatesAndReadWriteKeepsOrCreates) {
-    WriteAll(dir / "a", "0123456789");
-    const struct {
-        const char* name;
-        LONG mode;
-        const char* written;
-        const char* after;
-    } cases[] = {{"a", MODE_READWRITE, "ab", "ab23456789"}, {"a", MODE_NEWFILE, "", ""}, {"b", MODE_READWRITE, "", ""}};
-    for (const auto& c : cases) {
-        BPTR h = Open(In(c.name).c_str(), c.mode);
-        ASSERT_NE(h, 0) << c.mode;
-        EXPECT_EQ(Write(h, c.written, std::strlen(c.written)), LONG(std::strlen(c.written)));
-        EXPECT_EQ(Close(h), DOSTRUE);
-        EXPECT_TRUE(fs::exists(dir / c.name));
-        EXPECT_EQ(ReadAll(dir / c.name), c.after) << c.mode;
-    }
-}
-
 TEST_F(DosTest, SeekReturnsTheOldPosition) {
     WriteAll(dir / "s", "abcdefgh");
     BPTR h = Open(In("s").c_str(), MODE_OLDFILE);
@@ -173,47 +101,6 @@ TEST_F(DosTest, NilSwallowsWritesAndReadsNothingAndSysNamesTheToolsFolder) {
         EXPECT_STREQ(buf, "tool") << name;
         Close(h);
     }
-}
-
-TEST_F(DosTest, EachNamedFaultFailsOnceThenTheCallWorks) {
-    WriteAll(dir / "f", "data");
-    const std::pair<const char*, std::function<bool()>> cases[] = {
-        {"Open", [&] { BPTR h = Open(In("f").c_str(), MODE_OLDFILE); Close(h); return h != 0; }},
-        {"Read", [&] { char b[4]; BPTR h = Open(In("f").c_str(), MODE_OLDFILE); LONG n = Read(h, b, 4); Close(h); return n == 4; }},
-        {"Write", [&] { BPTR h = Open(In("w").c_str(), MODE_NEWFILE); LONG n = Write(h, "abc", 3); Close(h); return n == 3; }},
-        {"Close", [&] {
-             BPTR h = Open(In("w").c_str(), MODE_NEWFILE);
-             const bool ok = Close(h) == DOSTRUE;
-             EXPECT_EQ(Write(h, "x", 1), -1);  // released even when closing failed
-             return ok;
-         }},
-        {"DeleteFile", [&] { WriteAll(dir / "gone", "x"); return DeleteFile(In("gone").c_str()) && !fs::exists(dir / "gone"); }},
-    };
-    for (const auto& [op, call] : cases) {
-        EXPECT_TRUE(call()) << op << " before the fault";
-        host::FailOnce(op);
-        EXPECT_FALSE(call()) << op << " with the fault";
-        EXPECT_TRUE(call()) << op << " after the fault";
-    }
-    if (!fs::exists("/dev/full")) return;
-    BPTR full = Open("/dev/full", MODE_NEWFILE);
-    EXPECT_EQ(Write(full, "abc", 3), -1);
-    EXPECT_EQ(IoErr(), ERROR_DISK_FULL);
-    Close(full);
-}
-
-TEST_F(DosTest, DeleteFileTable) {
-    WriteAll(dir / "file", "x");
-    fs::create_directory(dir / "empty");
-    fs::create_directory(dir / "full");
-    WriteAll(dir / "full" / "inside", "x");
-    const std::tuple<const char*, LONG, bool> cases[] = {
-        {"file", DOSTRUE, false}, {"empty", DOSTRUE, false}, {"full", DOSFALSE, true}, {"missing", DOSFALSE, false}};
-    for (const auto& [name, result, remains] : cases) {
-        EXPECT_EQ(DeleteFile(In(name).c_str()), result) << name;
-        EXPECT_EQ(fs::exists(dir / name), remains) << name;
-    }
-    EXPECT_EQ(DeleteFile(nullptr), DOSFALSE);
 }
 
 TEST_F(DosTest, CurrentDirNestsAndUnwinds) {

@@ -87,41 +87,4 @@ TEST_F(ExecTest, KnownLibrariesOpenWithTheirMainInterfaceOnly) {
     CloseLibrary(lib);
 }
 
-TEST_F(ExecTest, TagListsAreWalkedThroughIgnoreSkipAndMore) {
-    const TagItem tail[] = {{TAG_USER + 3, 33}, {TAG_USER + 1, 111}, {TAG_DONE, 0}};
-    const TagItem list[] = {
-        {TAG_USER + 1, 11}, {TAG_IGNORE, 0}, {TAG_SKIP, 1}, {TAG_USER + 2, 22},  // skipped
-        {TAG_USER + 4, 44}, {TAG_MORE, reinterpret_cast<uintptr_t>(tail)},
-        {TAG_USER + 5, 55},  // after TAG_MORE: never reached
-    };
-    const std::pair<Tag, uintptr_t> cases[] = {{TAG_USER + 1, 11}, {TAG_USER + 2, 999}, {TAG_USER + 3, 33},
-                                               {TAG_USER + 4, 44}, {TAG_USER + 5, 999}};
-    for (const auto& [tag, want] : cases) {
-        EXPECT_EQ(GetTagData(tag, 999, list), want) << tag - TAG_USER;
-        const TagItem* item = FindTagItem(tag, list);
-        EXPECT_EQ(item != nullptr ? item->ti_Data : 999, want) << tag - TAG_USER;
-    }
-    EXPECT_EQ(GetTagData(TAG_USER + 1, 7, nullptr), 7u);
-}
-
-TEST_F(ExecTest, BitmapsGetWholeWordsARowAndClearedPlanes) {
-    const std::pair<UWORD, UWORD> cases[] = {{1, 2}, {16, 2}, {17, 4}, {923, 116}, {928, 116}};
-    for (const auto& [width, bytesPerRow] : cases) {
-        SCOPED_TRACE(width);
-        BitMap bm{};
-        InitBitMap(&bm, 3, width, 3);
-        EXPECT_EQ(std::vector<int>({bm.BytesPerRow, bm.Rows, bm.Depth}), std::vector<int>({bytesPerRow, 3, 3}));
-        BitMap* alloc = AllocBitMap(width, 3, 5, 0, nullptr);
-        ASSERT_NE(alloc, nullptr);
-        EXPECT_EQ(alloc->BytesPerRow, bytesPerRow);
-        for (int p = 0; p < 8; ++p) {
-            ASSERT_EQ(alloc->Planes[p] != nullptr, p < 5) << p;
-            for (size_t i = 0; p < 5 && i < size_t(bytesPerRow) * 3; ++i) ASSERT_EQ(alloc->Planes[p][i], 0);
-        }
-        FreeBitMap(alloc);
-    }
-    EXPECT_EQ(AllocRaster(0, 0), nullptr);
-    EXPECT_EQ(AllocBitMap(16, 16, 9, 0, nullptr), nullptr);  // more planes than a bitmap holds
-}
-
 }  // namespace

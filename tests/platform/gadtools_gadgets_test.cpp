@@ -110,26 +110,6 @@ TEST_F(GadgetList, ShortcutLetterIsUnderlinedAndItsMarkerNotShown) {
     }
 }
 
-TEST_F(GadgetList, FailingCreateGadgetInATableWalkKeepsTheEarlierGadgets) {
-    const WORD lefts[] = {10, 80, 150, 220};
-    const char* labels[] = {"_One", "_Two", "T_hree", "_Four"};
-    for (int failAt = 1; failAt <= 5; ++failAt) {
-        SCOPED_TRACE("CreateGadget fails from call " + std::to_string(failAt));
-        Fresh();
-        host::FailFrom("CreateGadget", failAt);
-        int made = 0;
-        while (made < 4 && AddButton(static_cast<UWORD>(100 + made), lefts[made], 30, 60, 16, labels[made])) ++made;
-        host::ClearFaults();
-        EXPECT_EQ(made, std::min(failAt - 1, 4));
-        Attach();
-        std::vector<std::pair<int, int>> shown, want;
-        for (const auto& g : host::Gadgets(window)) shown.push_back({g.id, g.left});
-        for (int i = 0; i < made; ++i) want.push_back({100 + i, lefts[i]});
-        EXPECT_EQ(shown, want);
-        EXPECT_EQ(static_cast<int>(Order().size()), made + 1) << "the chain ends at the last one made";
-    }
-}
-
 TEST_F(GadgetList, ContextAndVisualInfoCanFail) {
     Gadget* list = reinterpret_cast<Gadget*>(&list);  // anything but null
     host::FailOnce("CreateContext");
@@ -137,21 +117,6 @@ TEST_F(GadgetList, ContextAndVisualInfoCanFail) {
     EXPECT_EQ(list, nullptr);
     host::FailOnce("GetVisualInfo");
     EXPECT_EQ(GetVisualInfo(screen, TAG_DONE), nullptr);
-}
-
-TEST_F(GadgetList, ClosingTheWindowWhileAButtonIsHeldLeavesItUp) {
-    Gadget* b = Shuffle();
-    ASSERT_NE(b, nullptr);
-    Attach();
-    int x = CentreX(b), y = CentreY(b);
-    host::Press(x, y);
-    Settle();
-    ASSERT_TRUE(b->Flags & GFLG_SELECTED);
-    CloseWindow(window);
-    EXPECT_FALSE(b->Flags & GFLG_SELECTED);
-    window = nullptr;
-    host::Release(x, y);
-    Settle();  // nothing left to tell, nothing to crash on
 }
 
 TEST_F(GadgetList, RefreshGListDrawsOnlyTheCountGivenAndKeepsThePortSettings) {

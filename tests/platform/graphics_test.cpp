@@ -19,17 +19,6 @@ namespace {
 
 constexpr int kW = 40, kH = 30;
 
-TEST(RastPort, StartsWithTheSystemFontAndDrawsNothingWithoutARaster) {
-    RastPort rp;
-    std::memset(&rp, 0x5A, sizeof rp);
-    InitRastPort(&rp);
-    EXPECT_EQ(std::make_tuple(rp.FgPen, rp.BgPen, rp.DrawMode, rp.cp_x, rp.cp_y), std::make_tuple(1, 0, JAM2, 0, 0));
-    EXPECT_EQ(rp.Font, platform::SystemFont());
-    EXPECT_EQ(rp.TxBaseline, rp.Font->tf_Baseline);
-    WritePixel(&rp, 1, 1);
-    EXPECT_EQ(ReadPixel(&rp, 1, 1), -1);
-}
-
 TEST(RectFill, FillsExactlyTheInclusiveBoxClipped) {
     const LONG rects[][4] = {
         {0, 0, 0, 0},        {3, 4, 10, 8},        {10, 8, 3, 4},           {5, 5, 4, 9},

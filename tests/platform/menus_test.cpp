@@ -117,23 +117,6 @@ TEST_F(Menus, LayoutPutsTitlesAcrossTheBarAndItemsInBoxesWideEnoughForTheirTexts
     }
 }
 
-TEST_F(Menus, LayoutAndAttachingCanFail) {
-    EXPECT_FALSE(LayoutMenus(strip, nullptr, TAG_DONE));
-    host::FailOnce("LayoutMenus");
-    EXPECT_FALSE(LayoutMenus(strip, vi, TAG_DONE));
-    ClearMenuStrip(window);
-    EXPECT_EQ(window->MenuStrip, nullptr);
-    host::FailOnce("SetMenuStrip");
-    EXPECT_FALSE(SetMenuStrip(window, strip));
-    EXPECT_EQ(window->MenuStrip, nullptr);
-    // Without a strip the right button shows nothing and picks nothing.
-    host::RightPress(TitleX(0), 5);
-    Settle();
-    EXPECT_EQ(host::MenuBarText().find("Game"), std::string::npos);
-    host::RightRelease(ItemX(0, 0), ItemY(0, 0));
-    EXPECT_TRUE(Picks().empty());
-}
-
 TEST_F(Menus, ItemAddressFindsItemsByTheirPackedNumber) {
     struct Case { UWORD code; const char* label; };  // label nullptr: no item; "": the separator
     const Case cases[] = {
@@ -229,28 +212,6 @@ TEST_F(Menus, HoldingTheRightButtonShowsTheStripAndTheOpenMenu) {
     EXPECT_EQ(Picks(), std::vector<UWORD>{Num(1, 1)});
     EXPECT_EQ(host::MenuBarText(), before);
     EXPECT_FALSE(lit(1)) << "the box is gone from the screen";
-}
-
-TEST_F(Menus, ClosingTheWindowWhileItsMenusShowPutsThemAway) {
-    // The screen between its bar and the window, where the first menu drops down.
-    const int windowTop = window->TopEdge;
-    ASSERT_GT(windowTop, screen->BarHeight + 10);
-    auto region = [&] {
-        std::vector<int> pens;
-        for (int y = screen->BarHeight + 1; y < windowTop; ++y)
-            for (int x = 0; x < 200; ++x) pens.push_back(host::ScreenPixel(x, y));
-        return pens;
-    };
-    const auto before = region();
-    host::RightPress(TitleX(0), 5);
-    Settle();
-    EXPECT_NE(region(), before);
-    CloseWindow(window);
-    window = nullptr;
-    EXPECT_EQ(host::MenuBarText().find("Game"), std::string::npos);
-    EXPECT_EQ(region(), before);
-    host::RightRelease(ItemX(0, 0), ItemY(0, 0));
-    Settle();  // nothing to post to, nothing to crash on
 }
 
 }  // namespace

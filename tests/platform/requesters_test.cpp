@@ -103,18 +103,6 @@ TEST_F(EasyRequestTest, BodyTakesItsArguments) {
     }
 }
 
-TEST_F(EasyRequestTest, TheVarargsFormReadsItsArgumentsByTheFormat) {
-    const EasyStruct es = {sizeof(EasyStruct), 0, "Varargs", "%s: %ld of %ld (%c)", "Yes|No"};
-    bool shown = false;
-    host::SetSteps({[&] {
-        shown = host::ShowsText(Requester("Varargs"), "Cards: -3 of 60 (x)");
-        host::ClickGadget(Requester("Varargs"), "No");
-    }});
-    LONG minusThree = -3, sixty = 60;
-    EXPECT_EQ(EasyRequest(nullptr, &es, nullptr, "Cards", minusThree, sixty, 'x'), 0);
-    EXPECT_TRUE(shown);
-}
-
 TEST_F(EasyRequestTest, LeavesTheParentsQueuedInputAlone) {
     Window* parent = wtest::OpenBig("Parent");
     ASSERT_NE(parent, nullptr);

@@ -1,5 +1,5 @@
 // Message ports, replies, and waiting: WaitPort on the virtual display with the test's user,
-// a waiting program with nothing left to do, double replies and closed windows.
+// input made together, and double replies.
 #include <string>
 
 #include "server_testing.h"
@@ -68,45 +68,6 @@ TEST_F(ServerMessages, InputMadeTogetherIsAllAtThePortWhenTheProgramWakes) {
     }
 }
 
-TEST_F(ServerMessages, WaitingWithNothingLeftToDoFailsNamingTheWindow) {
-    struct Case { const char* title; std::function<void()> install; };
-    const Case cases[] = {
-        {"Your Hand:", [] { host::SetSteps({}); }},
-        {"Busy", [] { host::SetUser([] { return true; }); }},  // says it acts, never does
-    };
-    for (const Case& c : cases) {
-        host::UseVirtualDisplay();
-        Window* w = Open({.title = c.title});
-        c.install();
-        try {
-            WaitPort(w->UserPort);
-            ADD_FAILURE() << "WaitPort returned for " << c.title;
-        } catch (const host::Stalled& e) {
-            EXPECT_NE(std::string(e.what()).find(std::string("window \"") + c.title + "\""), std::string::npos)
-                << e.what();
-        }
-        EXPECT_EQ(host::StepsLeft(), 0u);
-    }
-}
-
-TEST_F(ServerMessages, StepsRunOneEachTimeTheProgramBlocks) {
-    Window* w = Open({.title = "Loop"});
-    host::SetSteps({[] { host::Key('a'); }, [] { host::Type("bc"); }, [w] { host::ClickClose(w); }});
-    // A program's modal loop: wait, then take everything queued.
-    std::string typed;
-    int wakes = 0;
-    for (bool done = false; !done; ++wakes) {
-        WaitPort(w->UserPort);
-        for (const Got& g : Drain(w)) {
-            if (g.cls == IDCMP_VANILLAKEY) typed += static_cast<char>(g.code);
-            done = done || g.cls == IDCMP_CLOSEWINDOW;
-        }
-    }
-    EXPECT_EQ(typed, "abc");
-    EXPECT_EQ(wakes, 3) << "one step each time the program blocks";
-    EXPECT_EQ(host::StepsLeft(), 0u);
-}
-
 TEST_F(ServerMessages, ASecondReplyIsCountedNotACrash) {
     Window* w = Open({});
     host::Key('x');
@@ -132,24 +93,6 @@ TEST_F(ServerMessages, ASecondReplyIsCountedNotACrash) {
     host::Key('k');
     EXPECT_EQ(Codes(Settled(w)), "k");
     EXPECT_EQ(host::DoubleReplies(), 2);
-}
-
-TEST_F(ServerMessages, ClosingAWindowDropsItsQueuedMessagesAndLateRepliesAreHarmless) {
-    Window* w = Open({});
-    Window* other = Open({});
-    ActivateWindow(w);
-    host::Type("abc");
-    Settle();
-    Message* taken = GetMsg(w->UserPort);
-    ASSERT_NE(taken, nullptr);
-    CloseWindow(w);
-    ReplyMsg(taken);  // replied after its window closed
-    EXPECT_EQ(host::OpenWindowCount(), 1);
-    // The dropped messages do not turn up anywhere and the pool keeps serving.
-    ActivateWindow(other);
-    host::Type("de");
-    EXPECT_EQ(Codes(Settled(other)), "de");
-    EXPECT_EQ(host::DoubleReplies(), 0);
 }
 
 }  // namespace

@@ -32,26 +32,6 @@ TEST_F(ServerWindow, DefaultScreenIs640x480Depth8WithTopaz8AndATitleBarBehindThe
     ExpectScreenShowsWindow(Open({.left = 0, .top = 0}));
 }
 
-TEST_F(ServerWindow, ScreenWithoutColourMapOrDisplayAndInjectedFaults) {
-    host::UseVirtualDisplay({.colorMap = false});
-    Screen* s = LockPubScreen(nullptr);
-    ASSERT_NE(s, nullptr);
-    EXPECT_EQ(s->ViewPort.ColorMap, nullptr);
-
-    host::UseVirtualDisplay({.display = false});
-    EXPECT_EQ(LockPubScreen(nullptr), nullptr);
-    EXPECT_EQ(Open({}), nullptr);
-
-    host::UseVirtualDisplay();
-    host::FailOnce("LockPubScreen");
-    EXPECT_EQ(LockPubScreen(nullptr), nullptr);
-    EXPECT_NE(LockPubScreen(nullptr), nullptr);
-    host::FailOnce("OpenWindowTagList");
-    EXPECT_EQ(Open({}), nullptr);
-    EXPECT_EQ(host::OpenWindowCount(), 0);
-    EXPECT_NE(Open({}), nullptr);
-}
-
 TEST_F(ServerWindow, OpensWhereAndAsLargeAsAskedInsideTheScreen) {
     struct Case { int left, top, width, height; int wantLeft, wantTop, wantWidth, wantHeight; };
     const Case cases[] = {
@@ -112,32 +92,6 @@ TEST_F(ServerWindow, WindowRecordsAreLinkedFrontToBackAndClosingActivatesThePrev
     EXPECT_EQ(host::ActiveWindow(), nullptr);
     CloseWindow(a);  // a second close is harmless
     EXPECT_EQ(host::OpenWindowCount(), 0);
-}
-
-TEST_F(ServerWindow, RectanglesAndTextLandOnTheExpectedScreenPixels) {
-    Window* w = Open({.left = 37, .top = 53});
-    ASSERT_NE(w, nullptr);
-    RastPort* rp = w->RPort;
-    SetAPen(rp, 5);
-    RectFill(rp, 10, 20, 29, 24);
-    SetAPen(rp, 1);
-    SetDrMd(rp, JAM1);
-    Move(rp, 40, 60);
-    Text(rp, "Hi", 2);
-
-    struct Probe { int x, y; bool filled; };
-    for (const Probe& p : {Probe{10, 20, true}, Probe{29, 24, true}, Probe{9, 20, false}, Probe{30, 24, false},
-                           Probe{10, 19, false}, Probe{29, 25, false}, Probe{20, 22, true}})
-        EXPECT_EQ(host::ScreenPixel(37 + p.x, 53 + p.y) == 5, p.filled) << p.x << "," << p.y;
-    // The text's glyph box shows exactly what the raster holds, and some of it is ink.
-    int ink = 0;
-    for (int y = 50; y < 64; ++y)
-        for (int x = 40; x < 56; ++x) {
-            EXPECT_EQ(host::ScreenPixel(37 + x, 53 + y), host::WindowPixel(w, x, y));
-            ink += host::WindowPixel(w, x, y) == 1;
-        }
-    EXPECT_GT(ink, 0);
-    ExpectScreenShowsWindow(w);
 }
 
 TEST_F(ServerWindow, DrawingClipsToTheWindowRasterAndPixelsOutsideAreMinusOne) {
