@@ -177,28 +177,4 @@ TEST_F(BetPrefsTest, KeysPutTheCursorIntoTheFields) {
     }
 }
 
-TEST_F(BetPrefsTest, TheReceiverAnswersByTheTable) {
-    auto game = table.MakeGame(0, 3, 1, 0);
-    cPrefsBetGadgets gadgets;
-    gadgets.Begin(table.window);
-    gadgets.game = game.get();
-    gadgets.changesGadget = gadgets.AddStringGadget(cPrefsBetGadgets::PrefsBetStringGads[0]);
-    gadgets.jokersGadget = gadgets.AddStringGadget(cPrefsBetGadgets::PrefsBetStringGads[1]);
-    struct Case {
-        const char* what;
-        ULONG cls;
-        int code, gadget, result;
-    };
-    const Case cases[] = {
-        {"unknown gadget", IDCMP_GADGETUP, 0, 300, 1},   {"close gadget", IDCMP_CLOSEWINDOW, 0, 0, 0},
-        {"mouse button", IDCMP_MOUSEBUTTONS, SELECTDOWN, 0, 0}, {"refresh", IDCMP_REFRESHWINDOW, 0, 0, 1},
-        {"other key", IDCMP_VANILLAKEY, 'q', 0, 0},      {"Cancel", IDCMP_GADGETUP, 0, 104, -1},
-    };
-    for (const Case& c : cases) {
-        EXPECT_EQ(support::Offer(gadgets, c.cls, c.code, c.gadget), c.result) << c.what;
-        EXPECT_EQ(game->changes, 1) << c.what;
-        EXPECT_EQ(game->jokers, 3) << c.what;
-    }
-}
-
 }  // namespace

@@ -176,19 +176,6 @@ TEST_F(HandDialogTest, AWindowThatCannotOpenChangesNothing)
     EXPECT_EQ(hand.flags, Best);
 }
 
-TEST_F(HandDialogTest, WithoutButtonsTheKeysAndGroupsStillWork)
-{
-    host::FailFrom("CreateGadget", 1);
-    bool buttons = true;
-    Run(0, [&](Window* w) {
-        buttons = host::FindGadget(w, 103) || host::FindGadget(w, 104);
-        Click(w, In(BetterThan));
-        host::Key(13);
-    });
-    EXPECT_FALSE(buttons);
-    EXPECT_EQ(hand.flags, Better);
-}
-
 // The receiver with both groups filled as the dialog fills them, but no window; the value-1
 // options are added last, so they are selected.
 struct Receiver {

@@ -153,18 +153,6 @@ TEST_F(RequesterTest, AWindowThatCannotOpenShowsNothingAndKeepsItsPlace)
     EXPECT_EQ(req.top, ReqTop);
 }
 
-TEST_F(RequesterTest, WithoutItsButtonTheKeysStillDismissIt)
-{
-    cRequester req = Make();
-    host::FailOnce("CreateGadget");
-    bool button = true;
-    Execute(req, "Straight", {[&](Window* w) {
-        button = host::FindGadget(w, 103) != nullptr;
-        host::Key('o');
-    }});
-    EXPECT_FALSE(button);
-}
-
 TEST(ReqGadgets, AnswersEachMessageByItsTable)
 {
     struct Case {

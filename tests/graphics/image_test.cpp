@@ -1,46 +1,11 @@
-// Images: drawing a block of a bitmap, hiding, moving and hit-testing.
+// Images: drawing a block of a bitmap, hiding and moving (hits are the cards' tests).
 #include <gtest/gtest.h>
 
 #include "graphics/image.h"
-#include "host/host.h"
 #include "support/screen.h"
 #include "toolkit/globals.h"
 
 namespace {
-
-class CountingImage : public cImage {
-public:
-    using cImage::cImage;
-    void Clicked() override { ++clicks; }
-    int clicks = 0;
-};
-
-TEST(Image, ClaimsButtonMessagesInsideItsRectangleOnlyWhenVisible) {
-    // An image at (30, 40) of 71 x 96: x 30..100, y 40..135.
-    struct Row { int x, y; ULONG cls; UWORD code; int result, clicks; bool visible = true; };
-    const Row rows[] = {
-        {30, 40, IDCMP_MOUSEBUTTONS, SELECTDOWN, 1, 1},    // top-left pixel
-        {100, 135, IDCMP_MOUSEBUTTONS, SELECTDOWN, 1, 1},  // bottom-right pixel
-        {29, 80, IDCMP_MOUSEBUTTONS, SELECTDOWN, 0, 0},    // left of it
-        {101, 80, IDCMP_MOUSEBUTTONS, SELECTDOWN, 0, 0},   // x + width
-        {60, 39, IDCMP_MOUSEBUTTONS, SELECTDOWN, 0, 0},    // above it
-        {60, 136, IDCMP_MOUSEBUTTONS, SELECTDOWN, 0, 0},   // y + height
-        {60, 80, IDCMP_MOUSEBUTTONS, SELECTUP, 1, 0},      // a release is taken, not a click
-        {60, 80, IDCMP_MOUSEBUTTONS, MENUDOWN, 1, 0},      // so is another button
-        {60, 80, IDCMP_VANILLAKEY, SELECTDOWN, 0, 0},      // not a button message
-        {-60, -80, IDCMP_MOUSEBUTTONS, SELECTDOWN, 0, 0},
-        {50, 50, IDCMP_MOUSEBUTTONS, SELECTDOWN, 0, 0, false},
-    };
-    for (const Row& r : rows) {
-        CountingImage image(nullptr, nullptr, cRectangle(30, 40, 71, 96), cPoint(0, 0));
-        image.visible = r.visible;
-        IntuiMessage m{};
-        m.Class = r.cls, m.Code = r.code, m.MouseX = WORD(r.x), m.MouseY = WORD(r.y);
-        cIDCMP& receiver = image;  // messages come through the receiver part
-        EXPECT_EQ(receiver.IDCMP(&m), r.result) << r.x << ", " << r.y;
-        EXPECT_EQ(image.clicks, r.clicks) << r.x << ", " << r.y;
-    }
-}
 
 class ImageOnScreen : public ::testing::Test {
 protected:
@@ -109,19 +74,6 @@ TEST_F(ImageOnScreen, HideAndMoveToDrawOnlyWhenVisibleAndEraseWithTheBackgroundP
     EXPECT_TRUE(Filled(231, 70, 1, 30, background));
     EXPECT_TRUE(Filled(159, 70, 1, 96, background));
     EXPECT_TRUE(Filled(160, 69, 71, 1, background));
-}
-
-TEST_F(ImageOnScreen, AnImageWithoutABitmapOrWindowDrawsNothingAndStillTracksVisibility) {
-    cImage noSheet(window, nullptr, cRectangle(40, 30, 71, 96), cPoint(0, 0));
-    noSheet.Show();
-    EXPECT_EQ(noSheet.visible, 1);
-    EXPECT_TRUE(Filled(40, 30, 71, 96, background));
-    cImage noWindow(nullptr, sheet.bitMap(), cRectangle(40, 30, 71, 96), cPoint(0, 0));
-    noWindow.Show();
-    noWindow.MoveTo(cPoint(1, 1));
-    noWindow.Hide();
-    EXPECT_EQ(noWindow.visible, 0);
-    EXPECT_EQ(noWindow.position.x, 1);
 }
 
 }  // namespace

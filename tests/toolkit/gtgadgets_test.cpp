@@ -109,34 +109,6 @@ TEST_F(GadgetListTest, ButtonsAndFieldsStandInsideTheBorderWithTheirLabelsAndSho
     EXPECT_EQ(list.lastGadget, shown.back().gadget);
 }
 
-TEST_F(GadgetListTest, AFailedCreationStopsTheWalkAndKeepsWhatWasMade)
-{
-    struct Case {
-        int failFrom;  // the n-th CreateGadget fails
-        bool fields;
-        size_t made;
-    };
-    const Case cases[] = {{2, false, 1}, {4, false, 3}, {3, true, 2}};
-    for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << (c.fields ? "fields" : "buttons") << ", failing from " << c.failFrom);
-        RecordingGadgets& list = NewList();
-        host::FailFrom("CreateGadget", c.failFrom);
-        if (c.fields)
-            list.AddStringGadgets(Fields);
-        else
-            list.AddButtons(Buttons);
-        host::ClearFaults();
-        list.Attach();
-        EXPECT_EQ(list.lastGadget, nullptr);
-        const std::vector<host::GadgetInfo> shown = Shown();
-        ASSERT_EQ(shown.size(), c.made);
-        for (size_t i = 0; i < shown.size(); ++i)
-            EXPECT_EQ(shown[i].id, c.fields ? Fields[i].id : Buttons[i].id);
-        // A later add has nothing to chain behind and makes nothing either.
-        EXPECT_EQ(list.AddButton(Buttons[0]), nullptr);
-    }
-}
-
 TEST_F(GadgetListTest, ClickingAButtonReportsItsIdentifier)
 {
     for (const cButton* b = Buttons; b->id != 103; ++b) {

@@ -134,21 +134,4 @@ TEST_F(PokerGadgetsTest, NumberKeysFlipTheHandsCards) {
     game->hand.items[2] = kept;
 }
 
-TEST_F(PokerGadgetsTest, OtherKeysAndMessagesDoNothing) {
-    game->MenuNew();
-    game->GadgetFinish();
-    const auto deck = PileCards(*game, 0), hand = PileCards(*game, 2);
-    for (int key : {9, 27, int('0'), int('6'), int('x'), 0xB4})
-        EXPECT_EQ(Send(key), 0) << key;
-    EXPECT_EQ(PileCards(*game, 0), deck);
-    EXPECT_EQ(PileCards(*game, 2), hand);
-    for (int slot = 0; slot < 5; ++slot) EXPECT_EQ(game->hand.items[slot]->turned, 0);
-
-    struct Case { ULONG cls; int gadget, answer; };
-    for (const Case c : {Case{IDCMP_GADGETUP, 555, 1}, Case{IDCMP_MOUSEMOVE, 0, 0}, Case{IDCMP_REFRESHWINDOW, 0, 1}}) {
-        EXPECT_EQ(support::Offer(panel, c.cls, 0, c.gadget), c.answer) << c.cls;
-    }
-    EXPECT_EQ(game->phase, 0);
-}
-
 }  // namespace

@@ -1,4 +1,4 @@
-// Radio groups: adding, selecting, hit rules and drawing.
+// Radio groups: adding, selecting and hit rules (their drawing is the hand dialog's test).
 #include "toolkit/radiogroup.h"
 
 #include <gtest/gtest.h>
@@ -6,9 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "host/host.h"
 #include "support/screen.h"
-#include "toolkit/globals.h"
 
 namespace {
 
@@ -123,65 +121,5 @@ TEST(RadioGroup, TakesOnlyLeftPressesInsideItsRectangleAndSelectsOnlyByTheBox)
     }
     group.DeleteAll();
 }
-
-// ---- drawing, in a window of the virtual display ------------------------------------
-
-class RadioGroupWindow : public support::DialogTable {
-protected:
-    RadioGroupWindow()
-        : DialogTable({.left = 40, .top = 40, .width = 300, .height = 150, .idcmp = IDCMP_MOUSEBUTTONS,
-                       .title = "Radio"}) {}
-
-    // The pens of a box's top-left and bottom-right corners.
-    std::pair<int, int> Corners(const cRadioGadget* g)
-    {
-        return {host::WindowPixel(window, g->position.x, g->position.y),
-                host::WindowPixel(window, g->position.x + g->size.x - 1, g->position.y + g->size.y - 1)};
-    }
-};
-
-const std::pair<int, int> Raised{2, 1};
-const std::pair<int, int> Recessed{1, 2};
-
-TEST_F(RadioGroupWindow, UpdateDrawsTheGrooveAndEveryOptionWithItsText)
-{
-    cRadioGroup group(20, 20, 260, 60, 4, window);
-    group.Update();
-    // An empty group: only its frame (groove: dark outside, light inside on the top-left).
-    EXPECT_EQ(host::WindowPixel(window, 20, 30), 1);
-    EXPECT_EQ(host::WindowPixel(window, 21, 30), 2);
-    EXPECT_EQ(host::WindowPixel(window, 279, 30), 2);
-    EXPECT_EQ(host::WindowPixel(window, 278, 30), 1);
-    for (const host::TextInfo& t : host::Texts(window)) EXPECT_EQ(t.text, "Radio");  // the title only
-
-    struct Option {
-        int x, y, w, h;
-        const char* text;
-    };
-    // Boxes of even and odd heights, and one lower than the font.
-    const Option options[] = {{23, 23, 12, 12, "twelve"}, {23, 37, 12, 13, "thirteen"}, {150, 23, 6, 5, "low"}};
-    for (const Option& o : options) group.Add(cRadioGadget(o.x, o.y, o.w, o.h, o.text, 0));
-    group.Update();
-    for (const Option& o : options) {
-        SCOPED_TRACE(o.text);
-        int found = 0;
-        for (const host::TextInfo& t : host::Texts(window)) {
-            if (t.text != o.text) continue;
-            ++found;  // once per drawing: Add draws it, Update again
-            EXPECT_EQ(t.x, o.x + o.w + 2);
-            EXPECT_EQ(t.y, o.y + (o.h - TEXTFONT->tf_YSize) / 2 + TEXTFONT->tf_Baseline);  // truncating
-            EXPECT_EQ(t.pen, pens[1]);
-        }
-        EXPECT_GE(found, 1);
-    }
-    // The last added is drawn recessed, the others raised; a press in a box moves the recess.
-    const cRadioGadget *low = group.first, *thirteen = low->next, *twelve = thirteen->next;
-    EXPECT_EQ(std::vector({Corners(low), Corners(thirteen), Corners(twelve)}), std::vector({Recessed, Raised, Raised}));
-    const IntuiMessage press = Mouse(25, 25, SELECTDOWN);
-    EXPECT_EQ(group.IDCMP(&press), 1);
-    EXPECT_EQ(std::vector({Corners(low), Corners(thirteen), Corners(twelve)}), std::vector({Raised, Raised, Recessed}));
-    group.DeleteAll();
-}
-
 
 }  // namespace
