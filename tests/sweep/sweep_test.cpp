@@ -44,8 +44,9 @@ constexpr Prize kPrizes[] = {{"Two Pairs", 5},       {"Three of Kind", 10}, {"St
                              {"Flush", 30},          {"Full House", 40},    {"Four of Kind", 80},
                              {"Five of Kind", 140},  {"Straight Flush", 160}, {"Royal Flush", 320}};
 
-// What a run reports to the sweep, one "key value" a line.
-struct Report {
+// What a run reports to the sweep: these bytes, then a line "operation calls" for each
+// operation asked.
+struct Outcome {
     int status = -1;
     bool stalled = false;
     bool leaked = false;
@@ -53,6 +54,8 @@ struct Report {
     long money = 0;           // the last money the main window showed
     long broughtIn = 0;       // New, and the wins and doublings shown
     bool won = false, guessedRight = false;
+};
+struct Report : Outcome {
     std::map<std::string, int> calls;
 };
 
@@ -256,13 +259,10 @@ Pending Launch(const fs::path& sys, unsigned seed, const std::string& fault, int
         } catch (const host::Stalled&) {
             r.stalled = true;
         }
-        std::ostringstream out;
-        out << "status " << r.status << "\nstalled " << r.stalled << "\nmoney " << r.money << "\nin " << r.broughtIn
-            << "\nunobserved " << r.unobserved << "\nwon " << r.won << "\nright " << r.guessedRight << "\n";
-        for (const auto& [op, count] : host::CallCounts()) out << "call " << op << " " << count << "\n";
         // A stalled run is cut off in the middle of the program: what it holds is not a leak.
-        if (!r.stalled) out << "leaked " << (__lsan_do_recoverable_leak_check() != 0) << "\n";
-        const std::string text = out.str();
+        r.leaked = !r.stalled && __lsan_do_recoverable_leak_check() != 0;
+        std::string text(reinterpret_cast<const char*>(static_cast<const Outcome*>(&r)), sizeof(Outcome));
+        for (const auto& [op, count] : host::CallCounts()) text += op + " " + std::to_string(count) + "\n";
         if (::write(pipeFd[1], text.data(), text.size()) < 0) _exit(3);
         _exit(0);
     }
@@ -283,26 +283,11 @@ Report Collect(Pending& p) {
         r.status = -1000 - (WIFSIGNALED(wstatus) ? WTERMSIG(wstatus) : WEXITSTATUS(wstatus));
         return r;
     }
-    std::istringstream in(text);
-    for (std::string key; in >> key;) {
-        if (key == "call") {
-            std::string op;
-            int count;
-            in >> op >> count;
-            r.calls[op] = count;
-        } else {
-            long v;
-            in >> v;
-            if (key == "status") r.status = int(v);
-            if (key == "stalled") r.stalled = v;
-            if (key == "money") r.money = v;
-            if (key == "in") r.broughtIn = v;
-            if (key == "unobserved") r.unobserved = v;
-            if (key == "won") r.won = v;
-            if (key == "right") r.guessedRight = v;
-            if (key == "leaked") r.leaked = v;
-        }
-    }
+    if (text.size() < sizeof(Outcome)) return r;
+    std::memcpy(static_cast<Outcome*>(&r), text.data(), sizeof(Outcome));
+    std::istringstream in(text.substr(sizeof(Outcome)));
+    std::string op;
+    for (int count; in >> op >> count;) r.calls[op] = count;
     return r;
 }
 
