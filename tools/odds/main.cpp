@@ -34,12 +34,15 @@ struct Progress {
     std::chrono::steady_clock::time_point start = std::chrono::steady_clock::now();
     double base = 0, weight = 1;  // the share of the whole run the current step covers
     bool shown = false;
+    int percent = -1;  // the figure on the bar now; the bar is drawn again only when it moves
     void Show(double fraction) {
         const double secs = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-        if (secs < 1.0) return;
+        const int now = static_cast<int>(fraction * 100 + 0.5);
+        if (secs < 1.0 || now == percent) return;
         const int width = 40, filled = static_cast<int>(fraction * width + 0.5);
         std::fprintf(stderr, "\r[%s%s] %3d%%", std::string(static_cast<size_t>(filled), '#').c_str(),
-                     std::string(static_cast<size_t>(width - filled), '.').c_str(), static_cast<int>(fraction * 100 + 0.5));
+                     std::string(static_cast<size_t>(width - filled), '.').c_str(), now);
+        percent = now;
         shown = true;
     }
     void Finish() {
