@@ -97,6 +97,23 @@ TEST(Program, SettingsComeBackAsTheyWentIn) {
     EXPECT_EQ(drawer.IconLines(), icon);
 }
 
+TEST(Program, SettingsChangedInTheGameAreWrittenBack) {
+    Drawer drawer({});
+    auto steps = std::vector<std::function<void()>>{
+        [] { host::PickMenu(Main(), 1, 1); },  // Bet Preferences
+        [] { host::Key('c'); },
+        [] { host::Type("2\r"); },  // replaces the 1 of the full one-character field
+        [] { host::Key('j'); },
+        [] { host::Type("5\r"); },
+        [] { host::ClickGadget(host::FindWindow("Bet Preferences"), "OK"); },
+        [] { host::MenuKey('d'); },  // double-up on
+    };
+    for (auto& step : QuitByCloseGadget()) steps.push_back(step);
+    EXPECT_EQ(drawer.Run(steps), 0);
+    EXPECT_EQ(drawer.IconLines(), (std::vector<std::string>{"PREFSJOKER=FALSE", "PREFS5KIND=FALSE", "PREFSDOUBLE=TRUE",
+                                                            "CHANGES=2", "JOKERS=5", "CARDS=gfx/defaultcards.lbm"}));
+}
+
 TEST(Program, MissingCardSheetNamesTheFileAndKeepsTheIcon) {
     const std::vector<std::string> icon = {"CARDS=gfx/missing.lbm", "JOKERS=7"};
     Drawer drawer(icon);
@@ -192,11 +209,14 @@ TEST(Program, MainWindowGeometryFollowsTheScreen) {
         config.wborTop = c.wborTop;
         host::WindowInfo info{};
         bool drawnMoney = false;
+        unsigned char grey[3], black[3];
         auto steps = QuitByCloseGadget();
         steps.insert(steps.begin(), [&] {
             for (const auto& w : host::Windows())
                 if (w.title == "Tarnwell Poker") info = w;
             drawnMoney = host::ShowsText(Main(), "Money:");
+            host::PenColour(pens[0], grey);
+            host::PenColour(pens[1], black);
         });
         EXPECT_EQ(drawer.Run(steps, config), 0);
         EXPECT_EQ(info.left, c.left);
@@ -204,6 +224,8 @@ TEST(Program, MainWindowGeometryFollowsTheScreen) {
         EXPECT_EQ(info.width, c.width);
         EXPECT_EQ(info.height, c.height);
         EXPECT_TRUE(drawnMoney);
+        EXPECT_EQ(std::vector<int>(grey, grey + 3), (std::vector<int>{0xAC, 0xAC, 0xAC})) << "the panel's grey";
+        EXPECT_EQ(std::vector<int>(black, black + 3), (std::vector<int>{0, 0, 0})) << "the text's black";
     }
 }
 
