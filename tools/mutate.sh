@@ -54,6 +54,23 @@ targets=$(for p in $programs; do printf 'test_%s ' "$p"; done)
 cmake --build "$build" -j2 --target $targets >"$log/initial.txt" 2>&1 ||
     { echo "the unchanged tree does not build; see $log/initial.txt" >&2; exit 2; }
 
+# Runs test program $1 with GoogleTest filter $2, its output to file $3; the exit status is
+# the program's (124 for a time-out). A temporary folder of its own: tests name files in it,
+# and other runs of the same tests on this machine must not meet them there.
+run_tests() {
+    rm -rf "$build/mutate-tmp" && mkdir -p "$build/mutate-tmp"
+    { (cd "$build/tests" && WB_DISPLAY=virtual POKER_BINARY_DIR="$build" ASAN_OPTIONS=detect_leaks=0 \
+        TEST_TMPDIR="$build/mutate-tmp/" TMPDIR="$build/mutate-tmp" \
+        timeout "$timeout_s" "./test_$1" --gtest_brief=1 --gtest_filter="$2") >"$3" 2>&1; } 2>/dev/null
+}
+
+# Every test must pass without a fault, here as under one: a test that fails anyway would
+# count every fault as caught.
+for p in $programs; do
+    run_tests "$p" "*" "$log/unchanged.$p.txt" ||
+        { echo "test_$p fails on the unchanged tree; see $log/unchanged.$p.txt" >&2; exit 2; }
+done
+
 tried=0 caught=0 uncaught=0 notapplied=0 nocompile=0
 # A fault left in the tree by an interruption is put back.
 src=""
@@ -81,12 +98,7 @@ while IFS=$'\t' read -r -u 3 id file original replacement tests; do
             filter="*"
             [ "$t" != "$prog" ] && filter=${t#*:}
             out="$log/$id.$prog.txt"
-            # A temporary folder of its own: tests name files in it, and other runs of the same
-            # tests on this machine must not meet them there.
-            rm -rf "$build/mutate-tmp" && mkdir -p "$build/mutate-tmp"
-            { (cd "$build/tests" && WB_DISPLAY=virtual POKER_BINARY_DIR="$build" ASAN_OPTIONS=detect_leaks=0 \
-                TEST_TMPDIR="$build/mutate-tmp/" TMPDIR="$build/mutate-tmp" \
-                timeout "$timeout_s" "./test_$prog" --gtest_brief=1 --gtest_filter="$filter") >"$out" 2>&1; } 2>/dev/null
+            run_tests "$prog" "$filter" "$out"
             rc=$?
             if [ $rc -ne 0 ]; then
                 failed=$(grep -o '^\[  FAILED  \] [A-Za-z0-9_/.]*' "$out" | sed 's/^\[  FAILED  \] //' | sort -u |
