@@ -60,7 +60,7 @@ touch "$work/file"
 XDG_DATA_HOME=$work/file "$launcher" 2>"$work/err"
 [ $? = 20 ] && grep -q 'cannot make your drawer' "$work/err" || fail "an impossible drawer does not fail with 20"
 
-start_xvfb 211 280 "$work/xvfb.log" 2048x800x24
+start_xvfb "$work/xvfb.log" 2048x800x24
 data=$work/data
 drawer=$data/tarnwell-poker/Poker
 start_game() {

@@ -31,7 +31,7 @@ mkdir -p "$work/Poker/save"
 cp -r "$build/Poker/poker" "$build/Poker/poker.info" "$build/Poker/poker.guide" "$build/Poker/gfx" "$work/Poker/"
 drawer=$work/Poker
 
-start_xvfb 141 210 "$work/xvfb.log"
+start_xvfb "$work/xvfb.log"
 
 WB_SCALE=1 "$build/tools/wbrun" "$drawer/poker" >"$work/out" 2>"$work/err" &
 game_pid=$!

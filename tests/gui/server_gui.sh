@@ -28,7 +28,7 @@ fail() {
     exit 1
 }
 
-start_xvfb 71 140 "$work/xvfb.log"
+start_xvfb "$work/xvfb.log"
 
 WB_SCALE=1 "$probe" >"$work/out" 2>"$work/err" &
 probe_pid=$!

@@ -11,22 +11,22 @@ require_gui_tools() {
     done
 }
 
-# start_xvfb FIRST LAST LOG [SCREEN]: starts Xvfb (SCREEN: WxHxD, 1024x768x24 unless given) on
-# a free display number from FIRST to LAST, exports DISPLAY and sets xvfb_pid; exits 77 when
-# no display can be had.
+# start_xvfb LOG [SCREEN]: starts Xvfb (SCREEN: WxHxD, 1024x768x24 unless given) on a display
+# number the server picks itself, so that tests run at the same time never share one; exports
+# DISPLAY and sets xvfb_pid; exits 77 when no server can be had.
 start_xvfb() {
-    local n display=""
-    for n in $(seq "$1" "$2"); do
-        if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then display=":$n"; break; fi
-    done
-    [ -n "$display" ] || { echo "SKIPPED: no free X display number"; exit 77; }
-    Xvfb "$display" -screen 0 "${4:-1024x768x24}" -nolisten tcp >"$3" 2>&1 &
+    local fifo number=""
+    fifo=$(mktemp -u) && mkfifo "$fifo" || { echo "SKIPPED: no fifo for Xvfb"; exit 77; }
+    Xvfb -displayfd 3 -screen 0 "${2:-1024x768x24}" -nolisten tcp 3>"$fifo" >"$1" 2>&1 &
     xvfb_pid=$!
-    export DISPLAY=$display
+    read -r -t 10 number <"$fifo"
+    rm -f "$fifo"
+    [ -n "$number" ] || { echo "SKIPPED: Xvfb did not start"; exit 77; }
+    export DISPLAY=:$number
     for _ in $(seq 50); do
         xdotool getdisplaygeometry >/dev/null 2>&1 && return 0
         sleep 0.1
     done
-    echo "SKIPPED: Xvfb did not start"
+    echo "SKIPPED: Xvfb did not answer on $DISPLAY"
     exit 77
 }
