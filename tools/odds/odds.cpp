@@ -780,7 +780,7 @@ uint64_t Mix(uint64_t a, uint64_t b) {
 Result SimulateAdviser(const Table& table, const Setting& setting, const Result& oneChange, double width, int threads,
                        uint64_t seed, ProgressFn progress, void* context) {
     const int kBatch = 2048;
-    const int64_t kMaxBatches = 4096;
+    const int64_t kMaxBatches = 32768;  // a bound against a run without end, far beyond what the widths need
     const int perRound = 8;
     const uint64_t base = Mix(seed, static_cast<uint64_t>(setting.jokers * 100 + setting.changes * 10) + setting.flags);
     // Deals are grouped by the worth of their best one-change hold, whose distribution is known
