@@ -1,5 +1,6 @@
 // GadTools gadgets: push buttons (look, messages, shortcut letters, refreshing) and one-line text fields.
 #include <cstring>
+#include <tuple>
 
 #include "gfx_private.h"
 #include "server_testing.h"
@@ -151,14 +152,10 @@ constexpr int kRight = -0x4E;
 constexpr int kAlt = 0x10000;  // with Alt held
 
 void Press(std::initializer_list<int> keys) {
-    for (int k : keys) {
-        if (k < 0)
-            host::RawKey(-k);
-        else if (k & kAlt)
-            host::Key(k & 0xFF, IEQUALIFIER_LALT);
-        else
-            host::Key(k);
-    }
+    for (int k : keys)
+        if (k < 0) host::RawKey(-k);
+        else if (k & kAlt) host::Key(k & 0xFF, IEQUALIFIER_LALT);
+        else host::Key(k);
 }
 
 class TextField : public wtest::GadtoolsTest {
@@ -185,22 +182,6 @@ protected:
         return out;
     }
 };
-
-TEST_F(TextField, StartsWithItsTextAndLimitAndShowsItsLabelLeftOfIt) {
-    Gadget* g = AddField(201, 130, 40, 100, 5, "too long for it");
-    ASSERT_NE(g, nullptr);
-    Attach();
-    EXPECT_EQ(Info(g)->MaxChars, 5);
-    EXPECT_STREQ(Info(g)->Buffer, "too l");
-    EXPECT_EQ(Info(g)->NumChars, 5);
-    EXPECT_EQ(Shown(g), "too l");
-    EXPECT_EQ(CursorPixels(g), 0);
-    int labelEnd = -1;
-    for (const auto& t : host::Texts(window))
-        if (t.text == "Name:") labelEnd = t.x + 5 * 8;
-    EXPECT_LE(labelEnd, g->LeftEdge);
-    EXPECT_GT(labelEnd, g->LeftEdge - 12);
-}
 
 // Keys after ActivateGadget (which puts the cursor at the end); Return and Tab end editing with
 // GADGETUP, Escape without, and later keys go to the window.
@@ -254,25 +235,43 @@ TEST_F(TextField, EditsWhileActiveAndHowEditingEnds) {
     }
 }
 
-TEST_F(TextField, ActivateGadgetPutsTheCursorAtTheEndAndShowsIt) {
-    Gadget* a = AddField(201, 130, 30, 60, 3, "1");
+// ActivateGadget and clicks make a field active with its cursor shown; another field, or a click
+// elsewhere, ends it without a message.
+TEST_F(TextField, ActivationByCallAndByClickPlacesTheCursorAndEndsTheOtherField) {
+    Gadget* a = AddField(201, 130, 30, 120, 10, "abcdef");
     Gadget* b = AddField(202, 130, 60, 60, 3, "2", "_Jokers:");
     ASSERT_NE(b, nullptr);
     Attach();
     EXPECT_FALSE(Active(a));
     ASSERT_TRUE(ActivateGadget(a, window, nullptr));
     EXPECT_TRUE(Active(a));
-    EXPECT_EQ(Info(a)->BufferPos, 1);
+    EXPECT_EQ(Info(a)->BufferPos, 6);
     EXPECT_GT(CursorPixels(a), 0);
-    // Activating the other one ends the first without a message.
     ASSERT_TRUE(ActivateGadget(b, window, nullptr));
     EXPECT_FALSE(Active(a));
     EXPECT_EQ(CursorPixels(a), 0);
     host::Type("5");
     Settle();
     EXPECT_STREQ(Info(b)->Buffer, "25");
-    EXPECT_STREQ(Info(a)->Buffer, "1");
-    EXPECT_TRUE(Ups().empty());
+    int textX = -1;  // where the first field's text starts
+    for (const auto& t : host::Texts(window))
+        if (t.text == "abcdef") textX = t.x;
+    ASSERT_GE(textX, a->LeftEdge);
+    struct Case { int column; int cursor; };  // column: a point inside this character cell
+    for (const Case& c : {Case{0, 0}, Case{2, 2}, Case{5, 5}, Case{8, 6}}) {
+        host::Click(window->LeftEdge + textX + c.column * 8 + 2, CentreY(a));
+        Settle();
+        EXPECT_TRUE(Active(a) && !Active(b)) << c.column;
+        EXPECT_EQ(Info(a)->BufferPos, c.cursor) << c.column;
+    }
+    host::Click(window->LeftEdge + 20, window->TopEdge + 150);  // in the window, outside the fields
+    host::Type("q");
+    auto all = Settled(window);
+    EXPECT_FALSE(Active(a));
+    EXPECT_TRUE(OfClass(all, IDCMP_GADGETUP).empty());
+    EXPECT_EQ(OfClass(all, IDCMP_MOUSEBUTTONS).size(), 2u);
+    EXPECT_STREQ(Info(a)->Buffer, "abcdef");
+    EXPECT_STREQ(Info(b)->Buffer, "25");
     // Not a text field, or not in the window: refused.
     EXPECT_FALSE(ActivateGadget(glist, window, nullptr));
     EXPECT_FALSE(ActivateGadget(nullptr, window, nullptr));
@@ -280,33 +279,6 @@ TEST_F(TextField, ActivateGadgetPutsTheCursorAtTheEndAndShowsIt) {
     EXPECT_FALSE(Active(b));
     EXPECT_FALSE(ActivateGadget(b, window, nullptr));
     FreeGadgets(b);
-}
-
-TEST_F(TextField, ClickingIntoAFieldPlacesTheCursorAndClickingElsewhereEndsEditing) {
-    Gadget* g = AddField(201, 130, 40, 120, 10, "abcdef");
-    ASSERT_NE(g, nullptr);
-    Attach();
-    int textX = -1;  // where the field's text starts
-    for (const auto& t : host::Texts(window))
-        if (t.text == "abcdef") textX = t.x;
-    ASSERT_GE(textX, g->LeftEdge);
-    struct Case { int column; int cursor; };  // column: a point inside this character cell
-    for (const Case& c : {Case{0, 0}, Case{2, 2}, Case{5, 5}, Case{8, 6}}) {
-        host::Click(window->LeftEdge + textX + c.column * 8 + 2, CentreY(g));
-        Settle();
-        EXPECT_TRUE(Active(g)) << c.column;
-        EXPECT_EQ(Info(g)->BufferPos, c.cursor) << c.column;
-    }
-    // A click in the window outside the field: no longer active, no gadget message.
-    host::Click(window->LeftEdge + 20, window->TopEdge + 150);
-    Settle();
-    EXPECT_FALSE(Active(g));
-    auto all = Drain(window);
-    EXPECT_TRUE(OfClass(all, IDCMP_GADGETUP).empty());
-    EXPECT_EQ(OfClass(all, IDCMP_MOUSEBUTTONS).size(), 2u);
-    host::Type("q");
-    Settle();
-    EXPECT_STREQ(Info(g)->Buffer, "abcdef");
 }
 
 TEST_F(TextField, ANarrowFieldScrollsToKeepTheCursorVisible) {
@@ -332,34 +304,40 @@ TEST_F(TextField, ANarrowFieldScrollsToKeepTheCursorVisible) {
     EXPECT_EQ(Shown(g).substr(0, 1), "a");
 }
 
-TEST_F(TextField, WhatTheProgramWritesShowsAfterRefreshingTheGadget) {
-    Gadget* changes = AddField(201, 130, 30, 30, 1, "1", "_Changes:");
-    Gadget* jokers = AddField(202, 130, 50, 30, 1, "2", "_Jokers:");
+// A field starts with its text cut at its limit and its label left of it; what the program writes
+// into the buffer shows after RefreshGList, and editing goes on from it.
+TEST_F(TextField, ShowsItsLabelAndTextAndWhatTheProgramWritesAfterRefreshing) {
+    Gadget* changes = AddField(201, 130, 30, 100, 5, "too long for it", "_Changes:");
+    Gadget* jokers = AddField(202, 130, 50, 30, 1, "2");
     ASSERT_NE(jokers, nullptr);
     Attach();
+    EXPECT_EQ(std::make_tuple(Info(changes)->MaxChars, std::string(Info(changes)->Buffer), Info(changes)->NumChars),
+              std::make_tuple(WORD(5), std::string("too l"), WORD(5)));
+    EXPECT_EQ(Shown(changes), "too l");
+    EXPECT_EQ(CursorPixels(changes), 0);
+    int labelEnd = -1;
+    for (const auto& t : host::Texts(window))
+        if (t.text == "Name:") labelEnd = t.x + 5 * 8;
+    EXPECT_LE(labelEnd, jokers->LeftEdge);
+    EXPECT_GT(labelEnd, jokers->LeftEdge - 12);
     struct Case { Gadget* g; const char* text; };
     for (const Case& c : {Case{changes, "3"}, Case{jokers, "8"}, Case{changes, ""}, Case{jokers, "0"}}) {
         StringInfo* si = Info(c.g);
         std::strcpy(si->Buffer, c.text);
-        si->BufferPos = 0;
-        si->DispPos = 0;
+        si->BufferPos = si->DispPos = 0;
         RefreshGList(c.g, window, nullptr, 1);
         EXPECT_EQ(Shown(c.g), c.text);
         EXPECT_EQ(si->NumChars, static_cast<WORD>(std::strlen(c.text)));
     }
-    // Editing goes on from what the program wrote.
     ASSERT_TRUE(ActivateGadget(jokers, window, nullptr));
     Press({8, '5', 13});
-    Settle();
+    EXPECT_EQ(Ups().size(), 1u);
     EXPECT_STREQ(Info(jokers)->Buffer, "5");
     EXPECT_EQ(Shown(jokers), "5");
-    EXPECT_EQ(Ups().size(), 1u);
-
-    // A buffer written without its end is cut at the limit.
-    std::memset(Info(changes)->Buffer, 'w', 2);  // MaxChars + 1 bytes, no NUL
-    RefreshGList(changes, window, nullptr, 1);
-    EXPECT_EQ(Info(changes)->NumChars, 1);
-    EXPECT_EQ(Shown(changes), "w");
+    std::memset(Info(jokers)->Buffer, 'w', 2);  // MaxChars + 1 bytes, no NUL: cut at the limit
+    RefreshGList(jokers, window, nullptr, 1);
+    EXPECT_EQ(Info(jokers)->NumChars, 1);
+    EXPECT_EQ(Shown(jokers), "w");
 }
 
 }  // namespace

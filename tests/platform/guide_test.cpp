@@ -465,27 +465,37 @@ std::pair<int, int> RowsOnView() {
     return {first, last};
 }
 
+// Keys scroll the page, the status line says which lines are on view, a long line scrolls
+// sideways, and no text spills over the window's frame.
 TEST(GuideViewer, ScrollingMovesTheLinesOnViewAndTheStatusSaysWhich) {
     struct Case {
         const char* name;
         Keys keys;
-        int (*first)(int rows);  // the first row expected on view, from the rows a page shows
+        int (*first)(int rows);  // the first row expected on view, from the rows a page shows; nullptr: none
+        bool mark;               // the end of the long line is on view
     };
+    const Keys end(12, {' ', 0});  // to the end, where the long line is
+    auto then = [](Keys keys, const Keys& more) { keys.insert(keys.end(), more.begin(), more.end()); return keys; };
     const Case cases[] = {
-        {"down", {{kDown, 0}}, [](int) { return 2; }},
-        {"down down up", {{kDown, 0}, {kDown, 0}, {kUp, 0}}, [](int) { return 2; }},
-        {"up at the top", {{kUp, 0}}, [](int) { return 1; }},
-        {"space pages", {{' ', 0}}, [](int rows) { return rows; }},
-        {"space then b", {{' ', 0}, {'b', 0}}, [](int) { return 1; }},
-        {"shift space back", {{' ', 0}, {' ', 0}, {' ', kShift}}, [](int rows) { return rows; }},
-        {"many pages stop at the end", Keys(12, {' ', 0}), [](int rows) { return kLongLines + 2 - rows; }},
-        {"contents on the main page goes to the top", {{' ', 0}, {'c', 0}}, [](int) { return 1; }},
+        {"down", {{kDown, 0}}, [](int) { return 2; }, false},
+        {"down down up", {{kDown, 0}, {kDown, 0}, {kUp, 0}}, [](int) { return 2; }, false},
+        {"up at the top", {{kUp, 0}}, [](int) { return 1; }, false},
+        {"space pages", {{' ', 0}}, [](int rows) { return rows; }, false},
+        {"space then b", {{' ', 0}, {'b', 0}}, [](int) { return 1; }, false},
+        {"shift space back", {{' ', 0}, {' ', 0}, {' ', kShift}}, [](int rows) { return rows; }, false},
+        {"many pages stop at the end", end, [](int rows) { return kLongLines + 2 - rows; }, false},
+        {"right scrolls the long line", then(end, Keys(20, {kRight, 0})), nullptr, true},
+        {"and left back", then(then(end, Keys(20, {kRight, 0})), Keys(20, {kLeft, 0})),
+         [](int rows) { return kLongLines + 2 - rows; }, false},
+        {"contents on the main page goes to the top", {{' ', 0}, {'c', 0}}, [](int) { return 1; }, false},
     };
     const std::string path = TempGuide("long.guide", LongGuide());
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         int rows = 0, first = 0;
+        bool mark = false;
         std::string status;
+        std::vector<std::string> outside;
         RunViewer(path, {[&] {
                              const auto [top, last] = RowsOnView();
                              EXPECT_EQ(top, 1);
@@ -494,6 +504,11 @@ TEST(GuideViewer, ScrollingMovesTheLinesOnViewAndTheStatusSaysWhich) {
                          },
                          [&] {
                              first = RowsOnView().first;
+                             mark = Shows("MARK");
+                             Window* w = Viewer();
+                             for (const host::TextInfo& t : host::Texts(w))
+                                 if (t.x < w->BorderLeft || t.x + 8 * int(t.text.size()) > w->Width - w->BorderRight)
+                                     outside.push_back(t.text);
                              const int lines = kLongLines + 1;  // the rows and the long line
                              status = "Lines " + std::to_string(first) + "-" +
                                       std::to_string(std::min(lines, first + rows - 1)) + " of " + std::to_string(lines);
@@ -502,36 +517,12 @@ TEST(GuideViewer, ScrollingMovesTheLinesOnViewAndTheStatusSaysWhich) {
                          }});
         ASSERT_GT(rows, 5);
         ASSERT_LT(rows, kLongLines);
+        EXPECT_EQ(mark, c.mark);
+        EXPECT_TRUE(outside.empty()) << outside.front();
+        if (!c.first) continue;
         EXPECT_EQ(first, c.first(rows));
         EXPECT_EQ(status.find("not shown"), std::string::npos) << status;
     }
-}
-
-// A long line scrolls sideways, and text never spills over the window's frame.
-TEST(GuideViewer, ALongLineScrollsSidewaysInsideTheFrame) {
-    std::vector<bool> shown;
-    std::vector<std::string> outside;
-    RunViewer(TempGuide("wide.guide", LongGuide()),
-              {[] { Press(Keys(12, {' ', 0})); },  // to the end, where the long line is
-               [&] {
-                   Window* w = Viewer();
-                   for (const host::TextInfo& t : host::Texts(w)) {
-                       const int right = t.x + 8 * static_cast<int>(t.text.size()) - 1;
-                       if (t.x < w->BorderLeft || right >= w->Width - w->BorderRight) outside.push_back(t.text);
-                   }
-                   shown.push_back(Shows("MARK"));
-                   Press(Keys(20, {kRight, 0}));
-               },
-               [&] {
-                   shown.push_back(Shows("MARK"));
-                   Press(Keys(20, {kLeft, 0}));
-               },
-               [&] {
-                   shown.push_back(Shows("MARK") || !Shows("row 100"));
-                   host::Key(kEscape);
-               }});
-    EXPECT_EQ(shown, (std::vector<bool>{false, true, false}));
-    EXPECT_TRUE(outside.empty()) << outside.front();
 }
 
 // The blank cells on either side of a link's label show only the page: its frame stays out.
