@@ -202,14 +202,6 @@ TEST_F(ServerInput, ClickGoesToTheWindowUnderThePointerInItsFrame) {
     }
 }
 
-TEST_F(ServerInput, ReleaseGoesToTheWindowThatGotThePress) {
-    host::Press(50, 50);
-    host::Release(250, 120);
-    EXPECT_EQ(Settled(a), (std::vector<Got>{{IDCMP_MOUSEBUTTONS, SELECTDOWN, 30, 20, a},
-                                            {IDCMP_MOUSEBUTTONS, SELECTUP, 230, 90, a}}));
-    EXPECT_TRUE(Drain(b).empty());
-}
-
 TEST_F(ServerInput, KeysGiveTheirLatin1CodesToTheActiveWindow) {
     const int codes[] = {13, 27, 8, 9, 127, 'a', 'Z', ' ', 0xB4, 0xE9, 0xFF};
     for (int code : codes) host::Key(code);
@@ -276,7 +268,13 @@ TEST_F(ServerInput, DraggingMovesTheWindowAndLaterClicksUseItsNewFrame) {
     EXPECT_EQ(wtest::Box(a), (std::vector<int>{440, 0, 200, 100}));
 }
 
-TEST_F(ServerInput, CloseGadgetCountsOnlyWhenReleasedOnIt) {
+// A release goes to the window that got the press, and the close gadget counts only when released on it.
+TEST_F(ServerInput, ReleaseGoesToTheWindowThatGotThePressAndTheCloseGadgetCountsOnlyThere) {
+    host::Press(50, 50);
+    host::Release(250, 120);
+    EXPECT_EQ(Settled(a), (std::vector<Got>{{IDCMP_MOUSEBUTTONS, SELECTDOWN, 30, 20, a},
+                                            {IDCMP_MOUSEBUTTONS, SELECTUP, 230, 90, a}}));
+    EXPECT_TRUE(Drain(b).empty());
     host::Press(b->LeftEdge + 3, b->TopEdge + 3);
     host::MoveMouse(b->LeftEdge + 80, b->TopEdge + 50);
     host::Release(b->LeftEdge + 80, b->TopEdge + 50);
@@ -366,28 +364,21 @@ TEST_F(ServerMessages, InputMadeTogetherIsAllAtThePortWhenTheProgramWakes) {
     }
 }
 
+// A message replied twice is counted, however many came and went between, and the server goes on.
 TEST_F(ServerMessages, ASecondReplyIsCountedNotACrash) {
     Window* w = Open({});
-    host::Key('x');
-    Settle();
-    Message* first = GetMsg(w->UserPort);
-    ASSERT_NE(first, nullptr);
-    ReplyMsg(first);
-    EXPECT_EQ(host::DoubleReplies(), 0);
-    ReplyMsg(first);
-    EXPECT_EQ(host::DoubleReplies(), 1);
-
-    // Still caught after many other messages have come and gone.
-    host::Key('y');
-    Settle();
-    Message* second = GetMsg(w->UserPort);
-    ReplyMsg(second);
-    for (int i = 0; i < 200; ++i) host::Key('z');
-    EXPECT_EQ(Settled(w).size(), 200u);
-    ReplyMsg(second);
-    EXPECT_EQ(host::DoubleReplies(), 2);
-
-    // And the server goes on working.
+    for (int round = 1; round <= 2; ++round) {
+        host::Key('x');
+        Settle();
+        Message* m = GetMsg(w->UserPort);
+        ASSERT_NE(m, nullptr);
+        ReplyMsg(m);
+        EXPECT_EQ(host::DoubleReplies(), round - 1);
+        for (int i = 0; i < 200 * (round - 1); ++i) host::Key('z');
+        EXPECT_EQ(Settled(w).size(), 200u * (round - 1));
+        ReplyMsg(m);
+        EXPECT_EQ(host::DoubleReplies(), round);
+    }
     host::Key('k');
     EXPECT_EQ(Codes(Settled(w)), "k");
     EXPECT_EQ(host::DoubleReplies(), 2);
