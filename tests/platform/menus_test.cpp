@@ -1,5 +1,4 @@
-// Menu strips: building them from a table, laying them out, finding items by number,
-// choosing with the right button and with command keys, check marks.
+// Menu strips: building and laying them out, finding items, choosing by mouse and command key, check marks.
 #include <cstring>
 
 #include "server_testing.h"
@@ -29,8 +28,7 @@ const NewMenu kTable[] = {
 
 UWORD Num(int menu, int item) { return static_cast<UWORD>(FULLMENUNUM(menu, item, NOSUB)); }
 
-// A strip as text: "Title: Item/key ..." with "---" for a separator and [c], [t], [x] for
-// CHECKIT, MENUTOGGLE and CHECKED; anything off the usual flags is marked too.
+// A strip as text: "Title: Item/key ..." with "---" for a separator, [c] [t] [x] for CHECKIT, MENUTOGGLE, CHECKED.
 std::string Describe(const Menu* strip) {
     std::string out;
     for (const Menu* m = strip; m; m = m->NextMenu) {
@@ -135,15 +133,6 @@ TEST_F(Menus, ItemAddressFindsItemsByTheirPackedNumber) {
     EXPECT_EQ(ItemAddress(nullptr, 0), nullptr);
 }
 
-TEST_F(Menus, PickingWithTheRightButtonPostsThePackedNumber) {
-    const std::pair<int, int> picks[] = {{0, 0}, {0, 2}, {0, 5}, {1, 0}, {1, 1}, {2, 0}, {2, 1}, {0, 4}};
-    for (auto [menu, item] : picks) {
-        host::PickMenu(window, menu, item);
-        EXPECT_EQ(Picks(), std::vector<UWORD>{Num(menu, item)}) << menu << "," << item;
-        EXPECT_EQ(host::MenuBarText().find("Preferences"), std::string::npos);
-    }
-}
-
 TEST_F(Menus, AToggleItemFlipsItsCheckMarkEachTimeItIsChosen) {
     for (int n = 1; n <= 4; ++n) {
         host::PickMenu(window, 1, 2);
@@ -178,15 +167,22 @@ TEST_F(Menus, AltAndACommandKeyPostsThePickOfItsItem) {
     EXPECT_EQ(OfClass(all, IDCMP_VANILLAKEY).size(), 2u);
 }
 
-TEST_F(Menus, ReleasingAwayFromAnyItemPostsMenuNull) {
+// The right button released on an item posts its packed number; released away from any item, MENUNULL.
+TEST_F(Menus, ReleasingTheRightButtonPostsTheItemUnderItOrMenuNull) {
+    const std::pair<int, int> picks[] = {{0, 0}, {0, 2}, {0, 5}, {1, 0}, {1, 1}, {2, 0}, {2, 1}, {0, 4}};
+    for (auto [menu, item] : picks) {
+        host::PickMenu(window, menu, item);
+        EXPECT_EQ(Picks(), std::vector<UWORD>{Num(menu, item)}) << menu << "," << item;
+        EXPECT_EQ(host::MenuBarText().find("Preferences"), std::string::npos);
+    }
     struct Case { const char* name; int x, y; };
-    const Case cases[] = {
+    const Case away[] = {
         {"far below the menus", 600, 400},
         {"on the separator", ItemX(0, 3), ItemY(0, 3)},
         {"on the title only", TitleX(1), 5},
         {"beside the open box", ItemX(0, 0) + 300, ItemY(0, 0)},
     };
-    for (const Case& c : cases) {
+    for (const Case& c : away) {
         host::RightPress(TitleX(0), 5);
         host::MoveMouse(c.x, c.y);
         host::RightRelease(c.x, c.y);

@@ -139,27 +139,24 @@ TEST_F(ServerWindow, CoveredWindowKeepsItsContents) {
     EXPECT_EQ(host::ScreenPixel(20 + 110, 30 + 50), 9);
 }
 
-TEST_F(ServerWindow, ActiveTitleBarIsHighlighted) {
+// The active window's title bar is highlighted, and drawing the frame again keeps the program's texts.
+TEST_F(ServerWindow, ActiveTitleBarIsHighlightedAndFrameDrawingKeepsTheProgramsTexts) {
     Window* a = Open({.title = "One"});
+    Move(a->RPort, -20, 30);  // cut off by the left edge: overlaps the frame
+    Text(a->RPort, "cut off text", 12);
     const int x = a->Width * 3 / 4, y = 1;  // drag bar, clear of the title and the gadgets
     EXPECT_EQ(host::WindowPixel(a, x, y), 3);
     Window* b = Open({.left = 300, .title = "Two"});
     auto bars = [&] { return std::vector<int>{host::WindowPixel(a, x, y), host::WindowPixel(b, x, y)}; };
     EXPECT_EQ(bars(), (std::vector<int>{0, 3}));
+    RefreshWindowFrame(a);
+    EXPECT_TRUE(host::ShowsText(a, "cut off text"));
+    for (const auto& t : host::Texts(a)) EXPECT_NE(t.text, "One") << "the title is the frame's, not a text";
     ActivateWindow(a);
     EXPECT_EQ(bars(), (std::vector<int>{3, 0}));
     EXPECT_NE(a->Flags & WFLG_WINDOWACTIVE, 0u);
     EXPECT_EQ(b->Flags & WFLG_WINDOWACTIVE, 0u);
-}
-
-TEST_F(ServerWindow, FrameDrawingKeepsTheProgramsTexts) {
-    Window* w = Open({});
-    Move(w->RPort, -20, 30);  // cut off by the left edge: overlaps the frame
-    Text(w->RPort, "cut off text", 12);
-    Open({});  // deactivates w: its frame is drawn again
-    RefreshWindowFrame(w);
-    EXPECT_TRUE(host::ShowsText(w, "cut off text"));
-    for (const auto& t : host::Texts(w)) EXPECT_NE(t.text, "Test") << "the title is the frame's, not a text";
+    EXPECT_TRUE(host::ShowsText(a, "cut off text"));
 }
 
 // ---- input ----
