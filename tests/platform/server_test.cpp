@@ -39,39 +39,35 @@ TEST_F(ServerWindow, DefaultScreenIs640x480Depth8WithTopaz8AndATitleBarBehindThe
     ExpectScreenShowsWindow(Open({.left = 0, .top = 0}));
 }
 
-TEST_F(ServerWindow, OpensWhereAndAsLargeAsAskedInsideTheScreen) {
-    struct Case { int left, top, width, height; int wantLeft, wantTop, wantWidth, wantHeight; };
+// A window opens where and as large as asked, moved and cut to fit the screen; its title bar
+// follows the screen's font and the top border asked for.
+TEST_F(ServerWindow, OpensAsAskedInsideTheScreenWithATitleBarFollowingTheFont) {
+    struct Case { int fontHeight, wborTop; std::vector<int> asked, want; int borderTop; };
     const Case cases[] = {
-        {20, 30, 200, 100, 20, 30, 200, 100},    // as asked
-        {0, 0, 640, 480, 0, 0, 640, 480},        // the whole screen
-        {600, 30, 200, 100, 440, 30, 200, 100},  // moved left to fit
-        {-10, -5, 200, 100, 0, 0, 200, 100},     // moved onto the screen
-        {0, 450, 100, 100, 0, 380, 100, 100},    // moved up to fit
-        {100, 100, 800, 100, 0, 100, 640, 100},  // too wide: moved, then cut
-        {10, 10, 100, 600, 10, 0, 100, 480},     // too high: moved, then cut
+        {8, 2, {20, 30, 200, 100}, {20, 30, 200, 100}, 11},    // as asked
+        {8, 2, {0, 0, 640, 480}, {0, 0, 640, 480}, 11},        // the whole screen
+        {8, 2, {600, 30, 200, 100}, {440, 30, 200, 100}, 11},  // moved left to fit
+        {8, 2, {-10, -5, 200, 100}, {0, 0, 200, 100}, 11},     // moved onto the screen
+        {8, 2, {0, 450, 100, 100}, {0, 380, 100, 100}, 11},    // moved up to fit
+        {8, 2, {100, 100, 800, 100}, {0, 100, 640, 100}, 11},  // too wide: moved, then cut
+        {8, 2, {10, 10, 100, 600}, {10, 0, 100, 480}, 11},     // too high: moved, then cut
+        {11, 2, {20, 30, 200, 100}, {20, 30, 200, 100}, 14},   // a taller font
+        {8, 4, {20, 30, 200, 100}, {20, 30, 200, 100}, 13},    // a taller top border
+        {15, 0, {20, 30, 200, 100}, {20, 30, 200, 100}, 16},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << "asked " << c.left << "," << c.top << " " << c.width << "x" << c.height);
-        host::UseVirtualDisplay();
-        Window* w = Open({c.left, c.top, c.width, c.height});
-        ASSERT_NE(w, nullptr);
-        EXPECT_EQ(wtest::Box(w), (std::vector<int>{c.wantLeft, c.wantTop, c.wantWidth, c.wantHeight}));
-        EXPECT_EQ(std::vector<int>({w->BorderLeft, w->BorderTop, w->BorderRight, w->BorderBottom}),
-                  (std::vector<int>{4, 11, 4, 2}));
-    }
-}
-
-TEST_F(ServerWindow, TitleBarHeightFollowsScreenFontAndTopBorder) {
-    struct Case { int fontHeight, wborTop, wantBorderTop; };
-    for (const Case& c : {Case{8, 2, 11}, Case{11, 2, 14}, Case{8, 4, 13}, Case{15, 0, 16}}) {
+        SCOPED_TRACE(testing::Message() << "asked " << c.asked[0] << "," << c.asked[1] << " " << c.asked[2] << "x"
+                                        << c.asked[3] << " font " << c.fontHeight << " top border " << c.wborTop);
         host::UseVirtualDisplay({.fontHeight = c.fontHeight, .wborTop = c.wborTop});
         Screen* s = LockPubScreen(nullptr);
         ASSERT_NE(s, nullptr);
         EXPECT_EQ(s->Font->ta_YSize, c.fontHeight);
-        EXPECT_EQ(s->BarHeight, c.wantBorderTop - 1);
-        Window* w = Open({});
+        EXPECT_EQ(s->BarHeight, c.borderTop - 1);
+        Window* w = Open({c.asked[0], c.asked[1], c.asked[2], c.asked[3]});
         ASSERT_NE(w, nullptr);
-        EXPECT_EQ(w->BorderTop, c.wantBorderTop) << "font " << c.fontHeight << ", top border " << c.wborTop;
+        EXPECT_EQ(wtest::Box(w), c.want);
+        EXPECT_EQ(std::vector<int>({w->BorderLeft, w->BorderTop, w->BorderRight, w->BorderBottom}),
+                  (std::vector<int>{4, c.borderTop, 4, 2}));
     }
 }
 
