@@ -1,5 +1,4 @@
-// The real display: host window geometry (scaling, the pointer mapped back, a second window placed
-// beside) and typed host text as ISO-8859-1 codes.
+// The real display: the screen scaled into the host window and back, a second window beside, typed text.
 #include <gtest/gtest.h>
 
 #include <string>

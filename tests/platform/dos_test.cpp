@@ -1,7 +1,5 @@
-// DOS on the host: files, NIL: and SYS:, faults, locks and the current directory, path
-// helpers, and commands started without a shell.
+// DOS on the host: files, NIL: and SYS:, the current directory, paths, patterns, and commands.
 #include <dos.h>
-#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -148,9 +146,7 @@ TEST(DosPathTest, FilePartPathPartAndAddPartTables) {
     }
 }
 
-// A stand-in viewer in a SYS: folder of the test's own: it writes where it ran, what its
-// standard input and output are, and its arguments, one a line, to $PROBE_REPORT, then
-// copies its input to its output.
+// A stand-in viewer in SYS: reports its drawer, input, output and arguments to $PROBE_REPORT, then copies.
 class ExecuteTest : public DosTest {
 protected:
     void SetUp() override {

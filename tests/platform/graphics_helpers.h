@@ -1,5 +1,4 @@
-// Drawing fixtures: planar bitmaps with guard bytes around every plane, and ports on a layer
-// or a planar bitmap.
+// Drawing fixtures: planar bitmaps with guard bytes around every plane, and ports on them or on a layer.
 #pragma once
 #include <graphics.h>
 

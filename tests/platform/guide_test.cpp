@@ -1,7 +1,6 @@
 // The guide reader and viewer: the shipped guide, damaged input, and the viewer driven by mouse and keys.
 #include <gtest/gtest.h>
 
-#include <dos.h>
 #include <intuition.h>
 #include <sys/wait.h>
 
@@ -99,8 +98,7 @@ TEST_F(ShippedGuide, ParsesCleanlyIsLatin1TextAndEveryNodeIsReachableFromMain) {
     }
 }
 
-// The facts a player looks up are there in the game's words, and each hand's line holds its
-// prize in the normal row and in the "5 of kind is better" row.
+// The facts a player looks up, in the game's words, and both rows of prizes for every hand.
 TEST_F(ShippedGuide, NamesWhatThePlayerSeesAndBothRowsOfWinnings) {
     std::string all;
     for (const guide::Node& node : doc.nodes)
@@ -311,8 +309,7 @@ const host::TextInfo* TextOf(const std::vector<host::TextInfo>& texts, const std
     return nullptr;
 }
 
-// Runs the viewer on `path` with the steps (the last must end it), on a fresh display unless
-// the test has set one up with its faults.
+// Runs the viewer with the steps (the last must end it), on a fresh display unless `fresh` is false.
 int RunViewer(const std::string& path, std::vector<std::function<void()>> steps, bool fresh = true) {
     if (fresh) host::UseVirtualDisplay();
     host::SetSteps(std::move(steps));
@@ -442,8 +439,7 @@ std::pair<int, int> RowsOnView() {
     return {first, last};
 }
 
-// Keys scroll the page, the status line says which lines are on view, a long line scrolls
-// sideways, and no text spills over the window's frame.
+// Keys scroll the page and a long line sideways; the status names the lines; no text leaves the frame.
 TEST(GuideViewer, ScrollingMovesTheLinesOnViewAndTheStatusSaysWhich) {
     struct Case {
         const char* name;

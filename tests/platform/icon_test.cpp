@@ -93,8 +93,7 @@ TEST_F(IconTest, MissingUnreadableOrFailingIconGivesNull) {
     EXPECT_EQ(Read(), std::vector<std::string>{"A=1"});
 }
 
-// A write that fails at any step leaves the old icon and no temporary file; one that works writes
-// the tool types a line each, read back in order.
+// A failed write leaves the old icon and no temporary file; a good one is read back in order.
 TEST_F(IconTest, FailedWriteLeavesTheOldIconAndNoTemporaryFile) {
     const std::string old = "PREFSJOKER=TRUE\nJOKERS=7\n";
     SetInfo(old);
@@ -137,8 +136,7 @@ TEST_F(IconTest, ProgramsOwnListIsWrittenAndOnlyTheIconsListIsFreed) {
     EXPECT_FALSE(PutDiskObject(name.c_str(), nullptr));
 }
 
-// A file of any size gives an icon bounded by the first mebibyte; within it, every line is
-// a whole tool type, however long and however many.
+// Any file gives an icon bounded by its first mebibyte, each line within it a whole tool type.
 TEST_F(IconTest, HugeOrBinaryFilesStillGiveABoundedIcon) {
     std::mt19937 random(12345);
     std::string binary(300000, '\0');

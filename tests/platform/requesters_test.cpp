@@ -1,6 +1,4 @@
-// System requesters: EasyRequest's window, body, buttons and answers; DisplayAlert's box
-// and its answers.
-#include <cstring>
+// System requesters: EasyRequest's window, body, buttons and answers; DisplayAlert's box and answers.
 #include <functional>
 
 #include "server_testing.h"

@@ -39,8 +39,7 @@ TEST_F(ServerWindow, DefaultScreenIs640x480Depth8WithTopaz8AndATitleBarBehindThe
     ExpectScreenShowsWindow(Open({.left = 0, .top = 0}));
 }
 
-// A window opens where and as large as asked, moved and cut to fit the screen; its title bar
-// follows the screen's font and the top border asked for.
+// A window opens as asked, moved and cut to fit the screen, its title bar following the font.
 TEST_F(ServerWindow, OpensAsAskedInsideTheScreenWithATitleBarFollowingTheFont) {
     struct Case { int fontHeight, wborTop; std::vector<int> asked, want; int borderTop; };
     const Case cases[] = {

@@ -79,8 +79,7 @@ inline std::vector<ULONG> Classes(const std::vector<Got>& all) {
     return out;
 }
 
-// Lets the server handle every queued piece of host input: waits on a port nobody sends
-// to until the (empty) user has nothing left to do. Messages stay at their windows' ports.
+// Lets the server handle all queued host input (messages stay at their ports): waits on an idle port.
 inline void Settle() {
     MsgPort* idle = CreateMsgPort();
     host::SetSteps({});
