@@ -209,17 +209,18 @@ TEST_F(AslTest, AMissingDrawerShowsANoteAndRelativeDrawersStayRelative) {
     fs::create_directory(dir / "save");
     Touch(dir / "save" / "slot");
     const BPTR old = CurrentDir(Lock(dir.c_str(), SHARED_LOCK));
-    const std::tuple<std::string, Strings, std::function<void()>, const char*> cases[] = {
+    struct Case { std::string drawer; Strings shown; std::function<void()> act; const char* file; };
+    const Case cases[] = {
         {(dir / "nothing").string(), {"Drawer not found"}, [] { host::RawKey(kDown); TypeReturn("a"); }, "a"},
         {"save/", {"slot"}, [] { ClickEntry("slot", 2); }, "slot"},
     };
-    for (const auto& [drawer, shown, act, file] : cases) {
-        FileRequester* fr = Make(drawer);
+    for (const Case& c : cases) {
+        FileRequester* fr = Make(c.drawer);
         Strings entries;
-        EXPECT_TRUE(Run({[&] { entries = ShownEntries(); act(); }}));
-        EXPECT_EQ(entries, shown);
-        EXPECT_STREQ(fr->fr_File, file);
-        EXPECT_EQ(fr->fr_Drawer, drawer);
+        EXPECT_TRUE(Run({[&] { entries = ShownEntries(); c.act(); }}));
+        EXPECT_EQ(entries, c.shown);
+        EXPECT_STREQ(fr->fr_File, c.file);
+        EXPECT_EQ(fr->fr_Drawer, c.drawer);
     }
     UnLock(CurrentDir(old));
 }
