@@ -194,12 +194,15 @@ TEST_F(ServerInput, ClickGoesToTheWindowUnderThePointerInItsFrame) {
     }
 }
 
-TEST_F(ServerInput, KeysGiveTheirLatin1CodesToTheActiveWindow) {
+// Keys give their ISO-8859-1 codes to the active window, at the pointer every window knows.
+TEST_F(ServerInput, KeysGiveTheirLatin1CodesToTheActiveWindowAtThePointer) {
+    host::MoveMouse(100, 90);
     const int codes[] = {13, 27, 8, 9, 127, 'a', 'Z', ' ', 0xB4, 0xE9, 0xFF};
     for (int code : codes) host::Key(code);
     Settle();
+    EXPECT_EQ(std::vector<int>({a->MouseX, a->MouseY, b->MouseX, b->MouseY}), std::vector<int>({80, 60, -20, 30}));
     std::vector<Got> want;
-    for (int code : codes) want.push_back({IDCMP_VANILLAKEY, static_cast<UWORD>(code), b->MouseX, b->MouseY, b});
+    for (int code : codes) want.push_back({IDCMP_VANILLAKEY, static_cast<UWORD>(code), -20, 30, b});
     EXPECT_EQ(Drain(b), want);
     EXPECT_TRUE(Drain(a).empty());
 }
@@ -291,12 +294,6 @@ TEST_F(ServerInput, HostCloseRequestGoesToTheFrontmostWindowWithACloseGadget) {
     EXPECT_TRUE(Settled(c).empty());
     EXPECT_EQ(wtest::Classes(Drain(b)), std::vector<ULONG>{IDCMP_CLOSEWINDOW});
     EXPECT_TRUE(Drain(a).empty());
-}
-
-TEST_F(ServerInput, WindowsKnowWhereThePointerIs) {
-    host::MoveMouse(100, 90);
-    Settle();
-    EXPECT_EQ(std::vector<int>({a->MouseX, a->MouseY, b->MouseX, b->MouseY}), std::vector<int>({80, 60, -20, 30}));
 }
 
 // ---- message ports ----
