@@ -37,15 +37,9 @@ testing::AssertionResult Holds(const cstring& s, const char* text, int size) {
 }
 
 TEST(CstringTest, BoundedCopyKeepsAtMostSizeMinusOneCharacters) {
-    struct Case {
-        const char* src;
-        int size;
-        const char* expected;  // nullptr: dst must stay untouched
-    };
-    const Case cases[] = {
-        {"abcdef", 4, "abc"}, {"abcdef", 7, "abcdef"}, {"abcdef", 6, "abcde"},   {"abcdef", 1, ""},
-        {nullptr, 5, ""},     {"abcdef", 0, nullptr},  {"abcdef", -3, nullptr},
-    };
+    struct Case { const char* src; int size; const char* expected; };  // expected nullptr: dst untouched
+    const Case cases[] = {{"abcdef", 4, "abc"}, {"abcdef", 7, "abcdef"}, {"abcdef", 6, "abcde"}, {"abcdef", 1, ""},
+                          {nullptr, 5, ""},     {"abcdef", 0, nullptr},  {"abcdef", -3, nullptr}};
     for (const Case& c : cases) {
         SCOPED_TRACE(Name(c.src) + " size " + std::to_string(c.size));
         char dst[32];
@@ -72,16 +66,9 @@ TEST(CstringTest, AssigningAndAppendingMakeExactBuffers) {
         EXPECT_TRUE(Holds(cstring(text), text ? text : "", size));
         EXPECT_TRUE(Holds(longer, text ? text : "", size));
     }
-    struct Case {
-        const char* start;  // nullptr: a text that never had a buffer
-        const char* added;
-        const char* expected;
-        int size;
-    };
-    const Case appended[] = {
-        {"save", "/", "save/", 6},      {"save/", "", "save/", 6}, {nullptr, "a", "a", 2},
-        {"Work:", nullptr, "Work:", 6}, {nullptr, nullptr, "", 1},
-    };
+    struct Case { const char* start, *added, *expected; int size; };  // start nullptr: never had a buffer
+    const Case appended[] = {{"save", "/", "save/", 6}, {"save/", "", "save/", 6}, {nullptr, "a", "a", 2},
+                             {"Work:", nullptr, "Work:", 6}, {nullptr, nullptr, "", 1}};
     for (const Case& c : appended) {
         cstring s;
         if (c.start) s = c.start;
@@ -91,18 +78,11 @@ TEST(CstringTest, AssigningAndAppendingMakeExactBuffers) {
 }
 
 TEST(CstringTest, LengthComparisonAndLastCharTreatNullAsEmpty) {
-    struct Case {
-        const char* held;  // nullptr: no buffer
-        int length, last;  // last: an unsigned code
-        const char* other;
-        bool equal;
-    };
-    const Case cases[] = {
-        {nullptr, 0, 0, "", true},         {nullptr, 0, 0, nullptr, true},     {"", 0, 0, nullptr, true},
-        {nullptr, 0, 0, "a", false},       {"a", 1, 'a', nullptr, false},      {"save/", 5, '/', "save/", true},
-        {"save/", 5, '/', "save", false},  {"save", 4, 'e', "save/", false},   {"Save", 4, 'e', "save", false},
-        {"\xb4\xff", 2, 255, "\xb4", false},
-    };
+    struct Case { const char* held; int length, last; const char* other; bool equal; };  // held nullptr: no buffer
+    const Case cases[] = {{nullptr, 0, 0, "", true},        {nullptr, 0, 0, nullptr, true},   {"", 0, 0, nullptr, true},
+                          {nullptr, 0, 0, "a", false},      {"a", 1, 'a', nullptr, false},    {"save/", 5, '/', "save/", true},
+                          {"save/", 5, '/', "save", false}, {"save", 4, 'e', "save/", false}, {"Save", 4, 'e', "save", false},
+                          {"\xb4\xff", 2, 255, "\xb4", false}};
     for (const Case& c : cases) {
         SCOPED_TRACE(Name(c.held) + " vs " + Name(c.other));
         cstring s;
@@ -115,12 +95,11 @@ TEST(CstringTest, LengthComparisonAndLastCharTreatNullAsEmpty) {
 
 TEST(CstringTest, CopiesOwnTheirBuffersAndSelfAssignmentIsSafe) {
     cstring s("save/game1");
-    s = s.text + 5;
+    s = s.text + 5;  // its own tail, then itself, appended to itself, assigned to itself
     EXPECT_TRUE(Holds(s, "game1", 6));
     s = s.text;
     EXPECT_TRUE(Holds(s, "game1", 6));
     s += s.text;
-    EXPECT_TRUE(Holds(s, "game1game1", 11));
     cstring& same = s;
     s = same;
     EXPECT_TRUE(Holds(s, "game1game1", 11));

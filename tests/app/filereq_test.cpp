@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "host/host.h"
@@ -18,16 +19,11 @@ constexpr const char* kTitle = "Select Map File to Load From";
 const char* Request(cFileReq& req, std::vector<std::function<void()>> steps, const char* failing = nullptr) {
     host::UseVirtualDisplay();
     if (failing) host::FailOnce(failing);
-    const TagItem tags[] = {
-        {ASLFR_TitleText, reinterpret_cast<uintptr_t>(kTitle)},
-        {ASLFR_Window, reinterpret_cast<uintptr_t>(req.window)},
-        {ASLFR_PositiveText, reinterpret_cast<uintptr_t>("Open")},
-        {ASLFR_NegativeText, reinterpret_cast<uintptr_t>("Cancel")},
-        {ASLFR_InitialPattern, reinterpret_cast<uintptr_t>("~(#?.info)")},
-        {ASLFR_InitialFile, reinterpret_cast<uintptr_t>(req.file.text)},
-        {ASLFR_InitialDrawer, reinterpret_cast<uintptr_t>(req.drawer.text)},
-        {TAG_DONE, 0},
-    };
+    auto tag = [](Tag t, const void* p) { return TagItem{t, reinterpret_cast<uintptr_t>(p)}; };
+    const TagItem tags[] = {tag(ASLFR_TitleText, kTitle),           tag(ASLFR_Window, req.window),
+                            tag(ASLFR_PositiveText, "Open"),        tag(ASLFR_NegativeText, "Cancel"),
+                            tag(ASLFR_InitialPattern, "~(#?.info)"), tag(ASLFR_InitialFile, req.file.text),
+                            tag(ASLFR_InitialDrawer, req.drawer.text), {TAG_DONE, 0}};
     host::SetSteps(std::move(steps));
     const char* path = req.DoAslRequest(tags);
     host::ClearFaults();
@@ -36,22 +32,13 @@ const char* Request(cFileReq& req, std::vector<std::function<void()>> steps, con
 }
 
 std::function<void()> TypeAndConfirm(std::string typed) {
-    return [typed] {
-        host::Type(typed);
-        host::Key(13);
-    };
+    return [typed] { host::Type(typed + "\r"); };
 }
 
 TEST(FileReqTest, JoinsDrawerAndFileWithASlashOnlyWhereNeeded) {
-    struct Case {
-        const char* drawer;
-        const char* typed;
-        const char* path;
-    };
-    const Case cases[] = {
-        {"Work:", "a", "Work:a"}, {"save", "a", "save/a"}, {"save/", "a", "save/a"},
-        {"", "a", "a"},           {"save/", "", "save/"},  {"/tmp", "game", "/tmp/game"},
-    };
+    struct Case { const char* drawer; const char* typed; const char* path; };
+    const Case cases[] = {{"Work:", "a", "Work:a"}, {"save", "a", "save/a"}, {"save/", "a", "save/a"},
+                          {"", "a", "a"},           {"save/", "", "save/"},  {"/tmp", "game", "/tmp/game"}};
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.drawer) + " + " + c.typed);
         cFileReq req("", c.drawer, nullptr);
@@ -65,17 +52,11 @@ TEST(FileReqTest, JoinsDrawerAndFileWithASlashOnlyWhereNeeded) {
 }
 
 TEST(FileReqTest, CancellingOrARequesterThatCannotBeMadeGivesNullAndChangesNothing) {
-    struct Case {
-        const char* how;
-        std::vector<std::function<void()>> steps;
-    };
+    struct Case { const char* how; std::vector<std::function<void()>> steps; };
     const Case cases[] = {
         {"Escape", {[] { host::Key(27); }}},
         {"Cancel", {[] { host::ClickGadget(host::FindWindow(kTitle), "Cancel"); }}},
-        {"typed, then Escape", {[] {
-             host::Type("other");
-             host::Key(27);
-         }}},
+        {"typed, then Escape", {[] { host::Type("other\x1b"); }}},
         {"no requester", {}},
     };
     for (const Case& c : cases) {
@@ -91,9 +72,8 @@ TEST(FileReqTest, CancellingOrARequesterThatCannotBeMadeGivesNullAndChangesNothi
 
 TEST(FileReqTest, StartsInTheSaveDrawerAndOpensTheNextRequestAtTheConfirmedChoice) {
     const cFileReq fresh;
-    EXPECT_STREQ(fresh.file.text, "");
-    EXPECT_STREQ(fresh.drawer.text, "save/");
-    EXPECT_STREQ(fresh.path.text, "");
+    EXPECT_EQ(std::tuple(std::string(fresh.file.text), std::string(fresh.drawer.text), std::string(fresh.path.text)),
+              std::tuple("", "save/", ""));
     EXPECT_EQ(fresh.window, nullptr);
 
     cFileReq req("", "Work:", nullptr);
