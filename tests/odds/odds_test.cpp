@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdio>
 #include <fstream>
+#include <numeric>
 #include <sstream>
 #include <string>
 #include <sys/wait.h>
@@ -31,12 +32,19 @@ const odds::Table& FullTable() {
     return table;
 }
 
-struct Reduced {
-    std::vector<int> values;
-    int jokers;
-    uint32_t flags;
-    int gone = 0;  // ordinary cards thrown away earlier in the game, for the counts by hold
-};
+// gone: ordinary cards thrown away earlier in the game, for the counts by hold.
+struct Reduced { std::vector<int> values; int jokers; uint32_t flags; int gone = 0; };
+
+// Steps c to the next set of c.size() of the numbers 0..m-1 in lexicographic order; false after the last.
+bool NextCombination(std::vector<int>& c, int m) {
+    const int n = static_cast<int>(c.size());
+    int i = n - 1;
+    while (i >= 0 && c[static_cast<size_t>(i)] == m - n + i) --i;
+    if (i < 0) return false;
+    ++c[static_cast<size_t>(i)];
+    for (int k = i + 1; k < n; ++k) c[static_cast<size_t>(k)] = c[static_cast<size_t>(k - 1)] + 1;
+    return true;
+}
 
 // Every hold of every dealt hand, with and without cards thrown away earlier, counted by the
 // table and by enumerating every draw.
@@ -49,8 +57,8 @@ TEST(Odds, TableCountsEqualEnumerationOnReducedDecks) {
         for (int j = 0; j <= std::min(r.jokers, odds::kHandSize); ++j) {
             const int n = odds::kHandSize - j;
             std::vector<int> c(static_cast<size_t>(n));
-            for (int i = 0; i < n; ++i) c[static_cast<size_t>(i)] = i;
-            for (;;) {
+            std::iota(c.begin(), c.end(), 0);
+            do {
                 odds::Situation s{c, j, {}, r.jokers - j};
                 for (int x = 0; x < deck.Size() && static_cast<int>(s.gone.size()) < r.gone; ++x)
                     if (std::find(c.begin(), c.end(), x) == c.end()) s.gone.push_back(x);
@@ -69,12 +77,7 @@ TEST(Odds, TableCountsEqualEnumerationOnReducedDecks) {
                     best = std::max(best, prize / static_cast<double>(slow.draws[h]));
                 }
                 ASSERT_NEAR(odds::AdviserHold(table, s, r.flags).value, best, 1e-9);
-                int i = n - 1;
-                while (i >= 0 && c[static_cast<size_t>(i)] == deck.Size() - n + i) --i;
-                if (i < 0) break;
-                ++c[static_cast<size_t>(i)];
-                for (int k = i + 1; k < n; ++k) c[static_cast<size_t>(k)] = c[static_cast<size_t>(k - 1)] + 1;
-            }
+            } while (NextCombination(c, deck.Size()));
         }
     }
 }
@@ -89,19 +92,16 @@ TEST(Odds, ExactReturnEqualsEnumerationOnReducedDecks) {
         const int jokers = red.jokers;
         double sum = 0;
         const int m = deck.Size() + jokers;
-        for (int a = 0; a < m; ++a)
-            for (int b = a + 1; b < m; ++b)
-                for (int c = b + 1; c < m; ++c)
-                    for (int d = c + 1; d < m; ++d)
-                        for (int e = d + 1; e < m; ++e) {
-                            odds::Situation s;
-                            for (int x : {a, b, c, d, e}) (x < deck.Size() ? s.cards.push_back(x) : void(++s.jokers));
-                            s.deckJokers = jokers - s.jokers;
-                            double best = 0;
-                            for (const odds::HoldValue& v : odds::ValueHolds(deck, nullptr, s, red.flags, 1, 1, 0))
-                                best = std::max(best, v.expectedPrize);
-                            sum += best;
-                        }
+        std::vector<int> deal = {0, 1, 2, 3, 4};
+        do {
+            odds::Situation s;
+            for (int x : deal) (x < deck.Size() ? s.cards.push_back(x) : void(++s.jokers));
+            s.deckJokers = jokers - s.jokers;
+            double best = 0;
+            for (const odds::HoldValue& v : odds::ValueHolds(deck, nullptr, s, red.flags, 1, 1, 0))
+                best = std::max(best, v.expectedPrize);
+            sum += best;
+        } while (NextCombination(deal, m));
         const odds::Result r = odds::ExactOneChange(table, {{jokers, 1, red.flags}}, 2)[0];
         EXPECT_NEAR(r.expectedPrize, sum / static_cast<double>(odds::Choose(m, 5)), 1e-9) << jokers << " jokers";
         EXPECT_NEAR(static_cast<double>(r.returnFraction.num) / static_cast<double>(r.returnFraction.den),
@@ -142,10 +142,7 @@ TEST(Odds, OptimalPlayBeatsNeverExchangingAndKeepingWhatPays) {
     }
 }
 
-struct ToolRun {
-    int status;
-    std::string out;
-};
+struct ToolRun { int status; std::string out; };
 
 ToolRun Tool(const std::string& args) {
     const std::string cmd = std::string(POKER_BINARY_DIR) + "/tools/odds/poker-odds 2>&1 " + args;
@@ -160,10 +157,7 @@ ToolRun Tool(const std::string& args) {
 }
 
 TEST(OddsTool, BadInputIsNamedAndExitsWithStatus2) {
-    const struct {
-        const char* args;
-        const char* message;
-    } cases[] = {
+    const struct { const char* args, *message; } cases[] = {
         {"--hand 'AS KS QS JS 1D'", "unknown card \"1D\""},
         {"--hand 'AS KS QS JS AS'", "AS is in the hand twice"},
         {"--jokers 1 --hand 'JK JK QS JS TS'", "holds 2 jokers but the deck has 1"},
