@@ -48,12 +48,9 @@ Look LookOf(const cIMGCard* c) { return {c->turned, c->selectable, c->visible, c
 
 using support::Mouse;
 
-// ---- card numbers and pictures --------------------------------------------------------
 
 TEST(Card, NumberGivesSuitValueAndPicture) {
-    struct Row {
-        int n, suit, value, x, y;  // picture block when face up
-    };
+    struct Row { int n, suit, value, x, y; };  // x, y: the picture block when face up
     const Row rows[] = {{0, 0, 0, 0, 0},       {12, 0, 12, 852, 0},   {13, 1, 0, 0, 96},    {30, 2, 4, 284, 192},
                         {51, 3, 12, 852, 288}, {52, 4, 0, 0, 384},    {53, 4, 1, 71, 384},  {54, 4, 2, 142, 384},
                         {59, 4, 7, 142, 384},  {64, 4, 12, 142, 384}, {65, 4, 0, 0, 384},   {-1, 4, 12, 142, 384}};
@@ -82,9 +79,8 @@ TEST(CardImage, CardArrayGivesTheClickToTheFirstVisibleCardUnderThePointer) {
     IntuiMessage onThree = Mouse(200 + CARD_WIDTH - 1, CARD_HEIGHT - 1, SELECTDOWN);
     EXPECT_EQ(IDCMP(&onThree, set.cards.data()), 1);
     EXPECT_EQ(set[3]->turned, 1);
-    IntuiMessage nowhere = Mouse(400, 5, SELECTDOWN), key = Mouse(5, 5, 'a', IDCMP_VANILLAKEY);
-    EXPECT_EQ(IDCMP(&nowhere, set.cards.data()), 0);
-    EXPECT_EQ(IDCMP(&key, set.cards.data()), 0);
+    for (IntuiMessage other : {Mouse(400, 5, SELECTDOWN), Mouse(5, 5, 'a', IDCMP_VANILLAKEY)})
+        EXPECT_EQ(IDCMP(&other, set.cards.data()), 0);
     // The last card of the 60 is asked too; a frozen card takes the press but stays, and a
     // release is taken without flipping.
     set[40]->visible = 0;
@@ -99,14 +95,9 @@ TEST(CardImage, CardArrayGivesTheClickToTheFirstVisibleCardUnderThePointer) {
     EXPECT_EQ(set[59]->turned, 1);
 }
 
-// ---- pile bookkeeping ---------------------------------------------------------------
 
 TEST(CardPile, RemoveFillsTheGapWithTheTopCard) {
-    struct Row {
-        int index;
-        int removed;                // -1: none
-        std::vector<int> leftOver;  // bottom to top
-    };
+    struct Row { int index, removed; std::vector<int> leftOver; };  // removed -1: none; bottom to top
     const Row rows[] = {{0, 0, {2, 1}},       {1, 1, {0, 2}},        {2, 2, {0, 1}},
                         {3, -1, {0, 1, 2}},   {-1, -1, {0, 1, 2}},   {100, -1, {0, 1, 2}}};
     for (const Row& r : rows) {
@@ -147,10 +138,7 @@ TEST(CardPile, InsertingAnotherPileDealsEveryCardTopFirstAndEraseForgets) {
     deck.Insert(junk);
     EXPECT_EQ(junk.count, 0);
     EXPECT_EQ(Contents(deck), set.Of({3, 2, 1, 0}));
-    for (int n = 0; n < 4; ++n) {
-        EXPECT_EQ(set[n]->position.x, 20);
-        EXPECT_EQ(set[n]->visible, n == 3 ? 1 : 0) << n;
-    }
+    for (int n = 0; n < 4; ++n) EXPECT_EQ(std::pair(set[n]->position.x, set[n]->visible), std::pair(20, n == 3 ? 1 : 0)) << n;
     deck.Insert(static_cast<cCardPile&>(deck));
     EXPECT_EQ(Contents(deck), set.Of({3, 2, 1, 0}));
     deck.Erase();  // the cards stay as they are
@@ -159,7 +147,6 @@ TEST(CardPile, InsertingAnotherPileDealsEveryCardTopFirstAndEraseForgets) {
     EXPECT_TRUE(deck.Can_Insert());
 }
 
-// ---- shuffling ------------------------------------------------------------------------
 
 std::vector<int> NextRands() {
     std::vector<int> next;
@@ -168,9 +155,7 @@ std::vector<int> NextRands() {
 }
 
 TEST(DealPile, ShuffleMakesTwiceCapacityExchangesOfCardsItHolds) {
-    struct Row {
-        int capacity, cards;
-    };
+    struct Row { int capacity, cards; };
     // 60 / 53: the full deck with one joker, 120 exchanges of two draws each.
     const Row rows[] = {{60, 53}, {60, 60}, {60, 1}, {5, 5}, {7, 3}, {60, 0}, {0, 0}};
     Cards set(CARD_COUNT);
@@ -190,9 +175,7 @@ TEST(DealPile, ShuffleMakesTwiceCapacityExchangesOfCardsItHolds) {
             ASSERT_EQ(deck.count, r.cards);
             const std::vector<cIMGCard*> got = Contents(deck);
             EXPECT_TRUE(std::is_permutation(got.begin(), got.end(), before.begin(), before.end())) << r.cards;
-            if (r.cards == 53) {
-                EXPECT_NE(got, before) << "the order changes";
-            }
+            if (r.cards == 53) { EXPECT_NE(got, before) << "the order changes"; }
             for (int i = r.cards; i < r.capacity; ++i) EXPECT_EQ(deck.items[i], nullptr) << i;
             for (int i = 0; i < deck.count; ++i) EXPECT_EQ(deck.items[i]->visible, i == 0 ? 1 : 0) << i;
             for (int n = 0; n < r.cards; ++n) set[n]->Hide();
@@ -200,7 +183,6 @@ TEST(DealPile, ShuffleMakesTwiceCapacityExchangesOfCardsItHolds) {
     }
 }
 
-// ---- the hand -------------------------------------------------------------------------
 
 TEST(HandPile, InsertFillsTheLowestEmptySlotFaceUpSelectableAndShown) {
     Cards set(7);
@@ -256,10 +238,7 @@ TEST(HandPile, DealAndJunkTakeOnlyTurnedCardsLowestSlotFirst) {
 }
 
 TEST(HandPile, RemoveTakesOnlyATurnedCardOfAValidSlot) {
-    struct Row {
-        int slot;
-        bool turned, emptySlot, taken;
-    };
+    struct Row { int slot; bool turned, emptySlot, taken; };
     const Row rows[] = {{0, true, false, true},   {4, true, false, true},   {2, false, false, false},
                         {2, true, true, false},   {5, true, false, false},  {-1, true, false, false},
                         {-2147483647 - 1, true, false, false}};
@@ -293,7 +272,6 @@ TEST(HandPile, FreezeStopsFlipsAndTurnAllLetsEveryCardGo) {
     }
 }
 
-// ---- on the screen --------------------------------------------------------------------
 
 class CardsOnScreen : public ::testing::Test {
 protected:

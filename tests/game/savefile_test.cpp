@@ -6,7 +6,9 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <numeric>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "game/game.h"
@@ -26,10 +28,7 @@ struct TempDir {
         dir = fs::temp_directory_path() / ("tarnwell_save_" + std::to_string(getpid()) + "_" + std::to_string(++serial));
         fs::create_directories(dir);
     }
-    ~TempDir() {
-        std::error_code ec;
-        fs::remove_all(dir, ec);
-    }
+    ~TempDir() { std::error_code ec; fs::remove_all(dir, ec); }
     std::string File(const std::string& name) const { return (dir / name).string(); }
 };
 
@@ -47,22 +46,19 @@ std::string Scramble(std::string bytes, const std::string& key, int sign = 1) {
 }
 std::string Unscramble(const std::string& bytes, const std::string& key) { return Scramble(bytes, key, -1); }
 
-struct Values {
-    int32_t money, jokers, changes, doubleUp, jokerPref, fiveKindPref;
-    bool operator==(const Values&) const = default;
-};
+// Money, jokers, changes, double-up, joker and five-of-a-kind preferences.
+using Values = std::tuple<int32_t, int32_t, int32_t, int32_t, int32_t, int32_t>;
+auto Fields(cSaveFile& f) { return std::tie(f.money, f.jokers, f.changes, f.doubleUp, f.jokerPref, f.fiveKindPref); }
 
 void SaveAs(const std::string& path, const Values& v) {
     cSaveFile f;
     f.path = path.c_str();
-    f.money = v.money;
-    f.jokers = v.jokers;
-    f.changes = v.changes;
-    f.doubleUp = v.doubleUp;
-    f.jokerPref = v.jokerPref;
-    f.fiveKindPref = v.fiveKindPref;
+    Fields(f) = v;
     ASSERT_EQ(f.Save(), 0) << path;
 }
+
+// What the game holds of a saved game.
+auto Held(const cGamePoker& g) { return std::tuple(g.Money(), g.jokers, g.changes, g.doubleUp, g.hand.flags); }
 
 class SaveFileTest : public ::testing::Test {
 protected:
@@ -72,15 +68,10 @@ protected:
 };
 
 TEST_F(SaveFileTest, WritesTheTextScrambledWithThePath) {
-    struct Case {
-        Values v;
-        const char* text;
-    };
-    const Case cases[] = {
-        {{40, 3, 1, 0, 0, 0}, "POKER:40,3,1,0,0,0"},
-        {{40, 3, 1, 1, 512, 256}, "POKER:40,3,1,1,512,256"},
-        {{2147483647, 8, 3, 1, 512, 256}, "POKER:2147483647,8,3,1,512,256"},
-    };
+    struct Case { Values v; const char* text; };
+    const Case cases[] = {{{40, 3, 1, 0, 0, 0}, "POKER:40,3,1,0,0,0"},
+                          {{40, 3, 1, 1, 512, 256}, "POKER:40,3,1,1,512,256"},
+                          {{2147483647, 8, 3, 1, 512, 256}, "POKER:2147483647,8,3,1,512,256"}};
     for (const char* name : {"a", "a-much-longer-name-than-the-block-itself.sav"}) {
         const std::string path = temp.File(name);
         for (const Case& c : cases) {
@@ -105,8 +96,7 @@ TEST_F(SaveFileTest, OpensOnceRestoringEveryValue) {
     EXPECT_EQ(loaded.money, 0);
     EXPECT_TRUE(fs::exists(path));
     ASSERT_EQ(loaded.Load(), 0);
-    const Values got{loaded.money, loaded.jokers, loaded.changes, loaded.doubleUp, loaded.jokerPref, loaded.fiveKindPref};
-    EXPECT_TRUE(got == (Values{1234, 5, 2, 1, 512, 0}));
+    EXPECT_EQ(Fields(loaded), std::tuple(1234, 5, 2, 1, 512, 0));
     EXPECT_FALSE(fs::exists(path));
     loaded.money = -7;
     EXPECT_EQ(loaded.Load(), 1);
@@ -129,11 +119,7 @@ TEST_F(SaveFileTest, ACopyUnderAnotherNameIsRefusedAndKept) {
 }
 
 TEST_F(SaveFileTest, RefusesFilesWithValuesTheGameCannotHold) {
-    struct Case {
-        const char* plain;
-        size_t size;
-        int result;
-    };
+    struct Case { const char* plain; size_t size; int result; };
     const Case cases[] = {
         {"POKER:40,3,1,0,0,0", 32, 0},      {"POKER:2147483647,8,3,1,512,256", 32, 0},
         {"POKER:0,0,1,0,0,0 and more", 32, 0},
@@ -175,7 +161,7 @@ TEST_F(SaveFileTest, CryptAndDeCryptUndoEachOtherForEveryByte) {
     }
 }
 
-// ---- the menu operations, through the file requester ------------------------------
+// The menu operations, through the file requester.
 
 class SaveMenuTest : public SaveFileTest {
 protected:
@@ -188,23 +174,15 @@ protected:
         game = table.MakeGame(0, 3, 1, 0);
         game->fileReq.drawer = (temp.dir.string() + "/").c_str();
     }
-    void TearDown() override {
-        game.reset();
-        SaveFileTest::TearDown();
-    }
     // Runs the menu operation, choosing `name` in the file requester.
     void Choose(bool save, const std::string& name) {
         const char* title = save ? "Select Map File to Save As" : "Select Map File to Load From";
         host::SetSteps({[title, name] {
             ASSERT_NE(host::FindWindow(title), nullptr) << title;
             for (int i = 0; i < 40; ++i) host::Key(8);  // the field may hold the last name chosen
-            host::Type(name);
-            host::Key(13);
+            host::Type(name + "\r");
         }});
-        if (save)
-            game->MenuSave();
-        else
-            game->MenuOld(&doubleItem);
+        save ? game->MenuSave() : game->MenuOld(&doubleItem);
         EXPECT_EQ(host::StepsLeft(), 0u);
     }
 };
@@ -212,32 +190,22 @@ protected:
 TEST_F(SaveMenuTest, SaveMovesTheMoneyIntoTheFileAndContinueOldTakesItBack) {
     game->MenuNew();
     game->SetMoney(123);
-    game->jokers = 5;
-    game->changes = 2;
-    game->doubleUp = 1;
-    game->hand.flags = 0x300;
+    std::tie(game->jokers, game->changes, game->doubleUp, game->hand.flags) = std::tuple(5, 2, 1, 0x300u);
     Choose(true, "deposit");
     const std::string path = temp.File("deposit");
     ASSERT_TRUE(fs::exists(path));
     EXPECT_EQ(std::string(Unscramble(ReadFile(path), path).c_str()), "POKER:123,5,2,1,512,256");
     EXPECT_EQ(game->Money(), 0);
     EXPECT_TRUE(game->fileReq.file == "");
-    std::vector<int> inOrder;
-    for (int i = 0; i < 57; ++i) inOrder.push_back(i);
+    std::vector<int> inOrder(57);
+    std::iota(inOrder.begin(), inOrder.end(), 0);
     EXPECT_NE(PileCards(*game, 0), inOrder) << "the deck is shuffled";
     EXPECT_EQ(game->deck.count, 57);
 
-    game->jokers = 0;
-    game->changes = 1;
-    game->doubleUp = 0;
-    game->hand.flags = 0;
+    std::tie(game->jokers, game->changes, game->doubleUp, game->hand.flags) = std::tuple(0, 1, 0, 0u);
     game->InitPiles();
     Choose(false, "deposit");
-    EXPECT_EQ(game->Money(), 123);
-    EXPECT_EQ(game->jokers, 5);
-    EXPECT_EQ(game->changes, 2);
-    EXPECT_EQ(game->doubleUp, 1);
-    EXPECT_EQ(game->hand.flags, 0x300u);
+    EXPECT_EQ(Held(*game), std::tuple(123, 5, 2, 1, 0x300u));
     EXPECT_NE(doubleItem.Flags & CHECKED, 0);
     EXPECT_EQ(game->deck.count, 57);
     EXPECT_FALSE(fs::exists(path));
@@ -245,8 +213,7 @@ TEST_F(SaveMenuTest, SaveMovesTheMoneyIntoTheFileAndContinueOldTakesItBack) {
     // A second opening finds no file and changes nothing.
     game->SetMoney(9);
     Choose(false, "deposit");
-    EXPECT_EQ(game->Money(), 9);
-    EXPECT_EQ(game->jokers, 5);
+    EXPECT_EQ(Held(*game), std::tuple(9, 5, 2, 1, 0x300u));
 }
 
 TEST_F(SaveMenuTest, ContinueOldEndsARunningGameOnlyWhenAFileWasLoaded) {
@@ -263,10 +230,9 @@ TEST_F(SaveMenuTest, ContinueOldEndsARunningGameOnlyWhenAFileWasLoaded) {
     game->hand.flags = 0x300;
     Choose(false, "plain");
     EXPECT_EQ(game->phase, -1);
-    EXPECT_EQ(game->Money(), 77);
+    EXPECT_EQ(Held(*game), std::tuple(77, 0, 3, 0, 0u));
     EXPECT_EQ(doubleItem.Flags & CHECKED, 0);
-    EXPECT_EQ(game->hand.flags, 0u);
-    EXPECT_EQ(game->deck.count, 52);
+    EXPECT_EQ(std::pair(game->deck.count, game->junk.count), std::pair(52, 0));
     EXPECT_EQ(std::count_if(std::begin(game->cards), std::end(game->cards), [](auto* c) { return c->visible != 0; }), 1);
 }
 
