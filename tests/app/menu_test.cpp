@@ -241,12 +241,10 @@ TEST_F(MenuTest, ContinueOldSetsTheCheckMarkToTheLoadedGame) {
     fs::remove_all(dir);
 }
 
-TEST(Menu, EachItemOpensWhatItShould) {
-    struct Case {
-        int menu, item;
-        const char* window;  // the window the action opens
-        const char* text;    // a text it shows, or nullptr
-    };
+// Each opens its window (showing a text of it, when given) and goes away with Escape.
+TEST_F(MenuTest, EachItemOpensWhatItShould) {
+    struct Case { int menu, item; const char* window, *text; };
+    game->SetMoney(17);
     const Case cases[] = {
         {0, 1, "Select Map File to Load From", nullptr},
         {0, 2, "Select Map File to Save As", nullptr},
@@ -256,21 +254,14 @@ TEST(Menu, EachItemOpensWhatItShould) {
         {2, 1, "About Tarnwell Poker", "Tarnwell Poker V1.11 (OS4)"},
     };
     for (const auto& c : cases) {
-        GameTable table;
-        auto game = table.MakeGame();
-        game->SetMoney(17);
-        cPokerMenu menu(table.window, game.get());
-        Window* w = table.window;
         bool opened = false, shown = c.text == nullptr;
-        host::SetSteps({
-            [&] { host::PickMenu(w, c.menu, c.item); },
-            [&] {
-                Window* d = host::FindWindow(c.window);
-                opened = d != nullptr && host::ActiveWindow() == d;
-                if (c.text && d) shown = host::ShowsText(d, c.text);
-                host::Key(27);  // every one of them goes away with Escape
-            },
-        });
+        host::SetSteps({[&] { host::PickMenu(w, c.menu, c.item); },
+                        [&] {
+                            Window* d = host::FindWindow(c.window);
+                            opened = d != nullptr && host::ActiveWindow() == d;
+                            if (c.text && d) shown = host::ShowsText(d, c.text);
+                            host::Key(27);
+                        }});
         EXPECT_EQ(Offer(w, menu), 2) << c.window;
         EXPECT_TRUE(opened) << c.window;
         EXPECT_TRUE(shown) << c.window;

@@ -25,10 +25,8 @@ struct Cards {
     std::vector<std::unique_ptr<cIMGCard>> owned;
     std::vector<cIMGCard*> cards;
     explicit Cards(int count, Window* window = nullptr, BitMap* sheet = nullptr) {
-        for (int n = 0; n < count; ++n) {
-            owned.push_back(std::make_unique<cIMGCard>(window, sheet, cPoint(0, 0), cCard(n)));
-            cards.push_back(owned.back().get());
-        }
+        for (int n = 0; n < count; ++n)
+            cards.push_back(owned.emplace_back(std::make_unique<cIMGCard>(window, sheet, cPoint(0, 0), cCard(n))).get());
     }
     cIMGCard* operator[](int n) const { return cards[static_cast<size_t>(n)]; }
     std::vector<cIMGCard*> Of(const std::vector<int>& numbers) const {
@@ -47,7 +45,6 @@ using Look = std::array<int, 6>;
 Look LookOf(const cIMGCard* c) { return {c->turned, c->selectable, c->visible, c->position.x, c->position.y, c->source.x}; }
 
 using support::Mouse;
-
 
 TEST(Card, NumberGivesSuitValueAndPicture) {
     struct Row { int n, suit, value, x, y; };  // x, y: the picture block when face up
@@ -94,7 +91,6 @@ TEST(CardImage, CardArrayGivesTheClickToTheFirstVisibleCardUnderThePointer) {
     EXPECT_EQ(IDCMP(&up, set.cards.data()), 1);
     EXPECT_EQ(set[59]->turned, 1);
 }
-
 
 TEST(CardPile, RemoveFillsTheGapWithTheTopCard) {
     struct Row { int index, removed; std::vector<int> leftOver; };  // removed -1: none; bottom to top
@@ -147,7 +143,6 @@ TEST(CardPile, InsertingAnotherPileDealsEveryCardTopFirstAndEraseForgets) {
     EXPECT_TRUE(deck.Can_Insert());
 }
 
-
 std::vector<int> NextRands() {
     std::vector<int> next;
     for (int i = 0; i < 4; ++i) next.push_back(std::rand());
@@ -182,7 +177,6 @@ TEST(DealPile, ShuffleMakesTwiceCapacityExchangesOfCardsItHolds) {
         }
     }
 }
-
 
 TEST(HandPile, InsertFillsTheLowestEmptySlotFaceUpSelectableAndShown) {
     Cards set(7);
@@ -272,7 +266,6 @@ TEST(HandPile, FreezeStopsFlipsAndTurnAllLetsEveryCardGo) {
     }
 }
 
-
 class CardsOnScreen : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -301,21 +294,6 @@ TEST_F(CardsOnScreen, ACardIsMadeInvisibleFaceUpUnselectableInsideTheBorder) {
     EXPECT_EQ(LookOf(&card), (Look{0, 0, 0, window->BorderLeft + 65, window->BorderTop + 30, 4 * CARD_WIDTH}));
     EXPECT_EQ(card.source.y, 1 * CARD_HEIGHT);
     EXPECT_EQ(XY(card.size), (std::pair<int, int>(CARD_WIDTH, CARD_HEIGHT)));
-}
-
-// Piles are placed in window coordinates, as the game places them.
-TEST_F(CardsOnScreen, TheDeckShowsItsBottomCardFaceDownAt20By50) {
-    cDealPile deck(60, cPoint(20, 50));
-    const int numbers[] = {12, 40, 53};
-    for (int n : numbers) {
-        deck.Insert(Card(n));
-        EXPECT_TRUE(Shows(20, 50, 4, 4)) << "after card " << n;
-        for (int m : numbers) EXPECT_EQ(Card(m)->visible, m == 12 ? 1 : 0) << "after card " << n;
-    }
-    std::srand(3);
-    deck.Shuffle();
-    EXPECT_TRUE(Shows(20, 50, 4, 4));
-    EXPECT_EQ(deck.items[0]->visible, 1);
 }
 
 TEST_F(CardsOnScreen, TwoClicksReturnAHandCardToItsFace) {

@@ -207,37 +207,29 @@ TEST_F(GameTest, ShuffleOnlyActsBetweenGames) {
     EXPECT_EQ(game->phase, 0);
 }
 
+// A preferences dialog ends a running game, returning the cards and keeping the bet; fewer
+// jokers confirmed in the bet dialog leave them out of the deck.
 TEST_F(GameTest, PrefsDuringAGameReturnTheCardsAndKeepTheBet) {
-    for (bool bet : {true, false}) {
-        auto game = Dealt(0, 3, 1, 0);
-        game->hand.items[1]->Clicked();
-        host::SetSteps({[] { host::Key(27); }});  // Escape: the settings stay
-        if (bet)
-            game->GadgetBet();
-        else
-            game->MenuPrefsHand();
-        EXPECT_EQ(host::StepsLeft(), 0u) << bet;
-        EXPECT_EQ(std::tuple(game->Money(), game->jokers, game->changes), std::tuple(36, 3, 1)) << bet;
-        ExpectBetweenGames(*game);
-    }
-}
-
-TEST_F(GameTest, FewerJokersInTheBetDialogLeaveA52CardDeck) {
-    auto game = table.MakeGame(0, 3, 1, 0);
-    game->MenuNew();
-    host::SetSteps({[] {
+    const auto escape = [] { host::Key(27); };  // the settings stay
+    const auto noJokers = [] {
         Window* d = host::FindWindow("Bet Preferences");
         ASSERT_NE(d, nullptr);
         host::ClickGadget(d, 202);
-        host::Key(8);
-        host::Key(127);
-        host::Type("0");
+        host::Key(8); host::Key(127); host::Type("0");
         host::ClickGadget(d, "OK");
-    }});
-    game->MenuPrefsBet();
-    EXPECT_EQ(game->jokers, 0);
-    ExpectBetweenGames(*game);
-    for (int n = 52; n < 60; ++n) EXPECT_EQ(game->cards[n]->visible, 0);
+    };
+    struct Case { void (cGamePoker::*open)(); std::function<void()> act; int jokers; };
+    for (const Case& c : {Case{&cGamePoker::GadgetBet, escape, 3}, Case{&cGamePoker::MenuPrefsHand, escape, 3},
+                          Case{&cGamePoker::MenuPrefsBet, noJokers, 0}}) {
+        auto game = Dealt(0, 3, 1, 0);
+        game->hand.items[1]->Clicked();
+        host::SetSteps({c.act});
+        (game.get()->*c.open)();
+        EXPECT_EQ(host::StepsLeft(), 0u) << c.jokers;
+        EXPECT_EQ(std::tuple(game->Money(), game->jokers, game->changes), std::tuple(36, c.jokers, 1));
+        ExpectBetweenGames(*game);
+        for (int n = 52 + c.jokers; n < 60; ++n) EXPECT_EQ(game->cards[n]->visible, 0) << n;
+    }
 }
 
 TEST_F(GameTest, NewEndsARunningGameAndShufflesTheRebuiltDeck) {

@@ -48,28 +48,19 @@ std::vector<int> ParseHand(const std::string& text) {
 
 struct EdgeCase { const char* hand; std::vector<uint32_t> flags; int expected; };  // flags: where it holds
 
+// The windows a straight can lie in, the jokers' choices, and where the preferences decide.
 const EdgeCase kEdgeCases[] = {
-    {"TS JS QS KS AS", All, HAND_ROYAL_FLUSH}, {"9H TH JH QH KH", All, HAND_STRAIGHT_FLUSH},
-    {"AS 2H 3S 4D 5C", All, HAND_STRAIGHT}, {"TS JH QD KC AS", All, HAND_STRAIGHT},
-    {"9S TH JD QC KS", All, HAND_STRAIGHT}, {"* TS JS QS KS", All, HAND_ROYAL_FLUSH},
-    {"* 9D TD JD QD", All, HAND_STRAIGHT_FLUSH}, {"* * AC QC KC", All, HAND_ROYAL_FLUSH},
-    {"* * TS JS QS", All, HAND_ROYAL_FLUSH}, {"* * * 7S 9S", All, HAND_STRAIGHT_FLUSH},
-    {"* * * 7S 9H", All, HAND_FOUR_OF_KIND}, {"* * * 7S 7H", All, HAND_FIVE_OF_KIND},
-    {"* * * TS AS", All, HAND_ROYAL_FLUSH},
-    {"* * * 9S AS", All, HAND_FOUR_OF_KIND},  // no window holds both
-    {"* * * 2D AD", All, HAND_STRAIGHT_FLUSH}, {"* * * * 5S", {K, KJ}, HAND_FIVE_OF_KIND},
-    {"* * * * 5S", {A, J}, HAND_STRAIGHT_FLUSH}, {"* * * * 2H", {K}, HAND_FIVE_OF_KIND},
-    {"* * * * 9H", {K}, HAND_FIVE_OF_KIND}, {"* * * * 9H", {A}, HAND_STRAIGHT_FLUSH},
-    {"* * * * AS", All, HAND_ROYAL_FLUSH}, {"* * * * TC", All, HAND_ROYAL_FLUSH},
-    {"* * * * KD", All, HAND_ROYAL_FLUSH}, {"* * * * *", {J, KJ}, HAND_ROYAL_FLUSH},
-    {"* * * * *", {A, K}, HAND_LOUSY}, {"2S 2H 5D 5C *", All, HAND_FULL_HOUSE},
-    {"2S 2H * * 9C", All, HAND_FOUR_OF_KIND}, {"8S 8H 8D * *", All, HAND_FIVE_OF_KIND},
-    {"* 2S 5H 9D KC", All, HAND_PAIR}, {"* * 3S 5H 7D", All, HAND_STRAIGHT},
-    {"* * 3S 5H 8D", All, HAND_THREE_OF_KIND}, {"* * AS 2S KS", All, HAND_FLUSH},
-    {"QS KH AD 2C 3S", All, HAND_LOUSY},  // no wrap from King to Two
-    {"QS KS AS 2S 3S", All, HAND_FLUSH}, {"* QS KH AD 2C", All, HAND_PAIR},
-    {"4S 4H 4D 4C *", All, HAND_FIVE_OF_KIND}, {"* 2D 5D 9D JD", All, HAND_FLUSH},
-    {"AS 9H JD QC KS", All, HAND_LOUSY},
+    {"TS JS QS KS AS", All, HAND_ROYAL_FLUSH},   {"AS 2H 3S 4D 5C", All, HAND_STRAIGHT},
+    {"TS JH QD KC AS", All, HAND_STRAIGHT},      {"* * AC QC KC", All, HAND_ROYAL_FLUSH},
+    {"* * * 7S 9H", All, HAND_FOUR_OF_KIND},     {"* * * TS AS", All, HAND_ROYAL_FLUSH},
+    {"* * * 9S AS", All, HAND_FOUR_OF_KIND},     {"* * * 2D AD", All, HAND_STRAIGHT_FLUSH},
+    {"* * * * 5S", {K, KJ}, HAND_FIVE_OF_KIND},  {"* * * * 5S", {A, J}, HAND_STRAIGHT_FLUSH},
+    {"* * * * KD", All, HAND_ROYAL_FLUSH},       {"* * * * *", {J, KJ}, HAND_ROYAL_FLUSH},
+    {"* * * * *", {A, K}, HAND_LOUSY},           {"2S 2H * * 9C", All, HAND_FOUR_OF_KIND},
+    {"* * 3S 5H 8D", All, HAND_THREE_OF_KIND},   {"QS KH AD 2C 3S", All, HAND_LOUSY},
+    {"QS KS AS 2S 3S", All, HAND_FLUSH},         {"* QS KH AD 2C", All, HAND_PAIR},
+    {"2S 2H 5D 5C *", All, HAND_FULL_HOUSE},     {"* * AS 2S KS", All, HAND_FLUSH},
+    {"* * * 7S 7H", All, HAND_FIVE_OF_KIND},     {"* * 3S 5H 7D", All, HAND_STRAIGHT},
 };
 
 void PutHand(cHandPile& hand, const CardSet& set, const std::vector<int>& numbers, int rotation) {
@@ -202,7 +193,7 @@ TEST(HandEvaluation, AgreesWithTheReferenceOnEveryHandUnderEveryPreference) {
                 for (int slot = 0; slot < 5; ++slot) hand.items[slot] = set[numbers[(slot + rotation) % 5]];
                 const unsigned can = Achievable(naturals, n, jokers);
                 for (uint32_t flags : All) {
-                    hand.flags = flags;
+                    hand.flags = index % 2 ? flags : flags | 0xFFFFFCFFu;  // other bits change nothing
                     const int got = hand.Evaluate();
                     const int want = Best(can, flags, jokers);
                     if (got != want && failures++ < 20)
