@@ -104,8 +104,7 @@ TEST(CstringTest, CopiesOwnTheirBuffersAndSelfAssignmentIsSafe) {
     s = same;
     EXPECT_TRUE(Holds(s, "game1game1", 11));
 
-    cstring a("drawer");
-    cstring b(a);
+    cstring a("drawer"), b(a);
     ASSERT_NE(a.text, b.text);
     b += "/";
     EXPECT_TRUE(Holds(a, "drawer", 7));

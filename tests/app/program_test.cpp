@@ -75,15 +75,17 @@ TEST(ToolTypes, ParsedAsTheIconStatesThem) {
     }
 }
 
-// An icon gets exactly the six tool types back after a quit, the ones it had kept as they were.
+// An icon gets exactly the six tool types back after a quit, the ones it had kept as they
+// were; without an icon nothing is written.
 TEST(Program, TheIconGetsExactlyTheSixSettingsBackAfterAQuit) {
     const std::vector<std::string> all = {"PREFSJOKER=TRUE", "PREFS5KIND=TRUE", "PREFSDOUBLE=TRUE", "CHANGES=3",
                                           "JOKERS=0",        "CARDS=gfx/defaultcards.lbm"};
-    for (const auto& [icon, written] : {std::pair{std::vector<std::string>{"FOO=bar", "WINDOW=CON:"}, kWriteBack},
-                                        std::pair{all, all}}) {
-        Drawer drawer(icon);
+    struct Case { std::vector<std::string> icon, written; bool withIcon = true; };
+    for (const Case& c : {Case{{"FOO=bar", "WINDOW=CON:"}, kWriteBack}, Case{all, all}, Case{{}, {}, false}}) {
+        Drawer drawer(c.icon, c.withIcon);
         EXPECT_EQ(drawer.Run(QuitByCloseGadget()), 0);
-        EXPECT_EQ(drawer.IconLines(), written);
+        EXPECT_EQ(drawer.IconLines(), c.written);
+        EXPECT_EQ(fs::exists(drawer.Path() / "poker.info"), c.withIcon);
     }
 }
 
@@ -116,12 +118,6 @@ TEST(Program, MissingCardSheetNamesTheFileAndKeepsTheIcon) {
     EXPECT_TRUE(sawMessage);
     EXPECT_EQ(status, 1110);
     EXPECT_EQ(drawer.IconLines(), icon);
-}
-
-TEST(Program, WithoutAnIconTheDefaultsHoldAndNothingIsWritten) {
-    Drawer drawer({}, /*withIcon=*/false);
-    EXPECT_EQ(drawer.Run(QuitByCloseGadget()), 0);
-    EXPECT_FALSE(fs::exists(drawer.Path() / "poker.info"));
 }
 
 // ---- failures and exit statuses -------------------------------------------------------

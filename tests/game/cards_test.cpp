@@ -81,15 +81,12 @@ TEST(CardImage, CardArrayGivesTheClickToTheFirstVisibleCardUnderThePointer) {
     // The last card of the 60 is asked too; a frozen card takes the press but stays, and a
     // release is taken without flipping.
     set[40]->visible = 0;
-    EXPECT_EQ(IDCMP(&down, set.cards.data()), 1);
-    EXPECT_EQ(set[59]->turned, 1);
-    set[59]->selectable = 0;
-    EXPECT_EQ(IDCMP(&down, set.cards.data()), 1);
-    EXPECT_EQ(set[59]->turned, 1);
-    set[59]->selectable = 1;
-    IntuiMessage up = Mouse(5, 5, SELECTUP);
-    EXPECT_EQ(IDCMP(&up, set.cards.data()), 1);
-    EXPECT_EQ(set[59]->turned, 1);
+    for (auto [selectable, code] : {std::pair{1, SELECTDOWN}, {0, SELECTDOWN}, {1, SELECTUP}}) {
+        set[59]->selectable = selectable;
+        IntuiMessage m = Mouse(5, 5, code);
+        EXPECT_EQ(IDCMP(&m, set.cards.data()), 1) << selectable << " " << code;
+        EXPECT_EQ(set[59]->turned, 1) << selectable << " " << code;
+    }
 }
 
 TEST(CardPile, RemoveFillsTheGapWithTheTopCard) {
@@ -212,8 +209,7 @@ TEST(HandPile, DealAndJunkTakeOnlyTurnedCardsLowestSlotFirst) {
     cJunkPile junk(60, cPoint(500, 50));
     for (int n = 0; n < 5; ++n) hand.Insert(set[n]);
     EXPECT_EQ(hand.Deal(), nullptr);
-    set[3]->Clicked();
-    set[1]->Clicked();
+    for (int n : {3, 1}) set[n]->Clicked();
     EXPECT_EQ(hand.Deal(), set[1]);
     EXPECT_EQ(hand.items[1], nullptr);
     // Refilling lands in the slot just left.

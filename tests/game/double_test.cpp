@@ -66,10 +66,7 @@ std::function<void()> Verdict(std::string* title, std::string* text) {
     };
 }
 
-class DoubleTest : public ::testing::Test {
-protected:
-    GameTable table;
-};
+struct DoubleTest : ::testing::Test { GameTable table; };
 
 TEST_F(DoubleTest, GuessesFollowTheVerdictTable) {
     enum { Lose = -1, Win = 1 };

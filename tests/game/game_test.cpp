@@ -105,22 +105,15 @@ TEST_F(GameTest, DrawBetweenGamesPaysTheBetAndDeals) {
         auto game = table.MakeGame(0, c.jokers, c.changes, 0);
         game->SetMoney(c.money);
         bool noted = false;
-        if (!enough) {
-            host::SetSteps({[&] {
-                noted = host::ShowsText(host::FindWindow("Poker Note"), "Not enough money!");
-                host::Key(13);
-            }});
-        }
+        if (!enough)
+            host::SetSteps(
+                {[&] { noted = host::ShowsText(host::FindWindow("Poker Note"), "Not enough money!"); host::Key(13); }});
         game->GadgetFinish();
         EXPECT_EQ(noted, !enough);
         EXPECT_EQ(host::StepsLeft(), 0u);
         EXPECT_EQ(game->Money(), enough ? 0 : c.money) << c.jokers << "+" << c.changes;
-        if (!enough) {
-            ExpectBetweenGames(*game);
-            continue;
-        }
-        EXPECT_EQ(game->phase, 0);
-        EXPECT_EQ(game->deck.count, 52 + c.jokers - 5);
+        if (!enough) { ExpectBetweenGames(*game); continue; }
+        EXPECT_EQ(std::pair(game->phase, game->deck.count), std::pair(0, 52 + c.jokers - 5));
         for (int i = 0; i < HAND_SLOTS; ++i) {
             const cIMGCard* card = game->hand.items[i];
             ASSERT_NE(card, nullptr);
@@ -134,8 +127,7 @@ TEST_F(GameTest, OneChangeDealsThenExchangesTheTurnedCardsThenEnds) {
     auto game = Dealt(0, 3, 1, 0, {0, 13, 28, 46, 9, 26, 39});
     EXPECT_EQ(game->Money(), 36);
     EXPECT_EQ((PileCards(*game, 2)), (std::vector<int>{0, 13, 28, 46, 9}));
-    game->hand.items[2]->Clicked();
-    game->hand.items[4]->Clicked();
+    for (int slot : {2, 4}) game->hand.items[slot]->Clicked();
     std::string shown;
     std::vector<int> junkWhileShown;
     host::SetSteps({[&] { junkWhileShown = PileCards(*game, 1); AnswerHand(&shown)(); }});

@@ -158,12 +158,10 @@ ToolRun Tool(const std::string& args) {
 
 TEST(OddsTool, BadInputIsNamedAndExitsWithStatus2) {
     const struct { const char* args, *message; } cases[] = {
-        {"--hand 'AS KS QS JS 1D'", "unknown card \"1D\""},
-        {"--hand 'AS KS QS JS AS'", "AS is in the hand twice"},
+        {"--hand 'AS KS QS JS 1D'", "unknown card \"1D\""}, {"--hand 'AS KS QS JS AS'", "AS is in the hand twice"},
         {"--jokers 1 --hand 'JK JK QS JS TS'", "holds 2 jokers but the deck has 1"},
         {"--hand 'AS KS QS JS TS 9S'", "five cards, \"AS KS QS JS TS 9S\" has 6"},
-        {"--jokers 9", "--jokers must be 0 to 8"},
-        {"--changes 0", "--changes must be 1 to 3"},
+        {"--jokers 9", "--jokers must be 0 to 8"}, {"--changes 0", "--changes must be 1 to 3"},
         {"--changes 1 --hand 'AS KS QS JS TS' --draws-left 2", "more than the setting's 1 changes"},
         {"--colour red", "unknown argument \"--colour\""},
     };
