@@ -42,8 +42,7 @@ bool PortEmpty(Window* w) {
 }
 
 // A receiver that writes down what it is offered ("name:key" or "name:class") and answers as told.
-class Recorder : public cIDCMP {
-public:
+struct Recorder : cIDCMP {
     Recorder(std::vector<std::string>& log, std::string name, std::function<int(const IntuiMessage*)> answer = {})
         : log_(log), name_(std::move(name)), answer_(std::move(answer)) {}
     bool Active() const override { return false; }
@@ -52,8 +51,6 @@ public:
         log_.push_back(name_ + ":" + (key ? std::string(1, static_cast<char>(msg->Code)) : std::to_string(msg->Class)));
         return answer_ ? answer_(msg) : 0;
     }
-
-private:
     std::vector<std::string>& log_;
     std::string name_;
     std::function<int(const IntuiMessage*)> answer_;
@@ -75,8 +72,6 @@ protected:
 };
 
 }  // namespace
-
-// ---- the event loop -----------------------------------------------------------------
 
 TEST_F(EventLoopTest, OffersMenuThenPanelThenCardsAndEndsAfterTheQueue) {
     Recorder menu(log, "menu"), panel(log, "panel", EndOnKey);
@@ -128,8 +123,6 @@ TEST_F(EventLoopTest, CloseGadgetAsksAndCancelPlaysOn) {
     EXPECT_EQ(log.back(), "panel:z");
     EXPECT_EQ(host::DoubleReplies(), 0);
 }
-
-// ---- the menu strip -------------------------------------------------------------------
 
 TEST(Menu, TheStripHasTheDoubleItemCheckedOrIsNoneWhenItCannotBeMade) {
     for (const char* fault : {"", "GetVisualInfo", "CreateMenus", "LayoutMenus", "SetMenuStrip"}) {

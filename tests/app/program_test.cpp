@@ -34,14 +34,10 @@ std::vector<std::function<void()>> QuitByCloseGadget() {
     };
 }
 
-const std::vector<std::string> kWriteBack = {
-    "PREFSJOKER=FALSE", "PREFS5KIND=FALSE", "PREFSDOUBLE=FALSE", "CHANGES=1", "JOKERS=3",
-    "CARDS=gfx/defaultcards.lbm",
-};
+const std::vector<std::string> kWriteBack = {"PREFSJOKER=FALSE", "PREFS5KIND=FALSE", "PREFSDOUBLE=FALSE",
+                                           "CHANGES=1", "JOKERS=3", "CARDS=gfx/defaultcards.lbm"};
 
 }  // namespace
-
-// ---- tool types ---------------------------------------------------------------------
 
 // Numbers out of range are clamped, flags are TRUE only among their |-separated words.
 TEST(ToolTypes, ParsedAsTheIconStatesThem) {
@@ -49,17 +45,14 @@ TEST(ToolTypes, ParsedAsTheIconStatesThem) {
         std::vector<const char*> toolTypes;
         bool joker, fiveKind, dbl;
         int changes, jokers;
-        const char* cards;
+        const char* cards = "gfx/defaultcards.lbm";
     };
-    const char* const kDefault = "gfx/defaultcards.lbm";
     const Case cases[] = {
-        {{"CHANGES=0"}, 0, 0, 0, 1, 3, kDefault},   {{"CHANGES=9"}, 0, 0, 0, 3, 3, kDefault},
-        {{"CHANGES=12"}, 0, 0, 0, 1, 3, kDefault},  {{"CHANGES="}, 0, 0, 0, 1, 3, kDefault},
-        {{"CHANGES=2"}, 0, 0, 0, 2, 3, kDefault},   {{"JOKERS=9"}, 0, 0, 0, 1, 8, kDefault},
-        {{"JOKERS=x"}, 0, 0, 0, 1, 8, kDefault},    {{"JOKERS=-1"}, 0, 0, 0, 1, 0, kDefault},
-        {{"JOKERS="}, 0, 0, 0, 1, 0, kDefault},     {{"JOKERS=5"}, 0, 0, 0, 1, 5, kDefault},
-        {{"PREFSJOKER=true"}, 1, 0, 0, 1, 3, kDefault}, {{"PREFSJOKER=YES"}, 0, 0, 0, 1, 3, kDefault},
-        {{"PREFSJOKER=NO|TRUE"}, 1, 0, 0, 1, 3, kDefault}, {{"OTHER=1"}, 0, 0, 0, 1, 3, kDefault},
+        {{"CHANGES=0"}, 0, 0, 0, 1, 3},  {{"CHANGES=9"}, 0, 0, 0, 3, 3},         {{"CHANGES=12"}, 0, 0, 0, 1, 3},
+        {{"CHANGES="}, 0, 0, 0, 1, 3},   {{"CHANGES=2"}, 0, 0, 0, 2, 3},         {{"JOKERS=9"}, 0, 0, 0, 1, 8},
+        {{"JOKERS=x"}, 0, 0, 0, 1, 8},   {{"JOKERS=-1"}, 0, 0, 0, 1, 0},         {{"JOKERS="}, 0, 0, 0, 1, 0},
+        {{"JOKERS=5"}, 0, 0, 0, 1, 5},   {{"PREFSJOKER=true"}, 1, 0, 0, 1, 3},   {{"PREFSJOKER=YES"}, 0, 0, 0, 1, 3},
+        {{"OTHER=1"}, 0, 0, 0, 1, 3},    {{"PREFSJOKER=NO|TRUE"}, 1, 0, 0, 1, 3},
         {{"PREFS5KIND=TRUE", "PREFSDOUBLE=on|true", "CARDS=gfx/other.lbm", "PREFSJOKER=FALSE"}, 0, 1, 1, 1, 3,
          "gfx/other.lbm"},
     };
@@ -120,8 +113,6 @@ TEST(Program, MissingCardSheetNamesTheFileAndKeepsTheIcon) {
     EXPECT_EQ(drawer.IconLines(), icon);
 }
 
-// ---- failures and exit statuses -------------------------------------------------------
-
 TEST(Program, StartedFromAShellOnlySaysSo) {
     host::UseVirtualDisplay();
     __WBenchMsg = nullptr;
@@ -164,8 +155,6 @@ TEST(Program, ScreenWithoutColourMapLeavesEveryPenZero) {
     EXPECT_LT(backPixel, 8);
 }
 
-// ---- the main window --------------------------------------------------------------
-
 TEST(Program, MainWindowGeometryFollowsTheScreen) {
     struct Case { int fontHeight, wborTop; int left, top, width, height; };
     const Case cases[] = {{8, 2, 20, 119, 600, 241}, {11, 2, 20, 118, 600, 244}};
@@ -192,8 +181,6 @@ TEST(Program, MainWindowGeometryFollowsTheScreen) {
         EXPECT_EQ(std::vector<int>(black, black + 3), (std::vector<int>{0, 0, 0})) << "the text's black";
     }
 }
-
-// ---- a whole game ---------------------------------------------------------------
 
 namespace {
 

@@ -194,9 +194,7 @@ TEST_F(GameTest, ShuffleOnlyActsBetweenGames) {
     game->GadgetFinish();
     const auto deck = PileCards(*game, 0), hand = PileCards(*game, 2);
     game->GadgetShuffle();
-    EXPECT_EQ(PileCards(*game, 0), deck);
-    EXPECT_EQ(PileCards(*game, 2), hand);
-    EXPECT_EQ(game->phase, 0);
+    EXPECT_EQ(std::tuple(PileCards(*game, 0), PileCards(*game, 2), game->phase), std::tuple(deck, hand, 0));
 }
 
 // A preferences dialog ends a running game, returning the cards and keeping the bet; fewer

@@ -7,6 +7,7 @@
 #include <memory>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "game/card.h"
@@ -67,7 +68,7 @@ void PutHand(cHandPile& hand, const CardSet& set, const std::vector<int>& number
     for (int slot = 0; slot < HAND_SLOTS; ++slot) hand.items[slot] = set[numbers[static_cast<size_t>((slot + rotation) % 5)]];
 }
 
-// Every slot order; flag bits other than the preferences change nothing.
+// Every slot order; flag bits other than the preferences change nothing; an empty slot is lousy.
 TEST(HandEvaluation, EdgeCasesRankAsTheRulesSayInEverySlotOrder) {
     CardSet set;
     cHandPile hand(cPoint(100, 100));
@@ -83,16 +84,10 @@ TEST(HandEvaluation, EdgeCasesRankAsTheRulesSayInEverySlotOrder) {
             }
         }
     }
-    std::fill(hand.items, hand.items + HAND_SLOTS, nullptr);
-}
-
-TEST(HandEvaluation, AHandWithAnEmptySlotIsALousyHand) {
-    CardSet set;
-    cHandPile hand(cPoint(100, 100));
+    // A hand with an empty slot is a lousy hand, whatever the other four are.
     PutHand(hand, set, ParseHand("4S 4H 4D 4C *"), 0);
     for (int empty = 0; empty < HAND_SLOTS; ++empty) {
-        cIMGCard* keep = hand.items[empty];
-        hand.items[empty] = nullptr;
+        cIMGCard* keep = std::exchange(hand.items[empty], nullptr);
         EXPECT_EQ(hand.Evaluate(), HAND_LOUSY) << "slot " << empty;
         hand.items[empty] = keep;
     }
