@@ -31,8 +31,12 @@ const char* Request(cFileReq& req, std::vector<std::function<void()>> steps, con
     return path;
 }
 
-std::function<void()> TypeAndConfirm(std::string typed) {
-    return [typed] { host::Type(typed + "\r"); };
+std::function<void()> TypeAndConfirm(std::string typed) { return [typed] { host::Type(typed + "\r"); }; }
+
+// The file, drawer and path the requester remembers.
+std::tuple<std::string, std::string, std::string> Held(const cFileReq& r) {
+    auto text = [](const cstring& s) { return std::string(s.text ? s.text : "(none)"); };
+    return {text(r.file), text(r.drawer), text(r.path)};
 }
 
 TEST(FileReqTest, JoinsDrawerAndFileWithASlashOnlyWhereNeeded) {
@@ -44,10 +48,8 @@ TEST(FileReqTest, JoinsDrawerAndFileWithASlashOnlyWhereNeeded) {
         cFileReq req("", c.drawer, nullptr);
         const char* path = Request(req, {TypeAndConfirm(c.typed)});
         ASSERT_NE(path, nullptr);
-        EXPECT_STREQ(path, c.path);
         EXPECT_EQ(path, req.path.text);
-        EXPECT_STREQ(req.drawer.text, c.drawer);
-        EXPECT_STREQ(req.file.text, c.typed);
+        EXPECT_EQ(Held(req), std::tuple(c.typed, c.drawer, c.path));
     }
 }
 
@@ -64,16 +66,13 @@ TEST(FileReqTest, CancellingOrARequesterThatCannotBeMadeGivesNullAndChangesNothi
         cFileReq req("old", "save/", nullptr);
         req.path = "save/old";
         EXPECT_EQ(Request(req, c.steps, c.steps.empty() ? "AllocAslRequest" : nullptr), nullptr);
-        EXPECT_STREQ(req.file.text, "old");
-        EXPECT_STREQ(req.drawer.text, "save/");
-        EXPECT_STREQ(req.path.text, "save/old");
+        EXPECT_EQ(Held(req), std::tuple("old", "save/", "save/old"));
     }
 }
 
 TEST(FileReqTest, StartsInTheSaveDrawerAndOpensTheNextRequestAtTheConfirmedChoice) {
     const cFileReq fresh;
-    EXPECT_EQ(std::tuple(std::string(fresh.file.text), std::string(fresh.drawer.text), std::string(fresh.path.text)),
-              std::tuple("", "save/", ""));
+    EXPECT_EQ(Held(fresh), std::tuple("", "save/", ""));
     EXPECT_EQ(fresh.window, nullptr);
 
     cFileReq req("", "Work:", nullptr);

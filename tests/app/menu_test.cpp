@@ -58,27 +58,34 @@ struct Recorder : cIDCMP {
 
 int EndOnKey(const IntuiMessage* m) { return m->Class == IDCMP_VANILLAKEY && m->Code == 'q' ? -1 : 0; }
 
-class EventLoopTest : public ::testing::Test {
-protected:
+struct EventLoopTest : ::testing::Test {
     GameTable table;
     std::unique_ptr<cGamePoker> game = table.MakeGame();
     Window* w = table.window;
     std::vector<std::string> log;
 };
 
-class MenuTest : public EventLoopTest {
-protected:
+struct MenuTest : EventLoopTest {
     cPokerMenu menu{table.window, game.get()};
 };
 
 }  // namespace
 
+// A click on hand slot 0 and 'a' nobody takes: the click reaches the cards; 'q' ends the
+// loop, but what queued behind it is still handed on.
 TEST_F(EventLoopTest, OffersMenuThenPanelThenCardsAndEndsAfterTheQueue) {
+    game->MenuNew();
+    game->GadgetFinish();  // deal: five cards face up in the hand
     Recorder menu(log, "menu"), panel(log, "panel", EndOnKey);
-    // 'a' nobody takes; 'q' ends the loop, but what queued behind it is still handed on.
-    host::SetSteps({[] { host::Key('a'); host::Key('q'); host::Key('b'); }});
+    host::SetSteps({[this] {
+        host::Click(w->LeftEdge + 100 + 35, w->TopEdge + 100 + 48);
+        host::Type("aqb");
+    }});
     EventLoop(w, menu, panel, game->cards);
-    EXPECT_EQ(log, (std::vector<std::string>{"menu:a", "panel:a", "menu:q", "panel:q", "menu:b", "panel:b"}));
+    EXPECT_EQ(game->hand.items[0]->turned, 1) << "the click turned the card";
+    const std::string button = std::to_string(IDCMP_MOUSEBUTTONS);  // the press, then the release
+    EXPECT_EQ(log, (std::vector<std::string>{"menu:" + button, "panel:" + button, "menu:" + button, "panel:" + button,
+                                             "menu:a", "panel:a", "menu:q", "panel:q", "menu:b", "panel:b"}));
     EXPECT_EQ(host::DoubleReplies(), 0);
 }
 
@@ -94,19 +101,6 @@ TEST_F(EventLoopTest, AMessageAnsweredTwoIsNotRepliedAgain) {
     // 'q', replied by the menu and answered -1, is replied again by the loop; 'x' (2) is not.
     EXPECT_EQ(host::DoubleReplies(), 1);
     EXPECT_EQ(log, (std::vector<std::string>{"menu:x", "menu:q"})) << "a consumed message goes no further";
-}
-
-TEST_F(EventLoopTest, ACardClickReachesTheCardsWhenNoReceiverTakesIt) {
-    game->MenuNew();
-    game->GadgetFinish();  // deal: five cards face up in the hand
-    Recorder menu(log, "menu"), panel(log, "panel", EndOnKey);
-    host::SetSteps({[this] {
-        host::Click(w->LeftEdge + 100 + 35, w->TopEdge + 100 + 48);  // hand slot 0
-        host::Key('q');
-    }});
-    EventLoop(w, menu, panel, game->cards);
-    EXPECT_EQ(game->hand.items[0]->turned, 1) << "the click turned the card";
-    EXPECT_EQ(host::DoubleReplies(), 0);
 }
 
 TEST_F(EventLoopTest, CloseGadgetAsksAndCancelPlaysOn) {

@@ -28,10 +28,7 @@ Window* Main() { return support::MainWindow(); }
 
 // Answers the quit requester that the close gadget brings up.
 std::vector<std::function<void()>> QuitByCloseGadget() {
-    return {
-        [] { host::ClickClose(Main()); },
-        [] { host::ClickGadget(host::FindWindow("Quit Poker"), "Quit"); },
-    };
+    return {[] { host::ClickClose(Main()); }, [] { host::ClickGadget(host::FindWindow("Quit Poker"), "Quit"); }};
 }
 
 const std::vector<std::string> kWriteBack = {"PREFSJOKER=FALSE", "PREFS5KIND=FALSE", "PREFSDOUBLE=FALSE",

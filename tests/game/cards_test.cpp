@@ -262,8 +262,7 @@ TEST(HandPile, FreezeStopsFlipsAndTurnAllLetsEveryCardGo) {
     }
 }
 
-class CardsOnScreen : public ::testing::Test {
-protected:
+struct CardsOnScreen : ::testing::Test {
     void SetUp() override {
         ASSERT_NE(window, nullptr);
         gfxpens[0] = 0;

@@ -60,8 +60,7 @@ void SaveAs(const std::string& path, const Values& v) {
 // What the game holds of a saved game.
 auto Held(const cGamePoker& g) { return std::tuple(g.Money(), g.jokers, g.changes, g.doubleUp, g.hand.flags); }
 
-class SaveFileTest : public ::testing::Test {
-protected:
+struct SaveFileTest : ::testing::Test {
     void SetUp() override { host::ClearFaults(); }
     void TearDown() override { host::ClearFaults(); }
     TempDir temp;
@@ -149,15 +148,13 @@ TEST_F(SaveFileTest, CryptAndDeCryptUndoEachOtherForEveryByte) {
 
 // The menu operations, through the file requester.
 
-class SaveMenuTest : public SaveFileTest {
-protected:
+struct SaveMenuTest : SaveFileTest {
     GameTable table;
-    std::unique_ptr<cGamePoker> game;
+    std::unique_ptr<cGamePoker> game = table.MakeGame(0, 3, 1, 0);
     MenuItem doubleItem{};
 
     void SetUp() override {
         SaveFileTest::SetUp();
-        game = table.MakeGame(0, 3, 1, 0);
         game->fileReq.drawer = (temp.dir.string() + "/").c_str();
     }
     // Runs the menu operation, choosing `name` in the file requester.
