@@ -242,7 +242,7 @@ TEST_F(MenuTest, EachItemOpensWhatItShould) {
 
 // A stand-in viewer in a SYS: of our own says what it was given, then waits until the test
 // lets it go: the menu must not wait for it.
-TEST(Menu, InstructionsStartTheViewerAndTheGameGoesOn) {
+TEST_F(MenuTest, InstructionsStartTheViewerAndTheGameGoesOn) {
     const fs::path sys = fs::temp_directory_path() / ("poker-sys-" + std::to_string(::getpid()));
     const fs::path started = sys / "started", hold = sys / "hold", viewer = sys / "Utilities/MultiView";
     fs::remove_all(sys);
@@ -254,11 +254,8 @@ TEST(Menu, InstructionsStartTheViewerAndTheGameGoesOn) {
     const char* old = std::getenv("WB_SYS");
     const std::string oldSys = old ? old : "";
     setenv("WB_SYS", sys.c_str(), 1);
-    GameTable table;
-    auto game = table.MakeGame();
-    cPokerMenu menu(table.window, game.get());
-    host::SetSteps({[&] { host::PickMenu(table.window, 2, 0); }});
-    EXPECT_EQ(Offer(table.window, menu), 2) << "the menu came back while the viewer still runs";
+    host::SetSteps({[this] { host::PickMenu(w, 2, 0); }});
+    EXPECT_EQ(Offer(w, menu), 2) << "the menu came back while the viewer still runs";
     for (int i = 0; i < 400 && !fs::exists(started); ++i) usleep(25000);
     std::string args;
     std::getline(std::ifstream(started), args);

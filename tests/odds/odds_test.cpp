@@ -62,8 +62,7 @@ TEST(Odds, TableCountsEqualEnumerationOnReducedDecks) {
                 odds::Situation s{c, j, {}, r.jokers - j};
                 for (int x = 0; x < deck.Size() && static_cast<int>(s.gone.size()) < r.gone; ++x)
                     if (std::find(c.begin(), c.end(), x) == c.end()) s.gone.push_back(x);
-                const odds::HoldCounts fast = odds::CountHolds(table, s);
-                const odds::HoldCounts slow = odds::CountHoldsByEnumeration(deck, s, r.flags);
+                const odds::HoldCounts fast = odds::CountHolds(table, s), slow = odds::CountHoldsByEnumeration(deck, s, r.flags);
                 ASSERT_EQ(fast.holds.size(), slow.holds.size());
                 double best = -1;
                 for (size_t h = 0; h < fast.holds.size(); ++h) {
