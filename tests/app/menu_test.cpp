@@ -56,7 +56,7 @@ struct Recorder : cIDCMP {
     std::function<int(const IntuiMessage*)> answer_;
 };
 
-int EndOnKey(const IntuiMessage* m) { return m->Class == IDCMP_VANILLAKEY && m->Code == 'q' ? -1 : 0; }
+int EndOnQ(const IntuiMessage* m) { return m->Class == IDCMP_VANILLAKEY && m->Code == 'q' ? -1 : 0; }
 
 struct EventLoopTest : ::testing::Test {
     GameTable table;
@@ -76,7 +76,7 @@ struct MenuTest : EventLoopTest {
 TEST_F(EventLoopTest, OffersMenuThenPanelThenCardsAndEndsAfterTheQueue) {
     game->MenuNew();
     game->GadgetFinish();  // deal: five cards face up in the hand
-    Recorder menu(log, "menu"), panel(log, "panel", EndOnKey);
+    Recorder menu(log, "menu"), panel(log, "panel", EndOnQ);
     host::SetSteps({[this] {
         host::Click(w->LeftEdge + 100 + 35, w->TopEdge + 100 + 48);
         host::Type("aqb");
