@@ -216,14 +216,18 @@ TEST_F(TextField, EditsWhileActiveAndHowEditingEnds) {
         auto all = Settled(window);
         const bool active = c.cursor >= 0;
         EXPECT_STREQ(Info(g)->Buffer, c.buffer);
-        if (active) EXPECT_EQ(Info(g)->BufferPos, c.cursor);
+        if (active) {
+            EXPECT_EQ(Info(g)->BufferPos, c.cursor);
+        }
         EXPECT_EQ(Info(g)->NumChars, static_cast<WORD>(std::strlen(c.buffer)));
         EXPECT_EQ(Active(g), active);
         EXPECT_EQ(Shown(g), std::string(c.buffer));
         EXPECT_EQ(CursorPixels(g) > 0, active);
         const auto ups = OfClass(all, IDCMP_GADGETUP);
         ASSERT_EQ(ups.size(), c.up ? 1u : 0u);
-        if (c.up) EXPECT_EQ(ups[0].address, g);
+        if (c.up) {
+            EXPECT_EQ(ups[0].address, g);
+        }
         std::string keys;
         for (const auto& m : OfClass(all, IDCMP_VANILLAKEY)) keys += static_cast<char>(m.code);
         EXPECT_EQ(keys, c.toWindow);

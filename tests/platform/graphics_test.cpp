@@ -50,7 +50,9 @@ TEST(RectFill, FillsExactlyTheInclusiveBoxClipped) {
                     const int want = layer ? (in ? 3 : 9) : (in ? 11 : 0);
                     ASSERT_EQ(layer ? lp.At(x, y) : pp.planar.Get(x, y), want) << x << "," << y;
                 }
-            if (layer) EXPECT_EQ(platform::drawGeneration != generation, landed) << "only drawing that lands is a change";
+            if (layer) {
+                EXPECT_EQ(platform::drawGeneration != generation, landed) << "only drawing that lands is a change";
+            }
             EXPECT_TRUE(pp.planar.GuardsIntact());
         }
 }

@@ -272,7 +272,9 @@ TEST(GuideLoading, FailuresOfTheFileNameTheFile) {
         const guide::Document doc = guide::Load(c.path.c_str());
         EXPECT_EQ(doc.status, c.status);
         EXPECT_EQ(doc.message.rfind(c.message, 0), 0u) << doc.message;
-        if (c.status == Status::Ok) EXPECT_EQ(doc.nodes.at(0).title, "Hello");
+        if (c.status == Status::Ok) {
+            EXPECT_EQ(doc.nodes.at(0).title, "Hello");
+        }
     }
     host::ClearFaults();
     std::remove(big.c_str());
