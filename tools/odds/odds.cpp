@@ -797,10 +797,14 @@ Result SimulateAdviser(const Table& table, const Setting& setting, const Result&
         stratumOfBin[static_cast<size_t>(k)] = static_cast<int>(weight.size()) - 1;
     }
     const size_t ns = weight.size();
-    std::vector<Batch> batches;
+    std::vector<Batch> round(perRound);
+    int64_t batchesRun = 0;
+    std::vector<Stratum> all(ns);  // the totals of every batch so far
+    int64_t ranks[kRanks] = {}, games = 0;
     const PrizeTable pt(table, setting.flags);
     auto runBatch = [&](int64_t b, Batch& out) {
         Rng rng(Mix(base, static_cast<uint64_t>(b)));
+        out = Batch{};
         out.strata.assign(ns, Stratum{});
         for (int g = 0; g < kBatch; ++g) {
             LiveDeck live = FreshDeck(table.deck(), setting.jokers, nullptr);
@@ -836,12 +840,11 @@ Result SimulateAdviser(const Table& table, const Setting& setting, const Result&
     Result res;
     res.setting = setting;
     for (;;) {
-        const int64_t start = static_cast<int64_t>(batches.size());
-        batches.resize(static_cast<size_t>(start + perRound));
-        ParallelFor(perRound, threads, [&](int64_t i) { runBatch(start + i, batches[static_cast<size_t>(start + i)]); });
-        std::vector<Stratum> all(ns);
-        int64_t ranks[kRanks] = {}, games = 0;
-        for (const Batch& b : batches) {
+        // Each round's batches are added to the totals once, in the order they were numbered.
+        const int64_t start = batchesRun;
+        ParallelFor(perRound, threads, [&](int64_t i) { runBatch(start + i, round[static_cast<size_t>(i)]); });
+        batchesRun += perRound;
+        for (const Batch& b : round) {
             for (size_t k = 0; k < ns; ++k)
                 all[k].sum += b.strata[k].sum, all[k].sum2 += b.strata[k].sum2, all[k].n += b.strata[k].n;
             for (int k = 0; k < kRanks; ++k) ranks[k] += b.rank[k], games += b.rank[k];
@@ -866,7 +869,7 @@ Result SimulateAdviser(const Table& table, const Setting& setting, const Result&
         for (int k = 0; k < kRanks; ++k) res.rankProb[k] = static_cast<double>(ranks[k]) / static_cast<double>(games);
         const double ratio = 2 * res.halfWidthPct / width;
         if (progress != nullptr) progress(covered ? std::min(1.0, 1.0 / (ratio * ratio)) : 0.0, 1.0, context);
-        if ((covered && ratio < 1.0) || static_cast<int64_t>(batches.size()) >= kMaxBatches) break;
+        if ((covered && ratio < 1.0) || batchesRun >= kMaxBatches) break;
     }
     return res;
 }
