@@ -1,4 +1,4 @@
-// The owned text: bounded copy, assignment, appending, comparison, and failed allocations.
+// The owned text: bounded copy, and copies that own their buffers.
 #include "app/cstring.h"
 
 #include <gtest/gtest.h>
@@ -50,41 +50,6 @@ TEST(CstringTest, BoundedCopyKeepsAtMostSizeMinusOneCharacters) {
     cstring().cstrcopy("abc", nullptr, 4);  // no destination: nothing happens
 }
 
-TEST(CstringTest, AssigningAndAppendingMakeExactBuffers) {
-    const std::pair<const char*, int> assigned[] = {{nullptr, 1}, {"", 1}, {"save/", 6}};
-    for (const auto& [text, size] : assigned) {
-        cstring longer("something longer than any case here");
-        longer = text;
-        EXPECT_TRUE(Holds(cstring(text), text ? text : "", size));
-        EXPECT_TRUE(Holds(longer, text ? text : "", size));
-    }
-    struct Case { const char* start, *added, *expected; int size; };  // start nullptr: never had a buffer
-    const Case appended[] = {{"save", "/", "save/", 6}, {"save/", "", "save/", 6}, {nullptr, "a", "a", 2},
-                             {"Work:", nullptr, "Work:", 6}, {nullptr, nullptr, "", 1}};
-    for (const Case& c : appended) {
-        cstring s;
-        if (c.start) s = c.start;
-        s += c.added;
-        EXPECT_TRUE(Holds(s, c.expected, c.size)) << Name(c.start) << " + " << Name(c.added);
-    }
-}
-
-TEST(CstringTest, LengthComparisonAndLastCharTreatNullAsEmpty) {
-    struct Case { const char* held; int length, last; const char* other; bool equal; };  // held nullptr: no buffer
-    const Case cases[] = {{nullptr, 0, 0, "", true},        {nullptr, 0, 0, nullptr, true},   {"", 0, 0, nullptr, true},
-                          {nullptr, 0, 0, "a", false},      {"a", 1, 'a', nullptr, false},    {"save/", 5, '/', "save/", true},
-                          {"save/", 5, '/', "save", false}, {"save", 4, 'e', "save/", false}, {"Save", 4, 'e', "save", false},
-                          {"\xb4\xff", 2, 255, "\xb4", false}};
-    for (const Case& c : cases) {
-        SCOPED_TRACE(Name(c.held) + " vs " + Name(c.other));
-        cstring s;
-        if (c.held) s = c.held;
-        EXPECT_EQ(s.cstrlength(c.held), c.length);
-        EXPECT_EQ(s.lastchar(), c.last);
-        EXPECT_EQ(s == c.other, c.equal);
-    }
-}
-
 TEST(CstringTest, CopiesOwnTheirBuffersAndSelfAssignmentIsSafe) {
     cstring s("save/game1");
     s = s.text + 5;  // its own tail, then itself, appended to itself, assigned to itself
@@ -108,28 +73,6 @@ TEST(CstringTest, CopiesOwnTheirBuffersAndSelfAssignmentIsSafe) {
     EXPECT_TRUE(Holds(c, nullptr, 0));
     a = std::move(moved);
     EXPECT_TRUE(Holds(a, "drawer/", 8));
-}
-
-TEST(CstringTest, AFailedAllocationLeavesNoTextOrKeepsTheOldBuffer) {
-    cstring assigned("old");
-    failNextArray = true;
-    assigned = "new";
-    EXPECT_TRUE(Holds(assigned, nullptr, 0));
-    EXPECT_TRUE(assigned == "");
-    failNextArray = true;
-    cstring built("x");
-    EXPECT_TRUE(Holds(built, nullptr, 0));
-    failNextArray = true;
-    built += "abc";
-    EXPECT_TRUE(Holds(built, nullptr, 0));
-
-    cstring appended("save");
-    const char* before = appended.text;
-    failNextArray = true;
-    appended += "/";
-    EXPECT_EQ(appended.text, before);
-    EXPECT_TRUE(Holds(appended, "save", 5));
-    failNextArray = false;
 }
 
 }  // namespace

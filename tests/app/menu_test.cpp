@@ -118,23 +118,6 @@ TEST_F(EventLoopTest, CloseGadgetAsksAndCancelPlaysOn) {
     EXPECT_EQ(host::DoubleReplies(), 0);
 }
 
-TEST(Menu, TheStripHasTheDoubleItemCheckedOrIsNoneWhenItCannotBeMade) {
-    for (const char* fault : {"", "GetVisualInfo", "CreateMenus", "LayoutMenus", "SetMenuStrip"}) {
-        GameTable table;
-        auto game = table.MakeGame(0, 3, 1, 1);
-        if (*fault) host::FailOnce(fault);
-        cPokerMenu menu(table.window, game.get());
-        EXPECT_EQ(menu.attached, *fault ? 0 : 1) << fault;
-        EXPECT_EQ(table.window->MenuStrip == nullptr, *fault != 0) << fault;
-        EXPECT_EQ(game->doubleUp, 1) << fault;
-        if (*fault) continue;
-        MenuItem* dbl = ItemAddress(menu.menuStrip, cPokerMenu::DoubleItem);
-        ASSERT_NE(dbl, nullptr);
-        EXPECT_STREQ(dbl->Label, "Double");
-        EXPECT_TRUE(dbl->Flags & CHECKED) << "double-up on at start: checked";
-    }
-}
-
 TEST_F(MenuTest, NewGivesFortyAndFlushes) {
     host::SetSteps({[this] { host::PickMenu(w, 0, 0); host::Key('d'); }});  // 'd' is dropped by the flush
     EXPECT_EQ(Offer(w, menu), 2);

@@ -150,31 +150,4 @@ TEST_F(BetPrefsTest, OnlyConfirmingStoresTheNumbers) {
     }
 }
 
-TEST_F(BetPrefsTest, KeysPutTheCursorIntoTheFields) {
-    struct Case {
-        int key;
-        int field;
-    };
-    for (const Case c : {Case{9, 201}, Case{'C', 201}, Case{'c', 201}, Case{'J', 202}, Case{'j', 202}}) {
-        std::string field, other;
-        // What is typed after the key (once the dialog has acted on it) lands in its field;
-        // without a field, Return would confirm the dialog and the later steps never run.
-        auto game = Run({[&] { host::Key(c.key); },
-                         [&] {
-                             host::Key(8);
-                             host::Type("2");
-                             host::Key(13);
-                         },
-                         [&] {
-                             field = Field(c.field);
-                             other = Field(c.field == 201 ? 202 : 201);
-                             host::Key(27);
-                         }});
-        EXPECT_EQ(field, "2") << c.key;
-        EXPECT_EQ(other, c.field == 201 ? "3" : "1") << c.key;
-        EXPECT_EQ(game->jokers, 3);
-        EXPECT_EQ(game->changes, 1);
-    }
-}
-
 }  // namespace

@@ -141,37 +141,4 @@ TEST_F(RequesterTest, TheTextIsCentredOnOneLineAndCutByTheWindowEdges)
     }
 }
 
-TEST_F(RequesterTest, AWindowThatCannotOpenShowsNothingAndKeepsItsPlace)
-{
-    cRequester req = Make();
-    host::FailOnce("OpenWindowTagList");
-    host::SetSteps({});
-    req.Execute("Full House");
-    EXPECT_TRUE(req.text == "Full House");
-    EXPECT_EQ(Requester(), nullptr);
-    EXPECT_EQ(req.left, ReqLeft);
-    EXPECT_EQ(req.top, ReqTop);
-}
-
-TEST(ReqGadgets, AnswersEachMessageByItsTable)
-{
-    struct Case {
-        ULONG cls;
-        int code;
-        int gadgetId;  // 0: no gadget address
-        int expected;
-    };
-    const Case cases[] = {
-        {IDCMP_GADGETUP, 0, 103, -1},  {IDCMP_GADGETUP, 0, 104, 1},   {IDCMP_GADGETUP, 0, 0, 1},
-        {IDCMP_CLOSEWINDOW, 0, 0, -1}, {IDCMP_VANILLAKEY, 'L', 0, 0}, {IDCMP_VANILLAKEY, 0x10D, 0, 0},  // 13 + 256
-        {IDCMP_VANILLAKEY, 9, 0, 0},   {IDCMP_VANILLAKEY, 0xB4, 0, 0}, {IDCMP_MOUSEBUTTONS, SELECTDOWN, 0, 0},
-        {IDCMP_MENUPICK, 0, 0, 0},
-    };
-    cReqGadgets gadgets;
-    for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << "class " << c.cls << " code " << c.code << " id " << c.gadgetId);
-        EXPECT_EQ(support::Offer(gadgets, c.cls, c.code, c.gadgetId), c.expected);
-    }
-}
-
 }  // namespace

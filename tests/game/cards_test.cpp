@@ -3,7 +3,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cstdlib>
 #include <memory>
 #include <tuple>
 #include <utility>
@@ -89,19 +88,6 @@ TEST(CardImage, CardArrayGivesTheClickToTheFirstVisibleCardUnderThePointer) {
     }
 }
 
-TEST(CardPile, RemoveFillsTheGapWithTheTopCard) {
-    struct Row { int index, removed; std::vector<int> leftOver; };  // removed -1: none; bottom to top
-    const Row rows[] = {{0, 0, {2, 1}},       {1, 1, {0, 2}},        {2, 2, {0, 1}},
-                        {3, -1, {0, 1, 2}},   {-1, -1, {0, 1, 2}},   {100, -1, {0, 1, 2}}};
-    for (const Row& r : rows) {
-        Cards set(3);
-        cDealPile pile(60, cPoint(20, 50));
-        for (int n = 0; n < 3; ++n) pile.Insert(set[n]);
-        EXPECT_EQ(pile.Remove(r.index), r.removed < 0 ? nullptr : set[r.removed]) << r.index;
-        EXPECT_EQ(Contents(pile), set.Of(r.leftOver)) << r.index;
-    }
-}
-
 TEST(CardPile, InsertPutsTheCardOnTopFaceDownUnselectableEvenWhenFull) {
     for (int capacity : {60, 2, 1, 0, -3}) {
         Cards set(2);
@@ -119,25 +105,6 @@ TEST(CardPile, InsertPutsTheCardOnTopFaceDownUnselectableEvenWhenFull) {
         EXPECT_EQ(LookOf(set[0]), (Look{1, 0, capacity > 0, 20, 50, CARD_BACK_X})) << capacity;
         EXPECT_EQ(LookOf(set[1]), (Look{1, 0, 0, 20, 50, CARD_BACK_X})) << capacity;
     }
-}
-
-TEST(CardPile, InsertingAnotherPileDealsEveryCardTopFirstAndEraseForgets) {
-    Cards set(4);
-    cDealPile deck(60, cPoint(20, 50));
-    cJunkPile junk(60, cPoint(500, 50));
-    deck.Insert(junk);  // empty: nothing
-    EXPECT_EQ(deck.count, 0);
-    for (int n = 0; n < 4; ++n) junk.Insert(set[n]);
-    deck.Insert(junk);
-    EXPECT_EQ(junk.count, 0);
-    EXPECT_EQ(Contents(deck), set.Of({3, 2, 1, 0}));
-    for (int n = 0; n < 4; ++n) EXPECT_EQ(std::pair(set[n]->position.x, set[n]->visible), std::pair(20, n == 3 ? 1 : 0)) << n;
-    deck.Insert(static_cast<cCardPile&>(deck));
-    EXPECT_EQ(Contents(deck), set.Of({3, 2, 1, 0}));
-    deck.Erase();  // the cards stay as they are
-    EXPECT_EQ(deck.Deal(), nullptr);
-    EXPECT_EQ(set[3]->visible, 1);
-    EXPECT_TRUE(deck.Can_Insert());
 }
 
 std::vector<int> NextRands() {
@@ -175,34 +142,6 @@ TEST(DealPile, ShuffleMakesTwiceCapacityExchangesOfCardsItHolds) {
     }
 }
 
-TEST(HandPile, InsertFillsTheLowestEmptySlotFaceUpSelectableAndShown) {
-    Cards set(7);
-    cHandPile hand(cPoint(100, 100));
-    EXPECT_EQ(hand.capacity, 5);
-    for (int n = 0; n < 5; ++n) {
-        set[n]->turned = 1;
-        EXPECT_TRUE(hand.Can_Insert());
-        hand.Insert(set[n]);
-        EXPECT_EQ(hand.items[n], set[n]);
-        EXPECT_EQ(LookOf(set[n]), (Look{0, 1, 1, 100 + 81 * n, 100, n * CARD_WIDTH})) << n;
-    }
-    EXPECT_EQ(hand.count, 0);
-    // A full hand leaves the card where it was; one empty slot takes exactly one more.
-    EXPECT_FALSE(hand.Can_Insert());
-    EXPECT_FALSE(hand.Can_Insert(set[5]));
-    set[5]->turned = 1;
-    hand.Insert(set[5]);
-    hand.Insert(nullptr);
-    EXPECT_EQ(LookOf(set[5]), (Look{1, 0, 0, 0, 0, 5 * CARD_WIDTH}));
-    set[2]->Clicked();
-    ASSERT_EQ(hand.Remove(2), set[2]);
-    EXPECT_TRUE(hand.Can_Insert());
-    hand.Insert(set[5]);
-    hand.Insert(set[6]);
-    EXPECT_EQ(hand.items[2], set[5]);
-    EXPECT_EQ(set[6]->visible, 0);
-}
-
 TEST(HandPile, DealAndJunkTakeOnlyTurnedCardsLowestSlotFirst) {
     Cards set(7);
     cHandPile hand(cPoint(100, 100));
@@ -225,41 +164,6 @@ TEST(HandPile, DealAndJunkTakeOnlyTurnedCardsLowestSlotFirst) {
     hand.Insert(static_cast<cCardPile&>(junk));
     EXPECT_EQ(junk.count, 2);
     EXPECT_EQ(hand.items[3], nullptr);
-}
-
-TEST(HandPile, RemoveTakesOnlyATurnedCardOfAValidSlot) {
-    struct Row { int slot; bool turned, emptySlot, taken; };
-    const Row rows[] = {{0, true, false, true},   {4, true, false, true},   {2, false, false, false},
-                        {2, true, true, false},   {5, true, false, false},  {-1, true, false, false},
-                        {-2147483647 - 1, true, false, false}};
-    for (const Row& r : rows) {
-        Cards set(5);
-        cHandPile hand(cPoint(100, 100));
-        for (int n = 0; n < 5; ++n) hand.Insert(set[n]);
-        const int s = std::clamp(r.slot, 0, 4);
-        if (r.turned) set[s]->Clicked();
-        if (r.emptySlot) hand.items[s] = nullptr;
-        EXPECT_EQ(hand.Remove(r.slot), r.taken ? set[s] : nullptr) << r.slot;
-        EXPECT_EQ(hand.items[s], r.taken || r.emptySlot ? nullptr : set[s]) << r.slot;
-    }
-}
-
-TEST(HandPile, FreezeStopsFlipsAndTurnAllLetsEveryCardGo) {
-    for (bool frozen : {true, false}) {
-        Cards set(5);
-        cHandPile hand(cPoint(100, 100));
-        cDealPile deck(60, cPoint(20, 50));
-        for (int n = 0; n < 4; ++n) hand.Insert(set[n]);
-        if (frozen) hand.FreezeAll();
-        set[2]->Clicked();
-        EXPECT_EQ(set[2]->turned, frozen ? 0 : 1);
-        hand.TurnAll();
-        for (int n = 0; n < 4; ++n)  // TurnAll keeps selectability
-            EXPECT_EQ(LookOf(set[n]), (Look{1, !frozen, 1, 100 + 81 * n, 100, CARD_BACK_X})) << n;
-        deck.Insert(hand);
-        EXPECT_EQ(Contents(deck), set.Of({0, 1, 2, 3}));
-        for (int n = 0; n < HAND_SLOTS; ++n) EXPECT_EQ(hand.items[n], nullptr);
-    }
 }
 
 struct CardsOnScreen : ::testing::Test {

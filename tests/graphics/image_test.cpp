@@ -37,22 +37,6 @@ protected:
     support::TestBitMap sheet = support::MakeTestSheet();
 };
 
-TEST_F(ImageOnScreen, ShowCopiesTheSourceBlockAndNothingAround) {
-    cImage image(window, sheet.bitMap(), cRectangle(40, 30, 71, 96), cPoint(142, 96));
-    image.Draw();
-    EXPECT_TRUE(Filled(40, 30, 71, 96, background)) << "drawn while invisible";
-    image.Show();
-    EXPECT_EQ(image.visible, 1);
-    EXPECT_TRUE(Holds(40, 30, 71, 96, 142, 96));
-    EXPECT_TRUE(Filled(39, 29, 73, 1, background));
-    EXPECT_TRUE(Filled(39, 126, 73, 1, background));
-    EXPECT_TRUE(Filled(39, 30, 1, 96, background));
-    EXPECT_TRUE(Filled(111, 30, 1, 96, background));
-    image.source = cPoint(852, 384);
-    image.Draw();
-    EXPECT_TRUE(Holds(40, 30, 71, 96, 852, 384)) << "redrawn in place from the new source";
-}
-
 TEST_F(ImageOnScreen, HideAndMoveToDrawOnlyWhenVisibleAndEraseWithTheBackgroundPen) {
     cImage image(window, sheet.bitMap(), cRectangle(40, 30, 71, 96), cPoint(71, 0));
     image.Hide();

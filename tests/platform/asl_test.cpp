@@ -182,44 +182,6 @@ TEST_F(AslTest, PicksAFileByClickingTypingAndKeysAndCancellingLeavesTheChoiceAsI
     }
 }
 
-TEST_F(AslTest, GoesIntoADrawerAndBackToTheParentByMouseKeysAndTyping) {
-    FileRequester* fr = Make(dir.string());
-    Strings inside, back, byKeys, typed;
-    std::string drawerInside;
-    ASSERT_TRUE(Run({
-        [] { ClickEntry("sub", 2); },
-        [&] {
-            inside = ShownEntries();
-            drawerInside = FieldOf("Drawer");
-            host::ClickGadget(Requester(), "Parent");
-        },
-        [&] {
-            back = ShownEntries();
-            Keys({kDown, kDown}, kReturn);  // the second entry, the drawer "sub"
-        },
-        [&] {
-            byKeys = ShownEntries();
-            host::ClickGadget(Requester(), "Parent");
-        },
-        [&] {
-            host::ClickGadget(Requester(), "Drawer");
-            for (size_t i = 0; i <= dir.string().size(); ++i) host::Key(8), host::Key(127);
-            TypeReturn((dir / "sub").string());
-        },
-        [&] {
-            typed = ShownEntries();
-            ClickEntry("inner", 2);
-        },
-    }));
-    EXPECT_EQ(inside, Strings{"inner"});
-    EXPECT_EQ(drawerInside, (dir / "sub").string());
-    EXPECT_EQ(back, top);
-    EXPECT_EQ(byKeys, Strings{"inner"});
-    EXPECT_EQ(typed, Strings{"inner"});
-    EXPECT_STREQ(fr->fr_File, "inner");
-    EXPECT_EQ(fr->fr_Drawer, (dir / "sub").string());
-}
-
 // A drawer that is not there lists only a note; one given relative to the current drawer stays so.
 TEST_F(AslTest, AMissingDrawerShowsANoteAndRelativeDrawersStayRelative) {
     fs::create_directory(dir / "save");

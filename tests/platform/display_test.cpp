@@ -1,4 +1,4 @@
-// The real display: the screen scaled into the host window and back, a second window beside, typed text.
+// The real display: the screen scaled into the host window and back, and a second window beside.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -75,29 +75,6 @@ TEST(HostWindow, TheParentsFrameSurvivesTheEnvironmentAndGarbageIsRefused) {
     for (const char* bad : {"", "1 2 3", "1 2 0 480 0 0 0 0", "1 2 640 480 0 0 0 0 x", "1 2 640 480 -1 0 0 0"})
         EXPECT_FALSE(display::ParseFrame(bad, out)) << bad;
     EXPECT_FALSE(display::ParseFrame(nullptr, out));
-}
-
-TEST(TypedText, BecomesLatin1CodesAndDropsWhatLatin1Lacks) {
-    struct Case { const char* what; std::string utf8; std::vector<int> codes; };
-    const Case cases[] = {
-        {"ascii", "aZ?5 ", {'a', 'Z', '?', '5', ' '}},
-        {"umlauts and sharp s", "\xC3\xA4\xC3\x96\xC3\x9F", {0xE4, 0xD6, 0xDF}},
-        {"acute accent and nbsp", "\xC2\xB4\xC2\xA0", {0xB4, 0xA0}},
-        {"y with diaeresis, the last code", "\xC3\xBF", {0xFF}},
-        {"euro sign is beyond Latin-1", "a\xE2\x82\xAC" "b", {'a', 'b'}},
-        {"emoji is beyond Latin-1", "\xF0\x9F\x83\x8F!", {'!'}},
-        {"control characters", "\x01\x1F\x7F\xC2\x85x", {'x'}},
-        {"stray continuation byte", "\x80q", {'q'}},
-        {"sequence cut short", "\xC3q\xE2\x82", {'q'}},
-        {"overlong encoding of 'A'", "\xC1\x81" "B", {'B'}},
-        {"invalid lead byte", "\xFF\xFEz", {'z'}},
-        {"empty", "", {}},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        EXPECT_EQ(display::Latin1FromUtf8(c.utf8.c_str()), c.codes);
-    }
-    EXPECT_TRUE(display::Latin1FromUtf8(nullptr).empty());
 }
 
 }  // namespace

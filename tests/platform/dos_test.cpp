@@ -1,9 +1,8 @@
-// DOS on the host: files, NIL: and SYS:, the current directory, paths, patterns, and commands.
+// DOS on the host: files, NIL: and SYS:, paths, patterns, and commands.
 #include <dos.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
-#include <unistd.h>
 
 #include <cerrno>
 #include <cstdlib>
@@ -101,28 +100,6 @@ TEST_F(DosTest, NilSwallowsWritesAndReadsNothingAndSysNamesTheToolsFolder) {
     }
 }
 
-TEST_F(DosTest, CurrentDirNestsAndUnwinds) {
-    fs::create_directory(dir / "drawer");
-    const fs::path before = fs::current_path();
-    BPTR lock = Lock(In("drawer").c_str(), SHARED_LOCK);
-    ASSERT_NE(lock, 0);
-    BPTR previous = CurrentDir(lock);
-    BPTR h = Open("relative", MODE_NEWFILE);
-    Close(h);
-    EXPECT_TRUE(fs::exists(dir / "drawer" / "relative"));
-    BPTR parent = Lock("..", SHARED_LOCK);
-    ASSERT_NE(parent, 0);
-    EXPECT_EQ(CurrentDir(parent), lock);
-    EXPECT_EQ(fs::canonical(fs::current_path()), fs::canonical(dir));
-    EXPECT_EQ(CurrentDir(lock), parent);
-    UnLock(parent);
-    EXPECT_EQ(CurrentDir(previous), lock);
-    EXPECT_EQ(fs::current_path(), before);
-    UnLock(lock);
-    EXPECT_EQ(Lock(In("missing").c_str(), SHARED_LOCK), 0);
-    EXPECT_EQ(IoErr(), ERROR_OBJECT_NOT_FOUND);
-}
-
 TEST(DosPathTest, FilePartPathPartAndAddPartTables) {
     const std::tuple<const char*, const char*, size_t> parts[] = {
         {"Work:save/game", "game", 9}, {"Work:game", "game", 5}, {"save/game", "game", 4}, {"game", "game", 0},
@@ -174,30 +151,6 @@ protected:
     fs::path viewer, report;
     EnvGuard sys{"WB_SYS", ""}, probe{"PROBE_REPORT", ""};  // restored afterwards
 };
-
-TEST_F(ExecuteTest, WaitedCommandsGetTheirArgumentsWordForWord) {
-    const std::pair<const char*, std::vector<std::string>> cases[] = {
-        {"SYS:Utilities/MultiView poker.guide", {"poker.guide"}},
-        {"sys:utilities/multiview  a   b", {"a", "b"}},
-        {"SYS:Utilities/MultiView \"two words\" x", {"two words", "x"}},
-        {"SYS:Utilities/MultiView \"say *\"hi*\"\"", {"say \"hi\""}},
-        {"SYS:Utilities/MultiView a ; a comment", {"a"}},
-        // What a shell would act on is only text here.
-        {"SYS:Utilities/MultiView $(touch pwned) `touch pwned2` |x && y",
-         {"$(touch", "pwned)", "`touch", "pwned2`", "|x", "&&", "y"}},
-    };
-    for (const auto& [command, args] : cases) {
-        fs::remove(report);
-        BPTR nil = Open("NIL:", MODE_NEWFILE);
-        ASSERT_EQ(Execute(command, 0, nil), DOSTRUE) << command;
-        Close(nil);
-        const auto lines = ReportLines();
-        ASSERT_GE(lines.size(), 3u) << command;
-        EXPECT_EQ(fs::path(lines[0]), fs::current_path()) << command;
-        EXPECT_EQ(std::vector<std::string>(lines.begin() + 3, lines.end()), args) << command;
-    }
-    EXPECT_FALSE(fs::exists("pwned") || fs::exists("pwned2") || fs::exists(dir / "pwned"));
-}
 
 TEST_F(ExecuteTest, RedirectionsAndHandlesConnectInputAndOutput) {
     WriteAll(dir / "in.txt", "through the viewer\n");
@@ -269,47 +222,6 @@ struct MatchCase {
     std::vector<const char*> matching;
     std::vector<const char*> notMatching;
 };
-
-TEST(DosPatternTest, PatternElementsTable) {
-    const MatchCase cases[] = {
-        {"#?", {"", "a", "poker.info", "#?"}, {}},
-        {"?", {"a", "?", "."}, {"", "ab"}},
-        {"??", {"ab", "zz"}, {"a", "abc"}},
-        {"a?c", {"abc", "a.c"}, {"ac", "abbc"}},
-        {"#a", {"", "a", "aaaa", "AaA"}, {"b", "ab", "aab"}},
-        {"#ab", {"b", "ab", "aaab"}, {"a", "abb"}},
-        {"#(ab)", {"", "ab", "abab"}, {"a", "aba"}},
-        {"#?.info", {".info", "poker.info", "POKER.INFO", "a.b.info"}, {"poker.inf", "poker.info2", "info"}},
-        {"~(#?.info)", {"poker", "game1", "poker.guide", "info", "a.infox", ""}, {"poker.info", "x.INFO", ".info"}},
-        {"~a", {"", "b", "aa", "ab"}, {"a", "A"}},
-        {"(a|b)", {"a", "b", "B"}, {"", "ab", "c"}},
-        {"(a|bc|)x", {"ax", "bcx", "x"}, {"bx", "abx"}},
-        {"(a|(b|c)d)", {"a", "bd", "cd"}, {"b", "d", "ad"}},
-        {"#(a|b)c", {"c", "abbac"}, {"abd", "cc"}},
-        {"a%b", {"ab"}, {"a b", "a%b"}},
-        {"%", {""}, {"a", "%"}},
-        {"(%|a)b", {"b", "ab"}, {"aab"}},
-        {"'#'?", {"#?"}, {"#a", "", "#"}},
-        {"'#?", {"#?", "#a"}, {"#", "a?", "##a"}},
-        {"a'(b", {"a(b"}, {"ab"}},
-        {"''", {"'"}, {"''", ""}},
-        {"a*", {"a*"}, {"a", "abc"}},
-        {"*", {"*"}, {"", "x"}},
-        {"Poker", {"poker", "POKER", "PoKeR"}, {"poke", "pokers"}},
-        {"\xc9t\xe9", {"\xe9t\xe9", "\xc9T\xc9"}, {"ete"}},
-        {"[a-c]x", {"ax", "Bx", "cx"}, {"dx", "x"}},
-        {"[~a-c]x", {"dx", "zx"}, {"ax", "Cx", "x"}},
-        {"save/#?", {"save/", "save/game"}, {"save", "Save"}},
-        {"~(#?.info|#?.bak)", {"game"}, {"a.info", "b.BAK"}},
-        {"#?~(x)", {"", "x", "ax"}, {}},
-        {"", {""}, {"a"}},
-    };
-    for (const MatchCase& c : cases) {
-        for (const char* name : c.matching) EXPECT_TRUE(Matches(c.pattern, name)) << c.pattern << " should match \"" << name << '"';
-        for (const char* name : c.notMatching)
-            EXPECT_FALSE(Matches(c.pattern, name)) << c.pattern << " should not match \"" << name << '"';
-    }
-}
 
 TEST(DosPatternTest, PathologicalPatternsFinishAndDeepNestingIsRefused) {
     const std::string name(400, 'a');

@@ -75,24 +75,6 @@ TEST_F(IconTest, LinesBecomeToolTypesTable) {
     }
 }
 
-TEST_F(IconTest, MissingUnreadableOrFailingIconGivesNull) {
-    const std::vector<std::string> none = {"(no icon)"};
-    EXPECT_EQ(Read(), none);
-    fs::create_directory(info);
-    EXPECT_EQ(Read(), none);
-    fs::remove(info);
-    // A pipe named like an icon is not one, and reading it must not wait for a writer.
-    ASSERT_EQ(mkfifo(info.c_str(), 0600), 0);
-    EXPECT_EQ(Read(), none);
-    EXPECT_EQ(GetDiskObject(nullptr), nullptr);
-    EXPECT_EQ(GetDiskObject(""), nullptr);
-    fs::remove(info);
-    SetInfo("A=1\n");
-    host::FailOnce("GetDiskObject");
-    EXPECT_EQ(Read(), none);
-    EXPECT_EQ(Read(), std::vector<std::string>{"A=1"});
-}
-
 // A failed write leaves the old icon and no temporary file; a good one is read back in order.
 TEST_F(IconTest, FailedWriteLeavesTheOldIconAndNoTemporaryFile) {
     const std::string old = "PREFSJOKER=TRUE\nJOKERS=7\n";

@@ -1,4 +1,4 @@
-// The IFF parser's raw walk: entering and leaving chunks, reading in them, refusing broken files.
+// The IFF parser: every kind of broken file gives its error.
 #include <dos.h>
 #include <gtest/gtest.h>
 #include <iffparse.h>
@@ -63,35 +63,6 @@ protected:
     BPTR file = 0;
 };
 
-TEST_F(IffParse, RawStepEntersAndLeavesEveryChunkInFileOrder) {
-    const struct { const char* name; Bytes file; const char* steps; } cases[] = {
-        {"flat FORM", Group("FORM", "ILBM", {Chunk("BMHD", Bytes(20)), Chunk("BODY", Bytes(6))}),
-         "FORM/ILBM BMHD/ILBM EOC BODY/ILBM EOC EOC EOF"},
-        {"odd chunks are padded",
-         Group("FORM", "TEST", {Chunk("ANNO", Bytes(3, 'x')), Chunk("AUTH", Bytes(1)), Chunk("NAME", Bytes(2))}),
-         "FORM/TEST ANNO/TEST EOC AUTH/TEST EOC NAME/TEST EOC EOC EOF"},
-        {"nested FORM",
-         Group("FORM", "OUTR",
-               {Chunk("HEAD", Bytes(4)), Group("FORM", "INNR", {Chunk("DATA", Bytes(5))}), Chunk("TAIL", Bytes(2))}),
-         "FORM/OUTR HEAD/OUTR EOC FORM/INNR DATA/INNR EOC EOC TAIL/OUTR EOC EOC EOF"},
-        {"LIST with PROP",
-         Group("LIST", "ILBM",
-               {Group("PROP", "ILBM", {Chunk("CMAP", Bytes(6))}), Group("FORM", "ILBM", {Chunk("BODY", Bytes(2))})}),
-         "LIST/ILBM PROP/ILBM CMAP/ILBM EOC EOC FORM/ILBM BODY/ILBM EOC EOC EOC EOF"},
-        {"CAT of two FORMs",
-         Group("CAT ", "    ", {Group("FORM", "AAAA", {}), Group("FORM", "BBBB", {Chunk("X123", Bytes(1))})}),
-         "CAT /     FORM/AAAA EOC FORM/BBBB X123/BBBB EOC EOC EOC EOF"},
-        {"empty chunk", Group("FORM", "ILBM", {Chunk("BODY", Bytes())}), "FORM/ILBM BODY/ILBM EOC EOC EOF"},
-    };
-    for (auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        ASSERT_EQ(Open(c.file), 0);
-        EXPECT_EQ(Walk(), c.steps);
-        EXPECT_EQ(Step(), IFFERR_EOF) << "the end stays the end";
-        Close();
-    }
-}
-
 TEST_F(IffParse, BrokenFilesGiveTheirError) {
     Bytes form = Group("FORM", "ILBM", {Chunk("BMHD", Bytes(20)), Chunk("BODY", Bytes(8))});
     Bytes badId = form;
@@ -131,44 +102,6 @@ TEST_F(IffParse, BrokenFilesGiveTheirError) {
         }
         Close();
     }
-}
-
-TEST_F(IffParse, ReadChunkBytesStopsAtTheChunksEndAndParentsLeadOutward) {
-    Bytes data = {1, 2, 3, 4, 5, 6, 7};
-    ASSERT_EQ(Open(Group("LIST", "TEST", {Group("FORM", "TEST", {Chunk("DATA", data), Chunk("NEXT", Bytes{9, 8})})})), 0);
-    ASSERT_EQ(Step(), 0);
-    ASSERT_EQ(Step(), 0);
-    UBYTE buf[16] = {};
-    EXPECT_EQ(ReadChunkBytes(iff, buf, 16), 0) << "a group's own data is not read";
-    ASSERT_EQ(Step(), 0);
-    std::string chain;
-    for (ContextNode* cn = CurrentChunk(iff); cn != nullptr; cn = ParentChunk(cn)) chain += IdText(cn->cn_ID);
-    EXPECT_EQ(chain, "DATAFORMLIST");
-    EXPECT_EQ(iff->iff_Depth, 3);
-    EXPECT_EQ(ReadChunkBytes(iff, buf, 3), 3);
-    EXPECT_EQ(CurrentChunk(iff)->cn_Scan, 3);
-    EXPECT_EQ(ReadChunkBytes(iff, buf + 3, 16), 4);
-    EXPECT_EQ(ReadChunkBytes(iff, buf + 7, 16), 0);
-    EXPECT_EQ(Bytes(buf, buf + 7), data);
-    // A chunk read partly is skipped to its end (and its pad byte) when leaving.
-    ASSERT_EQ(Step(), IFFERR_EOC);
-    ASSERT_EQ(Step(), 0);
-    EXPECT_EQ(IdText(CurrentChunk(iff)->cn_ID), "NEXT");
-    EXPECT_EQ(ReadChunkBytes(iff, buf, 1), 1);
-    EXPECT_EQ(buf[0], 9);
-    EXPECT_EQ(Walk(), "EOC EOC EOC EOF");
-}
-
-TEST_F(IffParse, AllocAndReadFailuresAreReported) {
-    host::FailOnce("AllocIFF");
-    EXPECT_EQ(AllocIFF(), nullptr);
-    ASSERT_EQ(Open(Group("FORM", "ILBM", {Chunk("BODY", Bytes(100))})), 0);
-    ASSERT_EQ(Step(), 0);
-    ASSERT_EQ(Step(), 0);
-    host::FailOnce("Read");
-    UBYTE buf[100];
-    EXPECT_EQ(ReadChunkBytes(iff, buf, 100), IFFERR_READ);
-    EXPECT_EQ(Step(), IFFERR_READ);
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-// System requesters: EasyRequest's window, body, buttons and answers; DisplayAlert's box and answers.
+// System requesters: EasyRequest's answers and the parent's input; DisplayAlert's box and answers.
 #include <functional>
 
 #include "server_testing.h"
@@ -47,59 +47,6 @@ TEST_F(EasyRequestTest, AnswersOneTwoOrZeroForTheFirstMiddleAndLastButtonAndThei
     }
 }
 
-TEST_F(EasyRequestTest, IsCentredOnTheScreenWithTheTitleTextAndButtons) {
-    bool looked = false;
-    host::SetSteps({[&] {
-        Window* w = Requester();
-        ASSERT_NE(w, nullptr);
-        looked = true;
-        EXPECT_EQ(w->LeftEdge, (640 - w->Width) / 2);
-        EXPECT_EQ(w->TopEdge, (480 - w->Height) / 2);
-        EXPECT_TRUE(host::ShowsText(w, "Pick one of three"));
-        auto gadgets = host::Gadgets(w);
-        ASSERT_EQ(gadgets.size(), 3u);
-        // Spread left to right along the bottom, in the order given.
-        const char* labels[] = {"First", "Middle", "Last"};
-        for (size_t i = 0; i < 3; ++i) EXPECT_EQ(gadgets[i].label, labels[i]);
-        for (size_t i = 0; i < 2; ++i) EXPECT_LT(gadgets[i].left + gadgets[i].width, gadgets[i + 1].left);
-        EXPECT_EQ(gadgets[0].top, gadgets[2].top);
-        EXPECT_GT(gadgets[0].top, w->Height / 2);
-        host::Key(13);
-    }});
-    EXPECT_EQ(EasyRequestArgs(nullptr, &kThree, nullptr, nullptr), 1);
-    EXPECT_TRUE(looked);
-}
-
-TEST_F(EasyRequestTest, BodyTakesItsArguments) {
-    struct Case { const char* format; std::vector<uintptr_t> args; std::vector<std::string> lines; };
-    static const char kFile[] = "gfx/defaultcards.lbm";
-    const Case cases[] = {
-        {"Error while loading Card GFX file \"%s\"", {reinterpret_cast<uintptr_t>(kFile)},
-         {"Error while loading Card GFX file \"gfx/defaultcards.lbm\""}},
-        {"Win Pot Doubled! Pot=%ld", {1234}, {"Win Pot Doubled! Pot=1234"}},
-        {"%s has %ld coins", {reinterpret_cast<uintptr_t>("Ann"), static_cast<uintptr_t>(-5)}, {"Ann has -5 coins"}},
-        {"[%5ld] [%-3s] [%03ld]", {42, reinterpret_cast<uintptr_t>("a"), 7}, {"[   42] [a  ] [007]"}},
-        {"Line one %s\nLine two %ld", {reinterpret_cast<uintptr_t>("A"), 2}, {"Line one A", "Line two 2"}},
-        {"%s", {0}, {""}},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.format);
-        host::UseVirtualDisplay();
-        const EasyStruct es = {sizeof(EasyStruct), 0, "Body", c.format, "OK"};
-        std::vector<std::string> seen;
-        host::SetSteps({[&] {
-            for (const auto& t : host::Texts(Requester("Body"))) seen.push_back(t.text);
-            host::Key(13);
-        }});
-        EasyRequestArgs(nullptr, &es, nullptr, c.args.empty() ? nullptr : c.args.data());
-        // Nothing shown but the lines and the button.
-        std::erase(seen, "OK");
-        std::vector<std::string> want = c.lines;
-        std::erase(want, "");
-        EXPECT_EQ(seen, want);
-    }
-}
-
 TEST_F(EasyRequestTest, LeavesTheParentsQueuedInputAlone) {
     Window* parent = wtest::OpenBig("Parent");
     ASSERT_NE(parent, nullptr);
@@ -113,21 +60,6 @@ TEST_F(EasyRequestTest, LeavesTheParentsQueuedInputAlone) {
     for (const auto& g : Drain(parent)) codes.push_back(g.code);
     EXPECT_EQ(codes, (std::vector<UWORD>{'k', SELECTDOWN, SELECTUP}));
     EXPECT_EQ(host::ActiveWindow(), parent) << "active again for the player's next key";
-}
-
-TEST_F(EasyRequestTest, OneButtonIsBothFirstAndLastAndAnUnshownRequesterAnswersZero) {
-    const EasyStruct one = {sizeof(EasyStruct), 0, "Tarnwell Poker", "Error", "QUIT"};
-    host::SetSteps({[] { host::Key(13); }});
-    EXPECT_EQ(EasyRequestArgs(nullptr, &one, nullptr, nullptr), 0);
-    host::SetSteps({[] { host::ClickGadget(Requester("Tarnwell Poker"), "QUIT"); }});
-    EXPECT_EQ(EasyRequestArgs(nullptr, &one, nullptr, nullptr), 0);
-
-    host::FailOnce("OpenWindowTagList");
-    EXPECT_EQ(EasyRequestArgs(nullptr, &kThree, nullptr, nullptr), 0);
-    EXPECT_EQ(host::OpenWindowCount(), 0);
-    host::UseVirtualDisplay({.display = false});
-    EXPECT_EQ(EasyRequestArgs(nullptr, &kThree, nullptr, nullptr), 0);
-    EXPECT_EQ(EasyRequestArgs(nullptr, nullptr, nullptr, nullptr), 0);
 }
 
 // ---- alerts ----
@@ -181,16 +113,6 @@ TEST_F(DisplayAlertTest, ShowsItsLinesAcrossTheTopAndAnswersByClickOrKey) {
         // A pen it took for its colour is given back.
         EXPECT_EQ(host::PensInUse(), 0);
     }
-}
-
-TEST_F(DisplayAlertTest, WithoutADisplayPrintsItsLinesOnStandardError) {
-    host::UseVirtualDisplay({.display = false});
-    std::vector<char> bytes = AlertBytes({{{64, 16}, "gadtools.library"}, {{64, 30}, "second"}});
-    testing::internal::CaptureStderr();
-    EXPECT_FALSE(DisplayAlert(RECOVERY_ALERT, bytes.data(), 40));
-    std::string err = testing::internal::GetCapturedStderr();
-    EXPECT_NE(err.find("gadtools.library\nsecond\n"), std::string::npos) << err;
-    EXPECT_EQ(DisplayAlert(RECOVERY_ALERT, nullptr, 40), FALSE);
 }
 
 }  // namespace

@@ -39,121 +39,6 @@ TEST_F(ServerWindow, DefaultScreenIs640x480Depth8WithTopaz8AndATitleBarBehindThe
     ExpectScreenShowsWindow(Open({.left = 0, .top = 0}));
 }
 
-// A window opens as asked, moved and cut to fit the screen, its title bar following the font.
-TEST_F(ServerWindow, OpensAsAskedInsideTheScreenWithATitleBarFollowingTheFont) {
-    struct Case { int fontHeight, wborTop; std::vector<int> asked, want; int borderTop; };
-    const Case cases[] = {
-        {8, 2, {20, 30, 200, 100}, {20, 30, 200, 100}, 11},    // as asked
-        {8, 2, {0, 0, 640, 480}, {0, 0, 640, 480}, 11},        // the whole screen
-        {8, 2, {600, 30, 200, 100}, {440, 30, 200, 100}, 11},  // moved left to fit
-        {8, 2, {-10, -5, 200, 100}, {0, 0, 200, 100}, 11},     // moved onto the screen
-        {8, 2, {0, 450, 100, 100}, {0, 380, 100, 100}, 11},    // moved up to fit
-        {8, 2, {100, 100, 800, 100}, {0, 100, 640, 100}, 11},  // too wide: moved, then cut
-        {8, 2, {10, 10, 100, 600}, {10, 0, 100, 480}, 11},     // too high: moved, then cut
-        {11, 2, {20, 30, 200, 100}, {20, 30, 200, 100}, 14},   // a taller font
-        {8, 4, {20, 30, 200, 100}, {20, 30, 200, 100}, 13},    // a taller top border
-        {15, 0, {20, 30, 200, 100}, {20, 30, 200, 100}, 16},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << "asked " << c.asked[0] << "," << c.asked[1] << " " << c.asked[2] << "x"
-                                        << c.asked[3] << " font " << c.fontHeight << " top border " << c.wborTop);
-        host::UseVirtualDisplay({.fontHeight = c.fontHeight, .wborTop = c.wborTop});
-        Screen* s = LockPubScreen(nullptr);
-        ASSERT_NE(s, nullptr);
-        EXPECT_EQ(s->Font->ta_YSize, c.fontHeight);
-        EXPECT_EQ(s->BarHeight, c.borderTop - 1);
-        Window* w = Open({c.asked[0], c.asked[1], c.asked[2], c.asked[3]});
-        ASSERT_NE(w, nullptr);
-        EXPECT_EQ(wtest::Box(w), c.want);
-        EXPECT_EQ(std::vector<int>({w->BorderLeft, w->BorderTop, w->BorderRight, w->BorderBottom}),
-                  (std::vector<int>{4, c.borderTop, 4, 2}));
-    }
-}
-
-TEST_F(ServerWindow, WindowRecordsAreLinkedFrontToBackAndClosingActivatesThePrevious) {
-    Window* a = Open({});
-    Window* b = Open({});
-    auto order = [s = LockPubScreen(nullptr)] {
-        std::vector<Window*> out;
-        for (Window* w = s->FirstWindow; w; w = w->NextWindow) out.push_back(w);
-        return out;
-    };
-    EXPECT_EQ(order(), (std::vector<Window*>{b, a}));
-    WindowToFront(a);
-    EXPECT_EQ(order(), (std::vector<Window*>{a, b}));
-
-    Window* c = Open({});
-    ActivateWindow(b);
-    ActivateWindow(c);
-    CloseWindow(c);
-    EXPECT_EQ(host::ActiveWindow(), b);
-    CloseWindow(b);
-    EXPECT_EQ(host::ActiveWindow(), a);
-    EXPECT_EQ(order(), std::vector<Window*>{a});
-    CloseWindow(a);
-    EXPECT_EQ(host::ActiveWindow(), nullptr);
-    CloseWindow(a);  // a second close is harmless
-    EXPECT_EQ(host::OpenWindowCount(), 0);
-}
-
-TEST_F(ServerWindow, DrawingClipsToTheWindowRasterAndPixelsOutsideAreMinusOne) {
-    Window* w = Open({100, 100, 50, 40});
-    SetAPen(w->RPort, 7);
-    RectFill(w->RPort, -20, -20, 200, 200);
-    struct Probe { int x, y, pen; };
-    for (const Probe& p : {Probe{99, 120, 0}, Probe{150, 120, 0}, Probe{100, 100, 7}, Probe{149, 139, 7},
-                           Probe{149, 140, 0}, Probe{-1, 0, -1}, Probe{0, -1, -1}, Probe{640, 0, -1},
-                           Probe{0, 480, -1}})
-        EXPECT_EQ(host::ScreenPixel(p.x, p.y), p.pen) << p.x << "," << p.y;
-    for (const Probe& p : {Probe{-1, 0, -1}, Probe{0, -1, -1}, Probe{50, 0, -1}, Probe{0, 40, -1}, Probe{49, 39, 7}})
-        EXPECT_EQ(host::WindowPixel(w, p.x, p.y), p.pen) << "window " << p.x << "," << p.y;
-    EXPECT_EQ(host::WindowPixel(nullptr, 0, 0), -1);
-}
-
-TEST_F(ServerWindow, CoveredWindowKeepsItsContents) {
-    Window* a = Open({.title = "Back"});
-    RastPort* rp = a->RPort;
-    for (int i = 0; i < 60; ++i) {
-        SetAPen(rp, 4 + i % 5);
-        Move(rp, 10 + i, 15);
-        Draw(rp, 10 + i, 90);
-    }
-    Window* b = Open({.left = 60, .top = 50, .title = "Front"});
-    ExpectScreenShowsWindow(b);
-    // Drawing into the covered window while it is covered is kept too.
-    SetAPen(rp, 9);
-    RectFill(rp, 100, 40, 120, 60);
-    EXPECT_NE(host::ScreenPixel(20 + 110, 30 + 50), 9);
-
-    WindowToFront(a);
-    ExpectScreenShowsWindow(a);
-    WindowToFront(b);
-    ExpectScreenShowsWindow(b);
-    CloseWindow(b);
-    ExpectScreenShowsWindow(a);
-    EXPECT_EQ(host::ScreenPixel(20 + 110, 30 + 50), 9);
-}
-
-// The active window's title bar is highlighted, and drawing the frame again keeps the program's texts.
-TEST_F(ServerWindow, ActiveTitleBarIsHighlightedAndFrameDrawingKeepsTheProgramsTexts) {
-    Window* a = Open({.title = "One"});
-    Move(a->RPort, -20, 30);  // cut off by the left edge: overlaps the frame
-    Text(a->RPort, "cut off text", 12);
-    const int x = a->Width * 3 / 4, y = 1;  // drag bar, clear of the title and the gadgets
-    EXPECT_EQ(host::WindowPixel(a, x, y), 3);
-    Window* b = Open({.left = 300, .title = "Two"});
-    auto bars = [&] { return std::vector<int>{host::WindowPixel(a, x, y), host::WindowPixel(b, x, y)}; };
-    EXPECT_EQ(bars(), (std::vector<int>{0, 3}));
-    RefreshWindowFrame(a);
-    EXPECT_TRUE(host::ShowsText(a, "cut off text"));
-    for (const auto& t : host::Texts(a)) EXPECT_NE(t.text, "One") << "the title is the frame's, not a text";
-    ActivateWindow(a);
-    EXPECT_EQ(bars(), (std::vector<int>{3, 0}));
-    EXPECT_NE(a->Flags & WFLG_WINDOWACTIVE, 0u);
-    EXPECT_EQ(b->Flags & WFLG_WINDOWACTIVE, 0u);
-    EXPECT_TRUE(host::ShowsText(a, "cut off text"));
-}
-
 // ---- input ----
 
 class ServerInput : public ::testing::Test {
@@ -172,28 +57,6 @@ protected:
     Window* b = nullptr;
 };
 
-TEST_F(ServerInput, ClickGoesToTheWindowUnderThePointerInItsFrame) {
-    struct Case { int x, y; char who; int fx, fy; };  // who: 'a', 'b' or 0 for nobody
-    const Case cases[] = {
-        {50, 50, 'a', 30, 20},    // only the back window is there
-        {150, 100, 'b', 30, 40},  // both: the front one takes it
-        {21, 90, 'a', 1, 60},     // on the back window's left border
-        {319, 159, 'b', 199, 99}, // the front window's bottom-right corner
-        {119, 129, 'a', 99, 99},  // just left of the front window
-        {600, 400, 0, 0, 0},      // the bare screen: nobody, the active window stays
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << "click at " << c.x << "," << c.y);
-        Window* before = host::ActiveWindow();
-        host::Click(c.x, c.y);
-        Settle();
-        Window* w = c.who == 'a' ? a : c.who == 'b' ? b : nullptr;
-        EXPECT_EQ(Drain(a), w == a ? Clicked(a, c.fx, c.fy) : std::vector<Got>{});
-        EXPECT_EQ(Drain(b), w == b ? Clicked(b, c.fx, c.fy) : std::vector<Got>{});
-        EXPECT_EQ(host::ActiveWindow(), w ? w : before) << "a click activates the window";
-    }
-}
-
 // Keys give their ISO-8859-1 codes to the active window, at the pointer every window knows.
 TEST_F(ServerInput, KeysGiveTheirLatin1CodesToTheActiveWindowAtThePointer) {
     host::MoveMouse(100, 90);
@@ -205,45 +68,6 @@ TEST_F(ServerInput, KeysGiveTheirLatin1CodesToTheActiveWindowAtThePointer) {
     for (int code : codes) want.push_back({IDCMP_VANILLAKEY, static_cast<UWORD>(code), -20, 30, b});
     EXPECT_EQ(Drain(b), want);
     EXPECT_TRUE(Drain(a).empty());
-}
-
-TEST_F(ServerInput, AWindowGetsOnlyTheClassesItAskedFor) {
-    auto clickInside = [](Window* w) { host::Click(w->LeftEdge + 50, w->TopEdge + 50); };
-    auto clickOther = [](Window*) { host::Click(450, 60); };
-    auto key = [](Window*) { host::Key('x'); };
-    auto move = [](Window* w) { host::MoveMouse(w->LeftEdge + 60, w->TopEdge + 60); };
-    auto close = [](Window* w) { host::ClickClose(w); };
-    auto raw = [](Window*) { host::RawKey(0x4C); };
-    auto activate = [](Window* w) { ActivateWindow(w); };
-    auto drag = [](Window* w) { host::DragWindow(w, 30, 20); };
-    struct Case { const char* what; ULONG idcmp; void (*act)(Window*); std::vector<ULONG> want; };
-    const Case cases[] = {
-        {"click, keys only", IDCMP_VANILLAKEY, clickInside, {}},
-        {"click, buttons", IDCMP_MOUSEBUTTONS, clickInside, {IDCMP_MOUSEBUTTONS, IDCMP_MOUSEBUTTONS}},
-        {"key, buttons only", IDCMP_MOUSEBUTTONS, key, {}},
-        {"key, keys", IDCMP_VANILLAKEY, key, {IDCMP_VANILLAKEY}},
-        {"move, buttons only", IDCMP_MOUSEBUTTONS, move, {}},
-        {"move, moves", IDCMP_MOUSEMOVE, move, {IDCMP_MOUSEMOVE}},
-        {"drag, moves and buttons", IDCMP_MOUSEMOVE | IDCMP_MOUSEBUTTONS, drag, {}},
-        {"close gadget, nothing asked", 0, close, {}},
-        {"close gadget, keys only", IDCMP_VANILLAKEY, close, {}},
-        {"close gadget, close", IDCMP_CLOSEWINDOW, close, {IDCMP_CLOSEWINDOW}},
-        {"raw key, keys only", IDCMP_VANILLAKEY, raw, {}},
-        {"raw key, raw keys", IDCMP_RAWKEY, raw, {IDCMP_RAWKEY}},
-        {"activation, asked", IDCMP_ACTIVEWINDOW, activate, {IDCMP_ACTIVEWINDOW}},
-        {"activation, buttons only", IDCMP_MOUSEBUTTONS, activate, {}},
-        {"deactivation, asked", IDCMP_INACTIVEWINDOW, clickOther, {IDCMP_INACTIVEWINDOW}},
-    };
-    for (const Case& c : cases) {
-        host::UseVirtualDisplay();
-        Window* w = Open({.idcmp = c.idcmp});
-        Window* o = Open({.left = 400, .idcmp = IDCMP_ACTIVEWINDOW});  // active now
-        if (c.act != +activate) ActivateWindow(w);
-        Drain(w);
-        c.act(w);
-        EXPECT_EQ(wtest::Classes(Settled(w)), c.want) << c.what;
-        Drain(o);
-    }
 }
 
 TEST_F(ServerInput, DraggingMovesTheWindowAndLaterClicksUseItsNewFrame) {
@@ -329,30 +153,6 @@ TEST_F(ServerMessages, PortHandsOutMessagesOldestFirstAndRepliesGoToTheReplyPort
     DeleteMsgPort(back);
 }
 
-TEST_F(ServerMessages, InputMadeTogetherIsAllAtThePortWhenTheProgramWakes) {
-    for (bool queuedBeforeWaiting : {true, false}) {
-        SCOPED_TRACE(queuedBeforeWaiting ? "queued before the wait" : "queued by the user");
-        host::UseVirtualDisplay();
-        Window* main = Open({.title = "Main"});
-        Window* other = Open({.left = 300, .title = "Other"});  // active
-        auto act = [main] {
-            host::Key(27);                                         // to the active one
-            host::Click(main->LeftEdge + 50, main->TopEdge + 50);  // activates the main window
-            host::Type("ab");                                      // so these go there
-        };
-        if (queuedBeforeWaiting) {
-            act();
-            host::SetSteps({});
-        } else {
-            host::SetSteps({act});
-        }
-        WaitPort(other->UserPort);
-        const ULONG b = IDCMP_MOUSEBUTTONS, k = IDCMP_VANILLAKEY;
-        EXPECT_EQ(wtest::Classes(Drain(main)), (std::vector<ULONG>{b, b, k, k}));
-        EXPECT_EQ(Codes(Drain(other)), "\x1B");
-    }
-}
-
 // A message replied twice is counted, however many came and went between, and the server goes on.
 TEST_F(ServerMessages, ASecondReplyIsCountedNotACrash) {
     Window* w = Open({});
@@ -371,15 +171,6 @@ TEST_F(ServerMessages, ASecondReplyIsCountedNotACrash) {
     host::Key('k');
     EXPECT_EQ(Codes(Settled(w)), "k");
     EXPECT_EQ(host::DoubleReplies(), 2);
-}
-
-TEST_F(ServerHost, ActingOnWhatIsNotThereSaysSo) {
-    Window* w = Open({});
-    EXPECT_THROW(host::ClickGadget(w, "Nothing"), std::runtime_error);
-    EXPECT_THROW(host::ClickGadget(w, 12345), std::runtime_error);
-    EXPECT_THROW(host::PickMenu(w, 0, 0), std::runtime_error);
-    EXPECT_THROW(host::ClickClose(Open({.close = false})), std::runtime_error);
-    EXPECT_EQ(host::FindWindow("Three"), nullptr);
 }
 
 }  // namespace

@@ -145,7 +145,6 @@ protected:
     // Screen point of a gadget's centre.
     int CentreX(const Gadget* g) const { return window->LeftEdge + g->LeftEdge + g->Width / 2; }
     int CentreY(const Gadget* g) const { return window->TopEdge + g->TopEdge + g->Height / 2; }
-    std::vector<Got> Ups() { return OfClass(Settled(window), IDCMP_GADGETUP); }
 
     Screen* screen = nullptr;
     Window* window = nullptr;

@@ -25,7 +25,6 @@ public:
     // Entry i: the screen pen of sheet colour i (what start-up keeps in gfxpens).
     const unsigned char* pens() const { return pens_; }
     const unsigned char* colours() const { return colours_; }  // the sheet's CMAP, 256 x RGB
-    int pictureDepth() const { return pictureDepth_; }  // planes before remapping
 
 private:
     Screen* screen_;

@@ -1,7 +1,6 @@
 // Value types, panels, the receiver protocol and the modal loop.
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <map>
 #include <vector>
 
@@ -162,18 +161,6 @@ TEST_F(ModalLoopTest, EndsOnADeclinedCloseOrAnEndAnswerAfterTheQueueIsEmpty) {
         EXPECT_EQ(GetMsg(window->UserPort), nullptr);
         Stop();  // before the queue's messages go
     }
-}
-
-TEST_F(ModalLoopTest, FlushMessagesRepliesEverythingWaitingAndNothingElse) {
-    support::QueuedMessages queue(IDCMP_VANILLAKEY, {1, 2, 3});
-    queue.Send(window);
-    cPanel anyReceiver;
-    anyReceiver.FlushMessages(window);
-    EXPECT_EQ(GetMsg(window->UserPort), nullptr);
-    EXPECT_EQ(queue.Drain(), 3);
-    anyReceiver.FlushMessages(window);  // an empty port
-    anyReceiver.FlushMessages(nullptr);
-    EXPECT_EQ(queue.Drain(), 3);
 }
 
 }  // namespace

@@ -3,7 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <climits>
 #include <string>
 
 #include "host/host.h"
@@ -72,22 +71,6 @@ TEST_F(IntLabelTest, ShowsTheWholeNumberEightPixelsInsideAndCentredOnAFixedHeigh
             EXPECT_EQ(InkColumns(baseline, end, c.x + c.width - 2), 0);
         }
     }
-}
-
-TEST_F(IntLabelTest, ANewValueReplacesTheOldNumberInARecessedFrame)
-{
-    TIntLabel label(10, 30, 120, 20, 2, 12345, window);
-    label.Update(window->RPort);
-    label.value = 9;
-    label.Update(window->RPort);
-    EXPECT_TRUE(host::ShowsText(window, "9"));
-    EXPECT_FALSE(host::ShowsText(window, "12345"));
-    // The digits of the old number beyond the new one are gone from the box.
-    const int baseline = 30 + (20 - 8) / 2 + TEXTFONT->tf_Baseline;
-    EXPECT_EQ(InkColumns(baseline, 10 + 8 + TEXTFONT->tf_XSize, 10 + 118), 0);
-    EXPECT_EQ(host::WindowPixel(window, 10, 35), 1);   // outer top-left: dark
-    EXPECT_EQ(host::WindowPixel(window, 129, 35), 2);  // outer bottom-right: light
-    EXPECT_EQ(host::WindowPixel(window, 40, 32), 0);   // the fill
 }
 
 }  // namespace
