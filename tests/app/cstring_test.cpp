@@ -1,4 +1,4 @@
-// The owned text: bounded copy, and copies that own their buffers.
+// The owned text: bounded copy, copies that own their buffers, length and comparison.
 #include "app/cstring.h"
 
 #include <gtest/gtest.h>
@@ -73,6 +73,22 @@ TEST(CstringTest, CopiesOwnTheirBuffersAndSelfAssignmentIsSafe) {
     EXPECT_TRUE(Holds(c, nullptr, 0));
     a = std::move(moved);
     EXPECT_TRUE(Holds(a, "drawer/", 8));
+}
+
+TEST(CstringTest, LengthComparisonAndLastCharTreatNullAsEmpty) {
+    struct Case { const char* held; int length, last; const char* other; bool equal; };  // held nullptr: no buffer
+    const Case cases[] = {{nullptr, 0, 0, "", true},        {nullptr, 0, 0, nullptr, true},   {"", 0, 0, nullptr, true},
+                          {nullptr, 0, 0, "a", false},      {"a", 1, 'a', nullptr, false},    {"save/", 5, '/', "save/", true},
+                          {"save/", 5, '/', "save", false}, {"save", 4, 'e', "save/", false}, {"Save", 4, 'e', "save", false},
+                          {"\xb4\xff", 2, 255, "\xb4", false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(Name(c.held) + " vs " + Name(c.other));
+        cstring s;
+        if (c.held) s = c.held;
+        EXPECT_EQ(s.cstrlength(c.held), c.length);
+        EXPECT_EQ(s.lastchar(), c.last);
+        EXPECT_EQ(s == c.other, c.equal);
+    }
 }
 
 }  // namespace
