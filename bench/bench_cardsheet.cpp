@@ -9,7 +9,7 @@
 namespace {
 
 unsigned char* SheetPath() {
-    static char path[] = POKER_BINARY_DIR "/Poker/gfx/defaultcards.lbm";
+    static char path[] = POKER_BINARY_DIR "/gfx/defaultcards.lbm";
     return reinterpret_cast<unsigned char*>(path);
 }
 

@@ -24,7 +24,7 @@ struct Drawer {
         fs::remove_all(dir);
         fs::create_directories(dir / "gfx");
         fs::create_directories(dir / "save");
-        fs::copy_file(std::string(POKER_BINARY_DIR) + "/Poker/gfx/defaultcards.lbm", dir / "gfx/defaultcards.lbm");
+        fs::copy_file(std::string(POKER_BINARY_DIR) + "/gfx/defaultcards.lbm", dir / "gfx/defaultcards.lbm");
         std::ofstream(dir / "poker.info") << "JOKERS=3\n";
     }
     ~Drawer() { fs::remove_all(dir); }

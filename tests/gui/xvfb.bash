@@ -1,4 +1,17 @@
-# Shared by the GUI tests (sourced): the tools they need and a private Xvfb display.
+# Shared by the GUI tests (sourced): the tools they need, a private Xvfb display and the
+# program's drawer as shipped.
+
+# fresh_drawer BUILD WORK: lays out WORK/Poker from the sources' drawer/ and the built card
+# sheet, with a link to the built program, and prints its path.
+fresh_drawer() {
+    local src
+    src=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+    mkdir -p "$2/Poker/gfx" "$2/Poker/save"
+    cp "$src/drawer/poker.info" "$src/drawer/poker.guide" "$2/Poker/"
+    cp "$1/gfx/defaultcards.lbm" "$2/Poker/gfx/"
+    ln -s "$(cd "$1" && pwd)/poker" "$2/Poker/poker"
+    echo "$2/Poker"
+}
 
 # Exits 77 (skipped, and says so) when a tool the GUI tests use is missing.
 require_gui_tools() {

@@ -5,7 +5,7 @@
 
 namespace support {
 
-const char* DefaultSheetPath() { return POKER_BINARY_DIR "/Poker/gfx/defaultcards.lbm"; }
+const char* DefaultSheetPath() { return POKER_BINARY_DIR "/gfx/defaultcards.lbm"; }
 
 ScreenSheet::ScreenSheet(Screen* screen, const char* path) : screen_(screen) {
     result_ = LoadBlocks(bitmap_, colours_, reinterpret_cast<unsigned char*>(const_cast<char*>(path)));

@@ -21,7 +21,7 @@ Drawer::Drawer(const std::vector<std::string>& toolTypes, bool withIcon) {
     fs::remove_all(dir_);
     fs::create_directories(dir_ / "gfx");
     fs::create_directories(dir_ / "save");
-    fs::copy_file(std::string(POKER_BINARY_DIR) + "/Poker/gfx/defaultcards.lbm", dir_ / "gfx/defaultcards.lbm");
+    fs::copy_file(std::string(POKER_BINARY_DIR) + "/gfx/defaultcards.lbm", dir_ / "gfx/defaultcards.lbm");
     std::ofstream(dir_ / "poker") << "program";
     if (withIcon) WriteIcon(toolTypes);
 }
