@@ -36,10 +36,12 @@ struct Frame {
 constexpr const char* kParentFrameVariable = "WB_PARENT_FRAME";
 std::string FrameText(const Frame& frame);
 bool ParseFrame(const char* text, Frame& frame);
-// The largest scale (0: none) at which a screen of width x height fits, decoration included,
-// on the desktop area (x, y, w, h) to the right or the left of the parent's frame, and the
-// drawing area's top-left corner there. The side with more room is tried first.
-int ScaleBeside(const Frame& parent, const Frame& desktop, int width, int height, int& x, int& y);
+// Where a second program's screen of width x height goes beside its parent's frame on the
+// desktop area (x, y, w, h): the scale and the drawing area's top-left corner. Beside the
+// parent, right or left (the side with more room first), at the largest scale that fits there,
+// or at `asked` when that fits; where nothing fits beside, at `asked` (or 1) in the corner of the
+// desktop where it covers the least of the parent.
+int PlaceBeside(const Frame& parent, const Frame& desktop, int width, int height, int asked, int& x, int& y);
 
 class Backend {
 public:

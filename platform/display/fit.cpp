@@ -51,28 +51,51 @@ bool ParseFrame(const char* text, Frame& f) {
     return true;
 }
 
-int ScaleBeside(const Frame& parent, const Frame& desktop, int width, int height, int& x, int& y) {
+int PlaceBeside(const Frame& parent, const Frame& desktop, int width, int height, int asked, int& x, int& y) {
     constexpr int kGap = 8;
+    if (width <= 0 || height <= 0) return 0;
     const int outerLeft = parent.x - parent.left, outerRight = parent.x + parent.w + parent.right;
+    const int outerTop = parent.y - parent.top, outerBottom = parent.y + parent.h + parent.bottom;
     const int roomRight = desktop.x + desktop.w - outerRight - kGap;
     const int roomLeft = outerLeft - desktop.x - kGap;
     const int decorationW = parent.left + parent.right, decorationH = parent.top + parent.bottom;
     auto fits = [&](int room) {
-        if (width <= 0 || height <= 0) return 0;
         return std::max(0, std::min((room - decorationW) / width, (desktop.h - decorationH) / height));
     };
-    const bool rightFirst = roomRight >= roomLeft;
-    for (bool right : {rightFirst, !rightFirst}) {
-        const int scale = fits(right ? roomRight : roomLeft);
-        if (scale == 0) continue;
-        const int outerW = width * scale + decorationW, outerH = height * scale + decorationH;
-        const int outerX = right ? outerRight + kGap : outerLeft - kGap - outerW;
-        const int outerY = std::clamp(parent.y - parent.top, desktop.y, desktop.y + desktop.h - outerH);
+    auto place = [&](int scale, int outerX, int outerY) {
         x = outerX + parent.left;
         y = outerY + parent.top;
         return scale;
+    };
+    const bool rightFirst = roomRight >= roomLeft;
+    for (bool right : {rightFirst, !rightFirst}) {
+        const int most = fits(right ? roomRight : roomLeft);
+        if (most == 0 || asked > most) continue;
+        const int scale = asked != 0 ? asked : most;
+        const int outerW = width * scale + decorationW, outerH = height * scale + decorationH;
+        const int outerX = right ? outerRight + kGap : outerLeft - kGap - outerW;
+        return place(scale, outerX, std::clamp(outerTop, desktop.y, desktop.y + desktop.h - outerH));
     }
-    return 0;
+    // No room beside: the far corner that leaves the most of the parent in view, so that it
+    // stays playable where it shows.
+    const int scale = asked != 0 ? asked : 1;
+    const int outerW = width * scale + decorationW, outerH = height * scale + decorationH;
+    const int xs[2] = {std::max(desktop.x, desktop.x + desktop.w - outerW), desktop.x};
+    const int ys[2] = {desktop.y, std::max(desktop.y, desktop.y + desktop.h - outerH)};
+    long best = -1;
+    int bestX = xs[0], bestY = ys[0];
+    for (int cx : xs) {
+        for (int cy : ys) {
+            const long w = std::max(0, std::min(cx + outerW, outerRight) - std::max(cx, outerLeft));
+            const long h = std::max(0, std::min(cy + outerH, outerBottom) - std::max(cy, outerTop));
+            if (best < 0 || w * h < best) {
+                best = w * h;
+                bestX = cx;
+                bestY = cy;
+            }
+        }
+    }
+    return place(scale, bestX, bestY);
 }
 
 }  // namespace display

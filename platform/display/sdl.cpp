@@ -103,21 +103,10 @@ public:
         width_ = width;
         height_ = height;
         int scale = ScaleFor(width, height), x = SDL_WINDOWPOS_CENTERED, y = SDL_WINDOWPOS_CENTERED;
-        // A program started by another opens beside its parent's window where the desktop
-        // leaves room, so that both can be seen and used.
-        Frame parent;
-        if (ParseFrame(std::getenv(kParentFrameVariable), parent)) {
-            int bx = 0, by = 0;
-            const int beside = ScaleBeside(parent, Desktop(), width, height, bx, by);
-            if (beside != 0 && (AskedScale() == 0 || AskedScale() <= beside)) {
-                scale = AskedScale() != 0 ? AskedScale() : beside;
-                x = bx;
-                y = by;
-            } else {
-                x = parent.x + 32;
-                y = parent.y + 32;
-            }
-        }
+        // A program started by another opens beside its parent's window, or where it hides
+        // the least of it, so that both can be seen and used.
+        if (Frame parent; ParseFrame(std::getenv(kParentFrameVariable), parent))
+            scale = PlaceBeside(parent, Desktop(), width, height, AskedScale(), x, y);
         // Hidden until the first screen is shown: by then it carries its program's title.
         window_ = SDL_CreateWindow("", x, y, width * scale, height * scale, SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE);
         if (window_ == nullptr) return Fail(why, "cannot open a window: ");

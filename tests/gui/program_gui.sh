@@ -1,7 +1,10 @@
 #!/usr/bin/env bash
 # The real program on the sdl display under Xvfb, started from its icon with wbrun and played
-# with xdotool: New, Draw, two cards turned, Draw, the hand's name dismissed, Save, Continue
-# Old, quit by the close gadget. Checks the screen, the saved game, the icon and the status.
+# with xdotool on a 1600 x 1000 desktop, where the game opens centred: New, Draw,
+# the guide opened (no room beside the game: it goes to the far corner, and the cards it leaves
+# in view still take clicks), two cards turned, the guide closed, Draw, the hand's name
+# dismissed, Save, Continue Old, quit by the close gadget. Checks the screen, the saved game,
+# the icon and the status.
 # Exits 77 (skipped) without Xvfb, xdotool or ImageMagick.
 # Usage: program_gui.sh BUILD_DIR
 set -u
@@ -9,13 +12,15 @@ build=${1:?usage: program_gui.sh BUILD_DIR}
 
 source "$(dirname "$0")/xvfb.bash"
 require_gui_tools
-[ -x "$build/Poker/poker" ] && [ -x "$build/tools/wbrun" ] || { echo "FAIL: the drawer or wbrun is missing"; exit 1; }
+[ -x "$build/poker" ] && [ -x "$build/tools/wbrun" ] || { echo "FAIL: the program or wbrun is missing"; exit 1; }
 
 work=$(mktemp -d)
 xvfb_pid=""
 game_pid=""
+guide_pid=""
 cleanup() {
     [ -n "$game_pid" ] && kill "$game_pid" 2>/dev/null
+    [ -n "$guide_pid" ] && kill "$guide_pid" 2>/dev/null
     [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
     rm -rf "$work"
 }
@@ -26,26 +31,29 @@ fail() {
     exit 1
 }
 
-# A drawer of our own, so the build's icon keeps its settings.
-mkdir -p "$work/Poker/save"
-cp -r "$build/Poker/poker" "$build/Poker/poker.info" "$build/Poker/poker.guide" "$build/Poker/gfx" "$work/Poker/"
-drawer=$work/Poker
+# The drawer as shipped, never the build's, whose icon holds the settings of whoever played.
+drawer=$(fresh_drawer "$build" "$work")
 
-start_xvfb "$work/xvfb.log"
+start_xvfb "$work/xvfb.log" 1600x1000x24
 
-WB_SCALE=1 "$build/tools/wbrun" "$drawer/poker" >"$work/out" 2>"$work/err" &
+"$build/tools/wbrun" "$drawer/poker" >"$work/out" 2>"$work/err" &
 game_pid=$!
 host_window=$(timeout 20 xdotool search --sync --name 'Tarnwell Poker' | head -1)
 [ -n "$host_window" ] || fail "no host window"
 eval "$(xdotool getwindowgeometry --shell "$host_window")"  # X Y WIDTH HEIGHT of the screen
 xdotool windowfocus --sync "$host_window" 2>/dev/null
 sleep 0.5
+scale=$((WIDTH / 640))
 
 # The main window sits at (20, 119) of the 640 x 480 screen; a point in its frame:
-at() { echo $((X + 20 + $1)) $((Y + 119 + $2)); }
+at() { echo $((X + scale * (20 + $1))) $((Y + scale * (119 + $2))); }
 pixel() {
     import -window root "$work/shot.png" || fail "no screenshot"
     convert "$work/shot.png" -crop "1x1+$1+$2" -depth 8 txt:- | grep -o '#[0-9A-F]\{6\}' | head -1
+}
+patch() {  # a checksum of the 40 x 40 pixels around a point
+    import -window root "$work/shot.png" || fail "no screenshot"
+    convert "$work/shot.png" -crop "40x40+$(($1 - 20))+$(($2 - 20))" -depth 8 rgb:- | md5sum
 }
 settle() { sleep "${1:-0.4}"; }
 
@@ -60,11 +68,26 @@ settle
 card=$(pixel "$sx" "$sy")
 [ "$card" != "$felt" ] || fail "no card in the hand after the deal (pixel $card)"
 
-read -r cx cy < <(at $((100 + 35)) $((100 + 48)))
-xdotool mousemove "$cx" "$cy" click 1
-read -r cx cy < <(at $((262 + 35)) $((100 + 48)))
-xdotool mousemove "$cx" "$cy" click 1
-settle
+xdotool key alt+h          # the guide, in a host window of its own
+guide=$(timeout 20 xdotool search --sync --name '^poker.guide$' | head -1)
+[ -n "$guide" ] || fail "no guide window"
+guide_pid=$(xdotool getwindowpid "$guide" 2>/dev/null)
+sleep 0.5
+eval "$(xdotool getwindowgeometry --shell --prefix GUIDE_ "$guide")"
+[ "$GUIDE_X,$GUIDE_Y" = "960,0" ] || fail "the guide opens at $GUIDE_X,$GUIDE_Y, not in the far corner"
+for slot in 100 262; do    # cards in view beside the guide turn over when clicked
+    read -r cx cy < <(at $((slot + 35)) $((100 + 30)))
+    face=$(patch "$cx" "$cy")
+    xdotool mousemove "$cx" "$cy" click 1
+    settle
+    [ "$(patch "$cx" "$cy")" != "$face" ] || fail "the card at $slot does not turn over with the guide open"
+done
+xdotool windowfocus --sync "$guide" 2>/dev/null
+xdotool key Escape         # the guide closes
+for _ in $(seq 50); do kill -0 "$guide_pid" 2>/dev/null || break; sleep 0.1; done
+kill -0 "$guide_pid" 2>/dev/null && fail "the guide does not close with Escape"
+guide_pid=""
+xdotool windowfocus --sync "$host_window" 2>/dev/null
 xdotool key Return         # exchange and end: "Your Hand:" comes up beside the window
 settle 0.6
 read -r rx ry < <(at $((350 + 100)) 60)

@@ -48,21 +48,26 @@ TEST(HostWindow, EveryHostPixelOfAScreenPixelMapsBackToIt) {
     }
 }
 
-TEST(HostWindow, ASecondProgramOpensBesideItsParentWhereThereIsRoom) {
+TEST(HostWindow, ASecondProgramOpensBesideItsParentOrWhereItHidesTheLeastOfIt) {
     using display::Frame;
-    struct Case { const char* what; Frame parent, desktop; int scale, x, y; };
+    struct Case { const char* what; Frame parent, desktop; int asked, scale, x, y; };
     const Case cases[] = {
-        {"room to the right", {704, 160, 640, 480}, {0, 0, 2048, 800}, 1, 1352, 160},
-        {"more room to the left", {1300, 100, 640, 480}, {0, 0, 2048, 800}, 1, 652, 100},
-        {"decoration counted", {4, 20, 640, 480, 4, 20, 4, 4}, {0, 0, 2000, 1100}, 2, 660, 20},
-        {"kept on the desktop", {0, 700, 640, 480}, {0, 0, 1400, 900}, 1, 648, 420},
-        {"no room on either side", {320, 60, 1280, 960}, {0, 0, 1920, 1080}, 0, 0, 0},
+        {"room to the right", {704, 160, 640, 480}, {0, 0, 2048, 800}, 0, 1, 1352, 160},
+        {"more room to the left", {1300, 100, 640, 480}, {0, 0, 2048, 800}, 0, 1, 652, 100},
+        {"decoration counted", {4, 20, 640, 480, 4, 20, 4, 4}, {0, 0, 2000, 1100}, 0, 2, 660, 20},
+        {"kept on the desktop", {0, 700, 640, 480}, {0, 0, 1400, 900}, 0, 1, 648, 420},
+        {"asked scale beside", {4, 20, 640, 480, 4, 20, 4, 4}, {0, 0, 2000, 1100}, 1, 1, 660, 20},
+        {"centred, no room beside: the far corner", {160, 20, 1280, 960}, {0, 0, 1600, 1000}, 0, 1, 960, 0},
+        {"off centre: the corner that hides less", {100, 20, 1280, 960}, {0, 0, 1600, 1000}, 0, 1, 960, 0},
+        {"off to the right: the left corner", {300, 20, 1280, 960}, {0, 0, 1600, 1000}, 0, 1, 0, 0},
+        {"low on the desktop: a top corner", {200, 1000, 1280, 960}, {0, 0, 1600, 2000}, 0, 1, 960, 0},
+        {"high on the desktop: a bottom corner", {200, 0, 1280, 960}, {0, 0, 1600, 2000}, 0, 1, 960, 1520},
+        {"asked scale too big beside", {704, 160, 640, 480}, {0, 0, 1400, 1000}, 2, 2, 0, 0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         int x = 0, y = 0;
-        EXPECT_EQ(display::ScaleBeside(c.parent, c.desktop, 640, 480, x, y), c.scale);
-        if (c.scale == 0) continue;
+        EXPECT_EQ(display::PlaceBeside(c.parent, c.desktop, 640, 480, c.asked, x, y), c.scale);
         EXPECT_EQ(x, c.x);
         EXPECT_EQ(y, c.y);
     }
