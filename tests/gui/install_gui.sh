@@ -3,7 +3,9 @@
 # metainfo and icons checked, then started by the installed launcher under Xvfb with a fresh
 # XDG_DATA_HOME and played with xdotool: New, the guide opened beside the game, a deal with
 # the guide open, Changes set to 3 in the bet dialog, quit. The player's drawer and icon are
-# checked, and a second start keeps the settings. The Debian package passes lintian.
+# checked, and a second start keeps the settings. A second installed version then brings the
+# guide and card sheet up to date, except where the player changed them. The Debian package
+# passes lintian.
 # Exits 77 (skipped) without Xvfb, xdotool, ImageMagick or the validators.
 # Usage: install_gui.sh BUILD_DIR
 set -u
@@ -146,5 +148,29 @@ expected=$'PREFSJOKER=FALSE\nPREFS5KIND=FALSE\nPREFSDOUBLE=FALSE\nCHANGES=3\nJOK
 start_game                                  # the drawer is the player's now
 quit_game
 [ "$(cat "$drawer/poker.info")" = "$expected" ] || fail "the second start lost the settings: $(cat "$drawer/poker.info")"
-echo "PASS: installed, validated, played from the player's own drawer, settings kept on the second start"
+# An upgrade: a second installed version ships a new guide and card sheet and lists the first
+# version's. What the player did not change follows it; what the player changed stays theirs.
+root2=$work/root2
+cp -a "$root" "$root2"
+share2=$root2/usr/share/tarnwell-poker
+echo "@node NEW" >>"$share2/Poker/poker.guide"
+printf 'NEW' >>"$share2/Poker/gfx/defaultcards.lbm"
+(cd "$share/tarnwell-poker/Poker" && sha256sum poker.guide gfx/defaultcards.lbm) >>"$share2/released.sha256"
+echo "a saved game" >"$drawer/save/g"
+upgrade() {  # starts the second version with no display: its launcher has done its work by then
+    env -u DISPLAY XDG_DATA_HOME=$data "$root2/usr/bin/tarnwell-poker" >/dev/null 2>&1
+    [ "$(cat "$drawer/poker.info")" = "$expected" ] && [ "$(cat "$drawer/save/g")" = "a saved game" ] ||
+        fail "the upgrade touched the icon or a saved game"
+    ls -A "$drawer" "$drawer/gfx" | grep -q '\.new\.' && fail "the upgrade left a temporary file"
+    cmp -s "$drawer/poker.guide" "$1" && cmp -s "$drawer/gfx/defaultcards.lbm" "$2" ||
+        fail "after the upgrade the guide or the card sheet is not the one expected ($3)"
+}
+echo "my card sheet" >"$work/mine"
+cp "$work/mine" "$drawer/gfx/defaultcards.lbm"
+upgrade "$share2/Poker/poker.guide" "$work/mine" "card sheet replaced by the player"
+echo "my notes" >"$work/notes"
+cp "$work/notes" "$drawer/poker.guide"
+cp "$share/tarnwell-poker/Poker/gfx/defaultcards.lbm" "$drawer/gfx/"
+upgrade "$work/notes" "$share2/Poker/gfx/defaultcards.lbm" "guide changed by the player"
+echo "PASS: installed, validated, played from the player's own drawer, settings kept on the second start, upgraded"
 exit 0
