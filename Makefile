@@ -11,15 +11,17 @@ ASAN := build-asan
 FUZZ_SECONDS ?= 15
 PREFIX ?= /usr/local
 
-.PHONY: all deps build build-asan run test test-plain test-asan fuzz bench install package clean
+.PHONY: all deps configure build build-asan run test test-plain test-asan fuzz bench install package clean
 
 all: build
 
 deps:
 	@tools/install-deps.sh
 
-build: deps
+configure: deps
 	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+
+build: configure
 	@cmake --build $(BUILD) -j $(JOBS)
 
 build-asan: deps
@@ -27,7 +29,9 @@ build-asan: deps
 		-DPOKER_BENCH=OFF >/dev/null
 	@cmake --build $(ASAN) -j $(JOBS)
 
-run: build
+# Only what the game needs to start: the program, wbrun, the guide viewer and the drawer.
+run: configure
+	@cmake --build $(BUILD) -j $(JOBS) --target drawer wbrun
 	@tools/run.sh $(BUILD)
 
 test-plain: build
