@@ -1,0 +1,19 @@
+// The start-up code of a program in a browser page, linked with -Wl,--wrap=__original_main
+// (what a main without arguments is called here): the page hands the Workbench message
+// through the environment, as wbrun does, and reports the exit status.
+#include <cstdio>
+
+#include "host/host.h"
+#include "workbench.h"
+
+extern "C" int __real___original_main();
+
+extern "C" int __wrap___original_main() {
+    WBStartup* message = host::TakeStartupMessage();
+    __WBenchMsg = message;
+    const int result = __real___original_main();
+    __WBenchMsg = nullptr;
+    host::FreeStartupMessage(message);
+    std::fflush(nullptr);
+    return host::ExitStatus(result);
+}
