@@ -85,7 +85,7 @@ async function startGame() {
   // A file that cannot be fetched now is kept from the last visit, if there was one.
   await Promise.all(SHIPPED.map(async name => {
     try {
-      const response = await fetch(name, {cache: 'no-cache'});
+      const response = await fetch(name);
       if (response.ok) shipped[name] = new Uint8Array(await response.arrayBuffer());
     } catch (error) {}
   }));

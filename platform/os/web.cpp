@@ -1,6 +1,9 @@
 // The host's services in a browser page: a program is started by the page beside this one,
 // and written files are kept in the browser's IndexedDB before the program goes on.
+#include <emscripten.h>
+
 #include <cerrno>
+#include <ctime>
 
 #include "os/os.h"
 
@@ -26,3 +29,7 @@ Started Run(const Program& program) {
 bool StoreWrites() { return web_store() != 0; }
 
 }  // namespace os
+
+// A page's program has no processor clock (the C library's clock() is always 0 here), so
+// every start would seed the same deal: the time since the page began stands in for it.
+extern "C" clock_t clock() { return clock_t(emscripten_get_now() * (CLOCKS_PER_SEC / 1000.0)); }

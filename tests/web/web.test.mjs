@@ -113,6 +113,7 @@ async function Click(page, [x, y], n = 0) {
   const r = await page.locator('canvas').nth(n).boundingBox(), s = r.width / 640;
   await page.mouse.click(r.x + (x + 0.5) * s, r.y + (y + 0.5) * s);
 }
+let firstDeal;  // a second page must not deal the same
 const Hand = async page => { const s = await Screen(page); return [0, 1, 2, 3, 4].map(i => s.card(SLOT(i))); };
 async function Deal(page) {
   await page.keyboard.press('Alt+n');
@@ -138,6 +139,7 @@ test('New and Draw deal five cards off the sheet, keys 1-5 turn them, the last D
   await Deal(page);
   const dealt = await Hand(page);
   assert.equal(new Set(dealt).size, 5, 'five different cards: ' + dealt);
+  firstDeal = dealt;
   assert.equal((await Screen(page)).number('Money:'), 36);
   for (const k of '12345') await page.keyboard.press(k);
   assert.deepEqual(await Hand(page), Array(5).fill(BACK));
@@ -153,6 +155,7 @@ test('New and Draw deal five cards off the sheet, keys 1-5 turn them, the last D
 test('a saved game comes back once after a reload, and settings written at quit survive it', {skip: skip || false}, async () => {
   const page = await Open();
   await Deal(page);
+  assert.notDeepEqual(await Hand(page), firstDeal, 'another page, another deal');
   await PickFile(page, 'Alt+s', 'kept');
   await Until(page, async () => (await Stored(page)).includes('/Poker/save/kept'), 'the saved game in IndexedDB');
   await page.reload();
