@@ -227,5 +227,7 @@ test('a card sheet that does not load: its requester shows, and the page reports
   await Until(page, async () => await page.$('canvas') && (await Screen(page)).find('Error while loading Card GFX file') !== null, 'the requester');
   await page.keyboard.press('Enter');
   await Until(page, async () => /exit status [1-9]/.test(await page.textContent('#status')), 'the exit status');
-  assert.ok(await page.$('#status button'), 'an offer to start again');
+  await context.unroute('**/defaultcards.lbm');
+  await page.click('#status button');
+  await Until(page, async () => (await Screen(page)).at(30, 250) === FELT, 'the game started again');
 });
