@@ -80,20 +80,18 @@ async function startProgram(request) {
 
 async function startGame() {
   statusLine.textContent = 'Tarnwell Poker is starting…';
-  const shipped = {};
-  const script = load('poker.js').catch(() => {});
   // A file that cannot be fetched now is kept from the last visit, if there was one.
-  await Promise.all(SHIPPED.map(async name => {
+  const shipped = {};
+  const fetched = Promise.all(SHIPPED.map(async name => {
     try {
       const response = await fetch(name);
       if (response.ok) shipped[name] = new Uint8Array(await response.arrayBuffer());
     } catch (error) {}
-  }));
-  await script;
+  })).then(() => shipped);
   let status;
   try {
     const env = Object.assign({WB_STARTUP_DRAWER: DRAWER, WB_STARTUP_NAME: 'poker'}, ENV);
-    const drawer = {path: DRAWER, shipped, keep: ['poker.info'], folders: ['save']};
+    const drawer = {path: DRAWER, shipped: fetched, keep: ['poker.info'], folders: ['save']};
     const {end} = await run('poker.js', 'createPoker', {env, drawer}, []);
     statusLine.textContent = 'Tarnwell Poker';
     status = await end;

@@ -15,14 +15,18 @@ Module['preRun'] = [].concat(Module['preRun'] || [], function() {
   FS.mkdirTree(drawer.path);
   FS.mount(IDBFS, {}, drawer.path);
   addRunDependency('drawer');
+  // The stored drawer and the shipped files (which may still be on their way) come in
+  // together; they reach IndexedDB with the program's first write.
   FS.syncfs(true, function() {
-    // The player's files (the icon with the settings, saved games) stay; the program's own
-    // come fresh with each page.
-    Object.keys(drawer.shipped || {}).forEach(function(name) {
-      var path = drawer.path + '/' + name;
-      if ((drawer.keep || []).indexOf(name) < 0 || !FS.analyzePath(path).exists) write(path, drawer.shipped[name]);
+    Promise.resolve(drawer.shipped).then(function(shipped) {
+      // The player's files (the icon with the settings, saved games) stay; the program's own
+      // come fresh with each page.
+      Object.keys(shipped || {}).forEach(function(name) {
+        var path = drawer.path + '/' + name;
+        if ((drawer.keep || []).indexOf(name) < 0 || !FS.analyzePath(path).exists) write(path, shipped[name]);
+      });
+      (drawer.folders || []).forEach(function(name) { FS.mkdirTree(drawer.path + '/' + name); });
+      removeRunDependency('drawer');
     });
-    (drawer.folders || []).forEach(function(name) { FS.mkdirTree(drawer.path + '/' + name); });
-    FS.syncfs(false, function() { removeRunDependency('drawer'); });
   });
 });
