@@ -545,6 +545,10 @@ LONG Execute(CONST_STRPTR command, BPTR input, BPTR output) {
     }
     os::Program run;
     run.args.push_back(HostPath(known));
+    if (const int error = os::CannotRun(run.args[0]); error != 0) {
+        SetErrno(error);
+        return DOSFALSE;
+    }
     for (size_t i = 1; i < cmd.words.size(); ++i) run.args.push_back(HostPath(cmd.words[i].c_str()));
     run.detach = cmd.detach;
     // The started program learns where our host window is, so that its own opens beside it.

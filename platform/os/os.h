@@ -23,6 +23,9 @@ struct Started {
     int status = 0;  // exit status when waited for; nonzero with ok false
 };
 Started Run(const Program& program);
+// Asked before Execute opens any redirection: 0 when the program at this host path can be
+// started as far as the host can tell now, else errno.
+int CannotRun(const std::string& path);
 
 // Every write made so far is kept on the host's storage before the program goes on. False
 // when the host could not keep it.

@@ -27,7 +27,7 @@ Started Failed(int error) {
 
 Started Run(const Program& program) {
     if (program.args.empty()) return Failed(ENOENT);
-    if (::access(program.args[0].c_str(), X_OK) != 0) return Failed(errno);
+    if (const int error = CannotRun(program.args[0]); error != 0) return Failed(error);
     // Everything the child needs is made before fork: after it only plain system calls.
     std::vector<std::string> args = program.args, env = program.env;
     std::vector<char*> argv, envp;
@@ -90,6 +90,8 @@ Started Run(const Program& program) {
     s.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     return s;
 }
+
+int CannotRun(const std::string& path) { return ::access(path.c_str(), X_OK) == 0 ? 0 : errno; }
 
 bool StoreWrites() { return true; }
 

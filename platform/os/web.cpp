@@ -26,6 +26,9 @@ Started Run(const Program& program) {
     return s;
 }
 
+// Only the page knows its programs, and it answers when asked to start one.
+int CannotRun(const std::string&) { return 0; }
+
 bool StoreWrites() { return web_store() != 0; }
 
 }  // namespace os

@@ -105,7 +105,7 @@ async function Screen(page, n = 0) {
   return {at, find, card, number};
 }
 async function Until(page, ok, what = 'the screen to change') {
-  for (let i = 0; i < 100; ++i) { if (await ok().catch(() => false)) return; await page.waitForTimeout(50); }
+  for (let i = 0; i < 300; ++i) { if (await ok().catch(() => false)) return; await page.waitForTimeout(50); }
   assert.fail('waited in vain for ' + what);
 }
 // Screen coordinates to the page's, through the canvas's scale.
