@@ -59,6 +59,8 @@ test.before(async () => {
     '--disable-quic', '--no-first-run', '--disable-background-networking', '--disable-component-update', '--disable-sync']});
 });
 test.after(async () => { await browser?.close(); server?.kill(); });
+process.on('exit', () => server?.kill());  // even when a test run is cut short
+for (const signal of ['SIGINT', 'SIGTERM']) process.on(signal, () => process.exit(1));
 
 // A player's page: a fresh profile unless one is handed on; the screen as its colours.
 async function Open(context, size = {width: 1400, height: 1000}) {
