@@ -4,14 +4,17 @@
 #            briefly
 # make install   installs the game (PREFIX, default /usr/local; DESTDIR for staging)
 # make package   builds the Debian package into build/
+# make web        builds the browser version into build-web/; make web-serve serves it
 JOBS ?= $(shell nproc)
 MAKEFLAGS += --no-print-directory
 BUILD := build
 ASAN := build-asan
 FUZZ_SECONDS ?= 15
 PREFIX ?= /usr/local
+WEB := build-web
+WEB_PORT ?= 8000
 
-.PHONY: all deps configure build build-asan run test test-plain test-asan fuzz bench install package clean
+.PHONY: all deps configure build build-asan run test test-plain test-asan fuzz bench install package clean web web-serve test-web
 
 all: build
 
@@ -43,7 +46,7 @@ fuzz: build-asan
 test-asan: build-asan
 	@cd $(ASAN) && ctest --output-on-failure
 
-test: test-plain fuzz test-asan
+test: test-plain fuzz test-asan test-web
 
 install: build
 	@DESTDIR="$(DESTDIR)" cmake --install $(BUILD) --prefix "$(PREFIX)"
@@ -54,5 +57,20 @@ package: build
 bench: build
 	@for b in $(BUILD)/bench/bench_*; do [ -x "$$b" ] && WB_DISPLAY=virtual "$$b"; done
 
+# The page needs the card sheet that the desktop build's tools/cardsheet draws.
+web: configure
+	@cmake --build $(BUILD) -j $(JOBS) --target cardsheet_file >/dev/null
+	@emcmake cmake -S . -B $(WEB)-obj -DPOKER_WEB=ON -DCMAKE_BUILD_TYPE=Release -DPOKER_WEB_OUT=$(CURDIR)/$(WEB) \
+		-DPOKER_CARDSHEET=$(CURDIR)/$(BUILD)/gfx/defaultcards.lbm >/dev/null
+	@NODE_PATH=/usr/share/nodejs cmake --build $(WEB)-obj -j $(JOBS)
+
+web-serve: web
+	@echo "Tarnwell Poker: http://localhost:$(WEB_PORT)/"
+	@cd $(WEB) && python3 -m http.server --bind 127.0.0.1 $(WEB_PORT)
+
+test-web: web
+	@npm ci --no-audit --no-fund --silent
+	@node tests/web/web.test.mjs $(WEB)
+
 clean:
-	rm -rf $(BUILD) $(ASAN)
+	rm -rf $(BUILD) $(ASAN) $(WEB) $(WEB)-obj

@@ -17,7 +17,7 @@ std::unique_ptr<display::Backend> OpenBackend(benchmark::State& state) {
     if (std::getenv("DISPLAY") == nullptr && std::getenv("WAYLAND_DISPLAY") == nullptr)
         setenv("SDL_VIDEODRIVER", "dummy", 0);
     setenv("WB_SCALE", "1", 0);
-    auto backend = display::MakeSdlBackend();
+    auto backend = display::MakeHostBackend();
     std::string why;
     if (!backend->Open(kW, kH, why)) {
         state.SkipWithError(("no display: " + why).c_str());

@@ -5,7 +5,6 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/types.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -17,6 +16,7 @@
 #include <vector>
 
 #include "host/host.h"
+#include "os/os.h"
 #include "windowserver.h"
 
 extern char** environ;
@@ -221,6 +221,10 @@ LONG Close(BPTR file) {
         lastError = ERROR_DISK_FULL;
         ok = false;
     }
+    if (entry.written && !os::StoreWrites()) {
+        lastError = ERROR_DISK_FULL;
+        ok = false;
+    }
     return ok ? DOSTRUE : DOSFALSE;
 }
 
@@ -319,7 +323,7 @@ LONG DeleteFile(CONST_STRPTR name) {
         SetErrno(errno);
         return DOSFALSE;
     }
-    return DOSTRUE;
+    return os::StoreWrites() ? DOSTRUE : DOSFALSE;
 }
 
 LONG Rename(CONST_STRPTR oldName, CONST_STRPTR newName) {
@@ -335,7 +339,7 @@ LONG Rename(CONST_STRPTR oldName, CONST_STRPTR newName) {
         SetErrno(errno);
         return DOSFALSE;
     }
-    return DOSTRUE;
+    return os::StoreWrites() ? DOSTRUE : DOSFALSE;
 }
 
 BPTR Output() { return kOutputHandle; }
@@ -518,11 +522,6 @@ const char* KnownCommand(const std::string& name) {
     return nullptr;
 }
 
-void ClearCloseOnExec(int fd) {
-    const int flags = fcntl(fd, F_GETFD);
-    if (flags >= 0) fcntl(fd, F_SETFD, flags & ~FD_CLOEXEC);
-}
-
 }  // namespace
 
 LONG Execute(CONST_STRPTR command, BPTR input, BPTR output) {
@@ -544,28 +543,19 @@ LONG Execute(CONST_STRPTR command, BPTR input, BPTR output) {
         lastError = ERROR_OBJECT_NOT_FOUND;
         return DOSFALSE;
     }
-    const std::string program = HostPath(known);
-    if (::access(program.c_str(), X_OK) != 0) {
-        SetErrno(errno);
+    os::Program run;
+    run.args.push_back(HostPath(known));
+    if (const int error = os::CannotRun(run.args[0]); error != 0) {
+        SetErrno(error);
         return DOSFALSE;
     }
-
-    // Everything the child needs is made before fork: after it only plain system calls.
-    std::vector<std::string> args;
-    args.push_back(program);
-    for (size_t i = 1; i < cmd.words.size(); ++i) args.push_back(HostPath(cmd.words[i].c_str()));
-    std::vector<char*> argv;
-    for (std::string& a : args) argv.push_back(a.data());
-    argv.push_back(nullptr);
+    for (size_t i = 1; i < cmd.words.size(); ++i) run.args.push_back(HostPath(cmd.words[i].c_str()));
+    run.detach = cmd.detach;
     // The started program learns where our host window is, so that its own opens beside it.
     const std::string frameVariable = std::string(display::kParentFrameVariable) + "=";
-    std::vector<std::string> envText;
     for (char** e = environ; *e != nullptr; ++e)
-        if (std::strncmp(*e, frameVariable.c_str(), frameVariable.size()) != 0) envText.push_back(*e);
-    if (const std::string frame = server::HostFrame(); !frame.empty()) envText.push_back(frameVariable + frame);
-    std::vector<char*> envp;
-    for (std::string& e : envText) envp.push_back(e.data());
-    envp.push_back(nullptr);
+        if (std::strncmp(*e, frameVariable.c_str(), frameVariable.size()) != 0) run.env.push_back(*e);
+    if (const std::string frame = server::HostFrame(); !frame.empty()) run.env.push_back(frameVariable + frame);
 
     int inFd = -1, outFd = -1;
     bool closeIn = false, closeOut = false;
@@ -610,78 +600,14 @@ LONG Execute(CONST_STRPTR command, BPTR input, BPTR output) {
     } else {
         outFd = STDOUT_FILENO;
     }
-
-    // The child reports a failed exec through this pipe; a successful exec closes it.
-    int report[2];
-    if (::pipe2(report, O_CLOEXEC) != 0) {
-        SetErrno(errno);
-        cleanup();
-        return DOSFALSE;
-    }
-    std::fflush(stdout);
-    const pid_t pid = ::fork();
-    if (pid < 0) {
-        SetErrno(errno);
-        ::close(report[0]);
-        ::close(report[1]);
-        cleanup();
-        return DOSFALSE;
-    }
-    if (pid == 0) {
-        if (cmd.detach) {
-            // A started program belongs to nobody here: the middle process leaves at once and
-            // the program is reaped by the system, never left as our zombie.
-            const pid_t grandchild = ::fork();
-            if (grandchild < 0) {
-                const int e = errno;
-                (void)!::write(report[1], &e, sizeof e);
-                ::_exit(127);
-            }
-            if (grandchild > 0) ::_exit(0);
-        }
-        if (inFd == STDIN_FILENO) ClearCloseOnExec(inFd); else ::dup2(inFd, STDIN_FILENO);
-        if (outFd == STDOUT_FILENO) ClearCloseOnExec(outFd); else ::dup2(outFd, STDOUT_FILENO);
-        ::execve(argv[0], argv.data(), envp.data());
-        const int e = errno;
-        (void)!::write(report[1], &e, sizeof e);
-        ::_exit(127);
-    }
-    ::close(report[1]);
+    run.inFd = inFd;
+    run.outFd = outFd;
+    const os::Started started = os::Run(run);
     cleanup();
-
-    int status = 0;
-    if (cmd.detach) {
-        while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
-        }
-    }
-    int childErrno = 0;
-    ssize_t got;
-    do {
-        got = ::read(report[0], &childErrno, sizeof childErrno);
-    } while (got < 0 && errno == EINTR);
-    ::close(report[0]);
-    if (cmd.detach) {
-        if (got > 0) {
-            SetErrno(childErrno);
-            return DOSFALSE;
-        }
-        return DOSTRUE;
-    }
-    while (::waitpid(pid, &status, 0) < 0) {
-        if (errno != EINTR) {
-            SetErrno(errno);
-            return DOSFALSE;
-        }
-    }
-    if (got > 0) {
-        SetErrno(childErrno);
-        return DOSFALSE;
-    }
-    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
-        lastError = WIFEXITED(status) ? WEXITSTATUS(status) : ERROR_OBJECT_IN_USE;
-        return DOSFALSE;
-    }
-    return DOSTRUE;
+    if (started.ok) return DOSTRUE;
+    if (started.error != 0) SetErrno(started.error);
+    else lastError = started.status > 0 ? started.status : ERROR_OBJECT_IN_USE;
+    return DOSFALSE;
 }
 
 // ---- path helpers ------------------------------------------------------------------

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "host/host.h"
+#include "os/os.h"
 
 namespace {
 
@@ -166,7 +167,7 @@ BOOL PutDiskObject(CONST_STRPTR name, const DiskObject* diskobj) {
         ::unlink(temp.c_str());
         return FALSE;
     }
-    return TRUE;
+    return os::StoreWrites() ? TRUE : FALSE;
 }
 
 STRPTR FindToolType(CONST_STRPTR const* toolTypeArray, CONST_STRPTR typeName) {

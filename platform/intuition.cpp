@@ -497,7 +497,7 @@ bool SetUp() {
     const host::ScreenConfig& c = s.config;
     if (!c.display) return false;
     std::unique_ptr<display::Backend> backend =
-        s.kind == server::DisplayKind::Virtual ? display::MakeVirtualBackend() : display::MakeSdlBackend();
+        s.kind == server::DisplayKind::Virtual ? display::MakeVirtualBackend() : display::MakeHostBackend();
     std::string why;
     int width = std::clamp(c.width, 16, 4096), height = std::clamp(c.height, 16, 4096);
     if (!backend || !backend->Open(width, height, why)) {
@@ -610,7 +610,7 @@ bool EnsureDisplay() {
     if (s.ready) return true;
     if (s.kind == DisplayKind::Unchosen) {
         const char* env = std::getenv("WB_DISPLAY");
-        s.kind = env && std::strcmp(env, "virtual") == 0 ? DisplayKind::Virtual : DisplayKind::Sdl;
+        s.kind = env && std::strcmp(env, "virtual") == 0 ? DisplayKind::Virtual : DisplayKind::Host;
     }
     return SetUp();
 }

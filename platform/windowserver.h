@@ -16,7 +16,7 @@ std::unique_ptr<Backend> MakeVirtualBackend();
 
 namespace server {
 
-enum class DisplayKind { Unchosen, Virtual, Sdl };
+enum class DisplayKind { Unchosen, Virtual, Host };
 
 // Close everything and forget the display; the next use sets up `kind` with `config`
 // (Unchosen: WB_DISPLAY decides). Virtual displays are set up at once.

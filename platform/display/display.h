@@ -58,7 +58,8 @@ public:
     virtual bool WhereIs(Frame&) const { return false; }
 };
 
-std::unique_ptr<Backend> MakeSdlBackend();
+// The display people see on this host: sdl.cpp on a desktop, web.cpp in a browser page.
+std::unique_ptr<Backend> MakeHostBackend();
 
 // The ISO-8859-1 codes of typed UTF-8 text. Control characters, characters beyond 0xFF and
 // malformed sequences are dropped.

@@ -342,6 +342,6 @@ std::vector<int> Latin1FromUtf8(const char* utf8) {
     return codes;
 }
 
-std::unique_ptr<Backend> MakeSdlBackend() { return std::make_unique<SdlBackend>(); }
+std::unique_ptr<Backend> MakeHostBackend() { return std::make_unique<SdlBackend>(); }
 
 }  // namespace display

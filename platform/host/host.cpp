@@ -131,7 +131,7 @@ void UseVirtualDisplay(const ScreenConfig& config) {
 void UseSdlDisplay() {
     ClearFaults();
     server::ClearUser();
-    server::Reset(server::DisplayKind::Sdl, ScreenConfig{});
+    server::Reset(server::DisplayKind::Host, ScreenConfig{});
 }
 
 int ScreenWidth() {
