@@ -217,7 +217,8 @@ LONG Close(BPTR file) {
         SetErrno(errno);
         ok = false;
     }
-    if (host::ShouldFail("Close")) {
+    // Closed either way: a fault only changes what is reported.
+    if (host::Inject("Close") != host::Failure::none) {
         lastError = ERROR_DISK_FULL;
         ok = false;
     }
@@ -257,7 +258,8 @@ LONG Write(BPTR file, const void* buffer, LONG length) {
         lastError = ERROR_REQUIRED_ARG_MISSING;
         return -1;
     }
-    if (host::ShouldFail("Write")) {
+    const host::Failure fault = host::Inject("Write");
+    if (fault == host::Failure::before) {
         lastError = ERROR_DISK_FULL;
         return -1;
     }
@@ -273,6 +275,10 @@ LONG Write(BPTR file, const void* buffer, LONG length) {
         done += static_cast<LONG>(n);
     }
     entry->written = true;
+    if (fault == host::Failure::after) {
+        lastError = ERROR_DISK_FULL;
+        return -1;
+    }
     return done;
 }
 
@@ -303,7 +309,8 @@ LONG DeleteFile(CONST_STRPTR name) {
         lastError = ERROR_REQUIRED_ARG_MISSING;
         return DOSFALSE;
     }
-    if (host::ShouldFail("DeleteFile")) {
+    const host::Failure fault = host::Inject("DeleteFile");
+    if (fault == host::Failure::before) {
         lastError = ERROR_OBJECT_IN_USE;
         return DOSFALSE;
     }
@@ -319,6 +326,10 @@ LONG DeleteFile(CONST_STRPTR name) {
         SetErrno(errno);
         return DOSFALSE;
     }
+    if (fault == host::Failure::after) {
+        lastError = ERROR_OBJECT_IN_USE;
+        return DOSFALSE;
+    }
     return DOSTRUE;
 }
 
@@ -327,12 +338,17 @@ LONG Rename(CONST_STRPTR oldName, CONST_STRPTR newName) {
         lastError = ERROR_REQUIRED_ARG_MISSING;
         return DOSFALSE;
     }
-    if (host::ShouldFail("Rename")) {
+    const host::Failure fault = host::Inject("Rename");
+    if (fault == host::Failure::before) {
         lastError = ERROR_OBJECT_IN_USE;
         return DOSFALSE;
     }
     if (::rename(HostPath(oldName).c_str(), HostPath(newName).c_str()) != 0) {
         SetErrno(errno);
+        return DOSFALSE;
+    }
+    if (fault == host::Failure::after) {
+        lastError = ERROR_OBJECT_IN_USE;
         return DOSFALSE;
     }
     return DOSTRUE;

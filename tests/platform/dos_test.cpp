@@ -1,6 +1,7 @@
 // DOS on the host: files, NIL: and SYS:, paths, patterns, and commands.
 #include <dos.h>
 #include <gtest/gtest.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 
@@ -75,6 +76,26 @@ TEST_F(DosTest, SeekReturnsTheOldPosition) {
         EXPECT_EQ(next == 0 || Read(h, &got, 1) == 1 ? got : -1, next) << offset;
     }
     EXPECT_EQ(Close(h), DOSTRUE);
+}
+
+// A fault can come after the work is done, as a network file system reports a retried
+// request; several faults wait on one operation side by side.
+TEST_F(DosTest, AFaultAfterTheWorkLeavesItDoneButReportsFailure) {
+    WriteAll(dir / "a", "x");
+    host::FailAt("Rename", 1, true);
+    EXPECT_EQ(Rename(In("a").c_str(), In("b").c_str()), DOSFALSE);
+    EXPECT_EQ(std::pair(fs::exists(dir / "a"), fs::exists(dir / "b")), std::pair(false, true));
+    host::FailAt("DeleteFile", 1, true);
+    host::FailAt("DeleteFile", 2);
+    WriteAll(dir / "a", "x");
+    EXPECT_EQ(DeleteFile(In("b").c_str()), DOSFALSE);
+    EXPECT_EQ(DeleteFile(In("a").c_str()), DOSFALSE);
+    EXPECT_EQ(std::pair(fs::exists(dir / "a"), fs::exists(dir / "b")), std::pair(true, false));
+    const BPTR h = Open(In("w").c_str(), MODE_NEWFILE);
+    host::FailAt("Write", 1, true);
+    EXPECT_EQ(Write(h, "abc", 3), -1);
+    EXPECT_EQ(Close(h), DOSTRUE);
+    EXPECT_EQ(ReadAll(dir / "w"), "abc");
 }
 
 TEST_F(DosTest, NilSwallowsWritesAndReadsNothingAndSysNamesTheToolsFolder) {
