@@ -95,10 +95,11 @@ int cSaveFile::Save() {
     if (KeyLength(path) == 0 || !Format(block)) return 1;
     Crypt(block);  // scrambled with the final name, whatever name it is written under first
 
-    // Written beside the old saved game and put in its place only when complete: a failure
-    // at any step leaves an older saved game of that name as it was.
-    const std::string temporary = std::string(path) + ".saving";
-    cFile file(Open(temporary.c_str(), MODE_NEWFILE));
+    // Written beside the old saved game under a name no other save takes, and put in its
+    // place only when complete: a failure at any step leaves an older saved game of that
+    // name as it was.
+    std::string temporary(std::strlen(path) + 256, '\0');
+    cFile file(OpenTemporary(path, temporary.data(), static_cast<LONG>(temporary.size())));
     if (!file.handle) return 1;
     const bool written = Write(file.handle, block, BlockSize) == BlockSize;
     const bool closed = Close(file.handle) == DOSTRUE;

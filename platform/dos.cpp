@@ -354,6 +354,83 @@ LONG Rename(CONST_STRPTR oldName, CONST_STRPTR newName) {
     return DOSTRUE;
 }
 
+// ---- temporary files ----------------------------------------------------------------
+
+namespace {
+
+// A temporary file is ".NAME.PID-N.tmp" beside the file it stands in for: the process id
+// keeps two programs' names apart.
+constexpr size_t kMaxEmbeddedName = 200;  // the whole name stays within a file name's limit
+
+// The process id in a temporary file's name, or 0 when the name is not one.
+long TemporaryOwner(const std::string& file) {
+    static const std::string suffix = ".tmp";
+    if (file.size() < 1 + 1 + 1 + 3 + suffix.size() || file[0] != '.' ||
+        file.compare(file.size() - suffix.size(), suffix.size(), suffix) != 0)
+        return 0;
+    const std::string core = file.substr(0, file.size() - suffix.size());
+    const size_t dot = core.rfind('.'), dash = core.rfind('-');
+    if (dot == 0 || dot == std::string::npos || dash == std::string::npos || dash < dot + 2 ||
+        dash + 1 == core.size())
+        return 0;
+    long pid = 0;
+    for (size_t i = dot + 1; i < core.size(); ++i) {
+        if (i == dash) continue;
+        if (core[i] < '0' || core[i] > '9' || (i < dash && pid > 1000000000)) return 0;
+        if (i < dash) pid = pid * 10 + (core[i] - '0');
+    }
+    return pid;
+}
+
+}  // namespace
+
+BPTR OpenTemporary(CONST_STRPTR name, STRPTR tempName, LONG length) {
+    if (name == nullptr || tempName == nullptr || length <= 0) {
+        lastError = ERROR_REQUIRED_ARG_MISSING;
+        return 0;
+    }
+    tempName[0] = '\0';
+    const std::string given = name;
+    const size_t cut = given.find_last_of("/:");
+    const std::string prefix = cut == std::string::npos ? "" : given.substr(0, cut + 1);
+    const std::string file = given.substr(prefix.size());
+    // A file named like a temporary one could be taken for a leftover and removed.
+    if (file.empty() || TemporaryOwner(file) > 0) {
+        lastError = ERROR_OBJECT_WRONG_TYPE;
+        return 0;
+    }
+    if (host::ShouldFail("Open")) {
+        lastError = ERROR_DISK_FULL;
+        return 0;
+    }
+    const std::string hostPrefix = prefix.empty() ? "" : HostPath(prefix.c_str());
+    static unsigned sequence = 0;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const std::string temp = "." + file.substr(0, kMaxEmbeddedName) + "." + std::to_string(::getpid()) + "-" +
+                                 std::to_string(++sequence) + ".tmp";
+        // Exclusive and never through a link: a name someone planted is passed over.
+        const int fd = OpenHost(hostPrefix + temp, O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW);
+        if (fd < 0 && errno == EEXIST) continue;
+        if (fd < 0) {
+            SetErrno(errno);
+            return 0;
+        }
+        const std::string dosName = prefix + temp;
+        if (dosName.size() + 1 > static_cast<size_t>(length)) {
+            ::close(fd);
+            ::unlink((hostPrefix + temp).c_str());
+            lastError = ERROR_LINE_TOO_LONG;
+            return 0;
+        }
+        std::memcpy(tempName, dosName.c_str(), dosName.size() + 1);
+        const BPTR handle = NewHandle();
+        Files()[handle] = FileEntry{fd, false, false};
+        return handle;
+    }
+    lastError = ERROR_OBJECT_EXISTS;
+    return 0;
+}
+
 BPTR Output() { return kOutputHandle; }
 BPTR Input() { return kInputHandle; }
 

@@ -25,6 +25,11 @@ LONG DeleteFile(CONST_STRPTR name);              // DOSTRUE on success
 // Gives a file a new name, in one step: a file already of that name is replaced. DOSTRUE
 // on success; on failure both names stay as they were.
 LONG Rename(CONST_STRPTR oldName, CONST_STRPTR newName);
+// A new file that is to take the place of `name` by Rename once it is complete. It is made
+// beside `name` under a temporary name of its own, put into tempName: exclusively, never an
+// existing file, never through a link. The file requester never lists temporary files.
+// 0 on failure.
+BPTR OpenTemporary(CONST_STRPTR name, STRPTR tempName, LONG length);
 BPTR Output();                                   // the standard output
 BPTR Input();
 
