@@ -2,7 +2,9 @@
 // file system. Handles and locks are keys into tables here, never 0 when valid.
 #include "dos.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <sys/types.h>
 #include <sys/wait.h>
@@ -359,7 +361,7 @@ LONG Rename(CONST_STRPTR oldName, CONST_STRPTR newName) {
 namespace {
 
 // A temporary file is ".NAME.PID-N.tmp" beside the file it stands in for: the process id
-// keeps two programs' names apart.
+// keeps two programs' names apart and tells a killed program's leftovers from live ones.
 constexpr size_t kMaxEmbeddedName = 200;  // the whole name stays within a file name's limit
 
 // The process id in a temporary file's name, or 0 when the name is not one.
@@ -380,6 +382,19 @@ long TemporaryOwner(const std::string& file) {
         if (i < dash) pid = pid * 10 + (core[i] - '0');
     }
     return pid;
+}
+
+// Leftovers of programs that were killed in the middle of a write go; a live program's
+// temporary file is never touched.
+void RemoveStaleTemporaries(const std::string& dir) {
+    DIR* d = ::opendir(dir.empty() ? "." : dir.c_str());
+    if (d == nullptr) return;
+    while (const dirent* e = ::readdir(d)) {
+        const long pid = TemporaryOwner(e->d_name);
+        if (pid <= 0 || pid == ::getpid() || ::kill(static_cast<pid_t>(pid), 0) == 0 || errno != ESRCH) continue;
+        ::unlinkat(::dirfd(d), e->d_name, 0);
+    }
+    ::closedir(d);
 }
 
 }  // namespace
@@ -404,6 +419,7 @@ BPTR OpenTemporary(CONST_STRPTR name, STRPTR tempName, LONG length) {
         return 0;
     }
     const std::string hostPrefix = prefix.empty() ? "" : HostPath(prefix.c_str());
+    RemoveStaleTemporaries(hostPrefix);
     static unsigned sequence = 0;
     for (int attempt = 0; attempt < 100; ++attempt) {
         const std::string temp = "." + file.substr(0, kMaxEmbeddedName) + "." + std::to_string(::getpid()) + "-" +

@@ -27,8 +27,8 @@ LONG DeleteFile(CONST_STRPTR name);              // DOSTRUE on success
 LONG Rename(CONST_STRPTR oldName, CONST_STRPTR newName);
 // A new file that is to take the place of `name` by Rename once it is complete. It is made
 // beside `name` under a temporary name of its own, put into tempName: exclusively, never an
-// existing file, never through a link. The file requester never lists temporary files.
-// 0 on failure.
+// existing file, never through a link. The file requester never lists temporary files, and
+// the leftovers of a program killed meanwhile are removed here. 0 on failure.
 BPTR OpenTemporary(CONST_STRPTR name, STRPTR tempName, LONG length);
 BPTR Output();                                   // the standard output
 BPTR Input();

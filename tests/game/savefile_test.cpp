@@ -1,6 +1,7 @@
 // The saved game: its bytes, loading once, every way a file is refused, failed saves, and
 // the Save and Continue Old menu operations through the file requester.
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -242,6 +243,31 @@ TEST_F(SaveMenuTest, AFailedOrCancelledSaveKeepsTheMoneyAndTheOlderSave) {
     kept.path = keptPath.c_str();
     EXPECT_EQ(kept.Load(), 0);
     EXPECT_EQ(kept.money, 70);
+}
+
+// A save killed half-way leaves nothing the file requester lists (it shows no name that
+// begins with a dot), and the next save clears the leftover away.
+TEST_F(SaveMenuTest, AKilledSaveLeavesNothingToOfferAndTheNextSaveClearsItAway) {
+    game->MenuNew();
+    const pid_t child = fork();
+    if (child == 0) {
+        host::KillAt("Rename", 1);
+        Choose(true, "killed");
+        _exit(0);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == host::kKilledStatus);
+    int leftovers = 0;
+    for (const auto& e : fs::directory_iterator(temp.dir)) {
+        EXPECT_EQ(e.path().filename().string()[0], '.') << e.path();
+        ++leftovers;
+    }
+    EXPECT_EQ(leftovers, 1);
+    Choose(true, "next");
+    std::vector<std::string> names;
+    for (const auto& e : fs::directory_iterator(temp.dir)) names.push_back(e.path().filename());
+    EXPECT_EQ(names, std::vector<std::string>({"next"}));
 }
 
 }  // namespace
