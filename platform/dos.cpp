@@ -35,6 +35,8 @@ struct FileEntry {
 
 struct LockEntry {
     std::string path;  // absolute
+    dev_t device = 0;  // the object itself, which keeps its identity across a rename
+    ino_t inode = 0;
 };
 
 constexpr BPTR kInputHandle = 0x10;
@@ -447,6 +449,13 @@ BPTR OpenTemporary(CONST_STRPTR name, STRPTR tempName, LONG length) {
     return 0;
 }
 
+LONG SameLock(BPTR lock1, BPTR lock2) {
+    auto a = Locks().find(lock1), b = Locks().find(lock2);
+    if (a == Locks().end() || b == Locks().end()) return LOCK_DIFFERENT;
+    if (a->second.device != b->second.device) return LOCK_DIFFERENT;
+    return a->second.inode == b->second.inode ? LOCK_SAME : LOCK_SAME_VOLUME;
+}
+
 BPTR Output() { return kOutputHandle; }
 BPTR Input() { return kInputHandle; }
 
@@ -465,6 +474,13 @@ BPTR Lock(CONST_STRPTR name, LONG /*type: nothing here is exclusive*/) {
     }
     LockEntry entry{resolved};
     std::free(resolved);
+    struct stat st;
+    if (::stat(entry.path.c_str(), &st) != 0) {
+        SetErrno(errno);
+        return 0;
+    }
+    entry.device = st.st_dev;
+    entry.inode = st.st_ino;
     const BPTR lock = NewHandle();
     Locks()[lock] = std::move(entry);
     return lock;

@@ -144,7 +144,17 @@ BOOL PutDiskObject(CONST_STRPTR name, const DiskObject* diskobj) {
     const LONG size = static_cast<LONG>(contents.size());
     bool ok = Write(file, contents.data(), size) == size;
     ok = Close(file) == DOSTRUE && ok;
-    ok = ok && Rename(temp.c_str(), path.c_str()) == DOSTRUE;
+    if (ok) {
+        // A rename reported failed may have happened all the same: then the icon is in place.
+        const BPTR mine = Lock(temp.c_str(), SHARED_LOCK);
+        ok = Rename(temp.c_str(), path.c_str()) == DOSTRUE;
+        if (!ok && mine != 0) {
+            const BPTR there = Lock(path.c_str(), SHARED_LOCK);
+            ok = there != 0 && SameLock(mine, there) == LOCK_SAME;
+            UnLock(there);
+        }
+        UnLock(mine);
+    }
     if (!ok) DeleteFile(temp.c_str());
     return ok ? TRUE : FALSE;
 }

@@ -62,6 +62,11 @@ BPTR DupLock(BPTR lock);
 BPTR CurrentDir(BPTR lock);
 // The full host path of a lock into buffer; DOSTRUE on success.
 LONG NameFromLock(BPTR lock, STRPTR buffer, LONG length);
+// Whether two locks are on the same object (a lock follows its object across a rename).
+#define LOCK_SAME 0
+#define LOCK_SAME_VOLUME 1
+#define LOCK_DIFFERENT -1
+LONG SameLock(BPTR lock1, BPTR lock2);
 LONG IoErr();
 
 // Run a command line: "run" starts without waiting, ">FILE" and "<FILE" redirect.

@@ -205,8 +205,9 @@ TEST_F(SaveMenuTest, ContinueOldEndsARunningGameOnlyWhenAFileWasLoaded) {
 }
 
 // A save that fails at any step keeps the money in the game and an older saved game of
-// that name as it was, and leaves no other file behind. Nothing goes through a link planted
-// where a temporary file could be, and a saved game named like one is kept.
+// that name as it was, and leaves no other file behind; a rename reported failed after it
+// happened is the save it is. Nothing goes through a link planted where a temporary file
+// could be, and a saved game named like one is kept.
 TEST_F(SaveMenuTest, AFailedOrCancelledSaveKeepsTheMoneyAndTheOlderSave) {
     game->MenuNew();
     const std::string path = temp.File("older"), outside = temp.dir.string() + "-outside";

@@ -76,8 +76,9 @@ TEST_F(IconTest, LinesBecomeToolTypesTable) {
     }
 }
 
-// A failed write leaves the old icon and no temporary file; nothing goes through a link
-// planted where a temporary file could be.
+// A failed write leaves the old icon and no temporary file; a rename reported failed after
+// it happened leaves the new one; nothing goes through a link planted where a temporary
+// file could be.
 TEST_F(IconTest, FailedWriteLeavesTheOldIconAndNoTemporaryFile) {
     const std::string old = "PREFSJOKER=TRUE\nJOKERS=7\n", outside = dir.string() + "-outside";
     std::ofstream(outside) << "outside";
@@ -85,7 +86,7 @@ TEST_F(IconTest, FailedWriteLeavesTheOldIconAndNoTemporaryFile) {
     const char* mine[] = {"PREFSJOKER=FALSE", "CHANGES=2", "CARDS=gfx/d\xe9j\xe0.lbm", nullptr};
     const std::tuple<const char*, bool, bool> cases[] = {  // step, done before failing, written
         {"PutDiskObject", false, false}, {"Open", false, false},   {"Write", false, false}, {"Write", true, false},
-        {"Close", false, false},         {"Close", true, false},   {"Rename", false, false},
+        {"Close", false, false},         {"Close", true, false},   {"Rename", false, false}, {"Rename", true, true},
         {"", false, true}};
     for (const auto& [step, afterDoing, written] : cases) {
         SetInfo(old);
