@@ -157,11 +157,6 @@ int OpenHost(const std::string& path, int flags) {
     return fd;
 }
 
-bool IsDirectory(int fd) {
-    struct stat st;
-    return fstat(fd, &st) == 0 && S_ISDIR(st.st_mode);
-}
-
 }  // namespace
 
 BPTR Open(CONST_STRPTR name, LONG accessMode) {
@@ -176,7 +171,8 @@ BPTR Open(CONST_STRPTR name, LONG accessMode) {
     const std::string path = HostPath(name);
     int fd = -1;
     switch (accessMode) {
-        case MODE_OLDFILE: fd = OpenHost(path, O_RDONLY); break;
+        // Not blocking on a pipe named as a file: only plain files (and NIL:) are opened.
+        case MODE_OLDFILE: fd = OpenHost(path, O_RDONLY | O_NONBLOCK); break;
         case MODE_NEWFILE:
             fd = OpenHost(path, O_RDWR | O_CREAT | O_TRUNC);
             if (fd < 0 && errno == EACCES) fd = OpenHost(path, O_WRONLY | O_CREAT | O_TRUNC);
@@ -188,11 +184,13 @@ BPTR Open(CONST_STRPTR name, LONG accessMode) {
         SetErrno(errno);
         return 0;
     }
-    if (IsDirectory(fd)) {
+    struct stat st;
+    if (fstat(fd, &st) != 0 || !(S_ISREG(st.st_mode) || path == "/dev/null")) {
         ::close(fd);
         lastError = ERROR_OBJECT_WRONG_TYPE;
         return 0;
     }
+    if (accessMode == MODE_OLDFILE) ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     const BPTR handle = NewHandle();
     Files()[handle] = FileEntry{fd, false, false};
     return handle;

@@ -98,6 +98,17 @@ TEST_F(DosTest, AFaultAfterTheWorkLeavesItDoneButReportsFailure) {
     EXPECT_EQ(ReadAll(dir / "w"), "abc");
 }
 
+// A pipe (any file that is not a plain file) is refused at once, even with a writer and
+// data waiting in it: a card sheet or a saved game read from one could block for ever.
+TEST_F(DosTest, APipeIsRefusedAtOnce) {
+    ASSERT_EQ(mkfifo(In("fifo").c_str(), 0600), 0);
+    const int writer = ::open(In("fifo").c_str(), O_RDWR | O_NONBLOCK);
+    ASSERT_EQ(::write(writer, "FORM", 4), 4);
+    EXPECT_EQ(Open(In("fifo").c_str(), MODE_OLDFILE), 0);
+    EXPECT_EQ(Open(In("fifo").c_str(), MODE_NEWFILE), 0);
+    ::close(writer);
+}
+
 TEST_F(DosTest, NilSwallowsWritesAndReadsNothingAndSysNamesTheToolsFolder) {
     for (const char* name : {"NIL:", "nil:", "Nil:"}) {
         BPTR h = Open(name, MODE_NEWFILE);
