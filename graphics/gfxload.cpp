@@ -60,6 +60,8 @@ bool MakePlanes(BitMap& bitmap, const BMHD_Chunk& header) {
 }  // namespace
 
 LoadBlocksResult LoadBlocks(BitMap& bitmap, unsigned char* colourTable, unsigned char* fileName) {
+    // Colours the CMAP does not give are black, not whatever the caller's table held.
+    std::fill(colourTable, colourTable + kColourTableSize, 0);
     IFFHandle* iff = AllocIFF();
     if (!iff) return kBaseFailed + kNoHeader + kNoBody;
     iff->iff_Stream = static_cast<uintptr_t>(Open(reinterpret_cast<CONST_STRPTR>(fileName), MODE_OLDFILE));

@@ -74,19 +74,24 @@ TEST_F(GfxLoad, UncompressedAndByteRun1GiveTheSamePlanes) {
 }
 
 // The colour table takes the CMAP, whichever side of the header, up to 768 bytes.
+// Colours the CMAP does not give (a short one, or none) are black, never what the table
+// held before; nothing is written past its 768 bytes.
 TEST_F(GfxLoad, ChunkOrderDoesNotMatterAroundTheHeader) {
     Picture pic = Pattern(40, 7, 3);
     Bytes big(900), bmhd = Bmhd(40, 7, 3, 1), body = Chunk("BODY", BodyData(pic));
     for (size_t i = 0; i < big.size(); ++i) big[i] = uint8_t(i * 7);
-    for (const Bytes& cmap : {CmapData(8), big})
+    for (const Bytes& cmap : {Bytes{}, CmapData(8), big})
         for (bool first : {true, false}) {
             SCOPED_TRACE(testing::Message() << cmap.size() << " bytes of CMAP " << (first ? "first" : "last"));
             const Bytes chunk = Chunk("CMAP", cmap);
-            ASSERT_EQ(Load(Group("FORM", "ILBM", {first ? chunk : bmhd, first ? bmhd : body, first ? body : chunk})), 0);
+            const Bytes file = cmap.empty() ? Group("FORM", "ILBM", {bmhd, body})
+                               : first      ? Group("FORM", "ILBM", {chunk, bmhd, body})
+                                            : Group("FORM", "ILBM", {bmhd, body, chunk});
+            ASSERT_EQ(Load(file), 0);
             ExpectPicture(pic);
             const size_t n = std::min<size_t>(cmap.size(), 768);
             EXPECT_EQ(0, std::memcmp(colours, cmap.data(), n));
-            for (size_t i = n; i < n + 16; ++i) EXPECT_EQ(colours[i], 0xEE) << "byte " << i << " past the CMAP";
+            for (size_t i = n; i < 768 + 16; ++i) EXPECT_EQ(colours[i], i < 768 ? 0 : 0xEE) << "byte " << i;
         }
 }
 
