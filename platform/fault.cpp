@@ -23,6 +23,11 @@ std::map<std::string, std::vector<Fault>, std::less<>>& Faults() {
     return faults;
 }
 
+std::vector<std::string>& Failed() {
+    static std::vector<std::string> failed;
+    return failed;
+}
+
 std::map<std::string, int, std::less<>>& Calls() {
     static std::map<std::string, int, std::less<>> calls;
     return calls;
@@ -49,26 +54,37 @@ void ClearFaults() { Faults().clear(); }
 
 std::map<std::string, int> CallCounts() { return {Calls().begin(), Calls().end()}; }
 
-void ResetCallCounts() { Calls().clear(); }
+void ResetCallCounts() {
+    Calls().clear();
+    Failed().clear();
+}
+
+std::vector<std::string> FailedCalls() { return Failed(); }
 
 Failure Inject(const char* op) {
     if (op == nullptr) return Failure::none;
     auto counted = Calls().find(std::string_view(op));
     if (counted == Calls().end()) counted = Calls().emplace(op, 0).first;
     ++counted->second;
-    auto it = Faults().find(std::string_view(op));
-    if (it == Faults().end()) return Failure::none;
     Failure result = Failure::none;
-    auto& faults = it->second;
-    for (auto f = faults.begin(); f != faults.end();) {
-        if (f->callsLeft > 1) {
-            --f->callsLeft;
-            ++f;
-            continue;
+    // Faults on this operation, and those on "*", which counts the calls of every operation.
+    for (std::string_view name : {std::string_view(op), std::string_view("*")}) {
+        auto it = Faults().find(name);
+        if (it == Faults().end()) continue;
+        auto& faults = it->second;
+        for (auto f = faults.begin(); f != faults.end();) {
+            if (f->callsLeft > 1) {
+                --f->callsLeft;
+                ++f;
+                continue;
+            }
+            if (f->kill) _exit(kKilledStatus);
+            if (result == Failure::none) {
+                result = f->afterDoing ? Failure::after : Failure::before;
+                Failed().push_back(std::string(op) + " " + std::to_string(counted->second));
+            }
+            f = f->persistent ? f + 1 : faults.erase(f);
         }
-        if (f->kill) _exit(kKilledStatus);
-        if (result == Failure::none) result = f->afterDoing ? Failure::after : Failure::before;
-        f = f->persistent ? f + 1 : faults.erase(f);
     }
     return result;
 }

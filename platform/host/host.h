@@ -117,7 +117,8 @@ void MenuKey(char key);  // Alt + key
 // "GetDiskObject", "PutDiskObject", "ObtainBestPen", ...
 // With afterDoing, "Write", "Close", "Rename" and "DeleteFile" do their work and then report
 // failure, as a network file system may after a retried request; other operations fail
-// before doing anything either way. Several faults can wait on one operation.
+// before doing anything either way. Several faults can wait on one operation; the name "*"
+// counts the calls of every operation.
 void FailOnce(const std::string& op);  // the next call fails
 // Only the n-th call from now (1 = the next) fails.
 void FailAt(const std::string& op, int n, bool afterDoing = false);
@@ -132,6 +133,7 @@ enum class Failure { none, before, after };
 Failure Inject(const char* op);
 bool ShouldFail(const char* op);  // Inject(op) != none, for operations that fail before acting
 std::map<std::string, int> CallCounts();  // since the last reset; faults do not reset them
+std::vector<std::string> FailedCalls();   // "operation n" of each call made to fail since then
 void ResetCallCounts();
 
 // ---- counters -------------------------------------------------------------------

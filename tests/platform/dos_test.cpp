@@ -96,6 +96,10 @@ TEST_F(DosTest, AFaultAfterTheWorkLeavesItDoneButReportsFailure) {
     EXPECT_EQ(Write(h, "abc", 3), -1);
     EXPECT_EQ(Close(h), DOSTRUE);
     EXPECT_EQ(ReadAll(dir / "w"), "abc");
+    host::FailAt("*", 2);  // counts the calls of every operation: here the Rename
+    const BPTR r = Open(In("w").c_str(), MODE_OLDFILE);
+    EXPECT_EQ(Rename(In("w").c_str(), In("v").c_str()), DOSFALSE);
+    EXPECT_EQ(Close(r), DOSTRUE);
 }
 
 // A pipe (any file that is not a plain file) is refused at once, even with a writer and
