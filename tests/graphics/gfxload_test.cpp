@@ -90,7 +90,7 @@ TEST_F(GfxLoad, ChunkOrderDoesNotMatterAroundTheHeader) {
             ASSERT_EQ(Load(file), 0);
             ExpectPicture(pic);
             const size_t n = std::min<size_t>(cmap.size(), 768);
-            EXPECT_EQ(0, std::memcmp(colours, cmap.data(), n));
+            EXPECT_TRUE(n == 0 || std::memcmp(colours, cmap.data(), n) == 0);
             for (size_t i = n; i < 768 + 16; ++i) EXPECT_EQ(colours[i], i < 768 ? 0 : 0xEE) << "byte " << i;
         }
 }
