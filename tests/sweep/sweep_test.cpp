@@ -47,13 +47,9 @@ constexpr long kOldMoney = 100;
 // Where older versions put their temporary files: links planted there lead out of the drawer.
 constexpr const char* kPlanted[] = {"save/game1.saving", "poker.info.tmp"};
 
-struct Prize {
-    const char* name;
-    int value;
-};
-constexpr Prize kPrizes[] = {{"Two Pairs", 5},       {"Three of Kind", 10}, {"Straight", 20},
-                             {"Flush", 30},          {"Full House", 40},    {"Four of Kind", 80},
-                             {"Five of Kind", 140},  {"Straight Flush", 160}, {"Royal Flush", 320}};
+constexpr std::pair<const char*, int> kPrizes[] = {
+    {"Two Pairs", 5},     {"Three of Kind", 10}, {"Straight", 20},        {"Flush", 30},       {"Full House", 40},
+    {"Four of Kind", 80}, {"Five of Kind", 140}, {"Straight Flush", 160}, {"Royal Flush", 320}};
 
 // What a run reports to the sweep: these bytes, then a line "operation calls" for each
 // operation asked.
@@ -71,7 +67,42 @@ struct Outcome {
 };
 struct Report : Outcome {
     std::map<std::string, int> calls;
+    std::vector<std::string> failed;  // the calls that were made to fail
 };
+
+// A child process, and what it hands back through a pipe.
+struct Child {
+    pid_t pid = -1;
+    int fd = -1;
+};
+Child Fork(const std::function<std::string()>& body) {
+    Child c;
+    int fds[2];
+    if (::pipe(fds) != 0) return c;
+    std::fflush(nullptr);
+    if ((c.pid = ::fork()) == 0) {
+        ::close(fds[0]);
+        const std::string text = body();
+        _exit(::write(fds[1], text.data(), text.size()) == ssize_t(text.size()) ? 0 : 3);
+    }
+    ::close(fds[1]);
+    c.fd = fds[0];
+    return c;
+}
+// What the child handed back, or "" when it did not end by itself with status 0; `failure`
+// then says how it ended (-1000 - its signal or status).
+std::string Reap(Child& c, int& failure) {
+    std::string text;
+    char buffer[4096];
+    for (ssize_t got; c.fd >= 0 && (got = ::read(c.fd, buffer, sizeof buffer)) > 0;) text.append(buffer, size_t(got));
+    if (c.fd >= 0) ::close(c.fd);
+    int wstatus = 0;
+    if (c.pid > 0) ::waitpid(c.pid, &wstatus, 0);
+    failure = 0;
+    if (c.pid > 0 && WIFEXITED(wstatus) && WEXITSTATUS(wstatus) == 0) return text;
+    failure = -1000 - (WIFSIGNALED(wstatus) ? WTERMSIG(wstatus) : WEXITSTATUS(wstatus));
+    return "";
+}
 
 Window* Main() { return support::MainWindow(); }
 
@@ -121,9 +152,9 @@ private:
         if (Window* r = host::FindWindow("Your Hand:"); r && r != seenHand_) {
             seenHand_ = r;
             handsSeen_++;
-            for (const Prize& p : kPrizes)
-                if (Shows(r, p.name)) {
-                    report_.broughtIn += p.value;
+            for (const auto& [name, value] : kPrizes)
+                if (Shows(r, name)) {
+                    report_.broughtIn += value;
                     report_.won = true;
                 }
         }
@@ -223,7 +254,7 @@ private:
             [] { return Menu(1, 0); },
             [] { return Click(host::FindWindow("Hand Evaluation Preferences"), "OK"); },
             [] { return Menu(1, 0); },
-            [] { return Click(host::FindWindow("Hand Evaluation Preferences"), "Cancel"); },
+            [] { return In("Hand Evaluation Preferences", [](Window* w) { KeyIn(w, 27); }); },  // cancels
             [] { return Menu(1, 1); },
             [] { return Click(host::FindWindow("Bet Preferences"), "OK"); },
             [] { return Menu(1, 1); },
@@ -291,8 +322,7 @@ std::unique_ptr<support::Drawer> MakeDrawer() {
 
 // One session running in a child process, in a drawer of its own.
 struct Pending {
-    pid_t pid = -1;
-    int fd = -1;
+    Child child;
     std::unique_ptr<support::Drawer> drawer;
     std::string what;
     // No window opens from some call on: a program waiting for the player to confirm the
@@ -308,12 +338,7 @@ Pending Launch(const fs::path& sys, unsigned seed, const std::string& fault, int
     p.drawer = MakeDrawer();
     p.what = fault + " call " + std::to_string(n) + " " + ModeName(mode);
     p.windowsFail = fault == "OpenWindowTagList" && (mode == Mode::from || mode == Mode::fromAfterDoing);
-    int pipeFd[2];
-    if (::pipe(pipeFd) != 0) return p;
-    std::fflush(nullptr);
-    p.pid = ::fork();
-    if (p.pid == 0) {
-        ::close(pipeFd[0]);
+    p.child = Fork([&] {
         ::alarm(120);  // a run that neither ends nor waits is a hang
         setenv("WB_SYS", sys.c_str(), 1);
         Report r;
@@ -337,40 +362,21 @@ Pending Launch(const fs::path& sys, unsigned seed, const std::string& fault, int
         std::string text(reinterpret_cast<const char*>(static_cast<const Outcome*>(&r)), sizeof(Outcome));
         for (const auto& [op, count] : host::CallCounts()) text += op + " " + std::to_string(count) + "\n";
         for (const auto& failed : host::FailedCalls()) text += "failed: " + failed + "\n";
-        if (::write(pipeFd[1], text.data(), text.size()) < 0) _exit(3);
-        _exit(0);
-    }
-    ::close(pipeFd[1]);
-    p.fd = pipeFd[0];
+        return text;
+    });
     return p;
 }
 
-struct Result : Report {
-    std::vector<std::string> failed;  // the calls that were made to fail
-};
-
-Result Collect(Pending& p) {
-    std::string text;
-    char buffer[4096];
-    for (ssize_t got; p.fd >= 0 && (got = ::read(p.fd, buffer, sizeof buffer)) > 0;) text.append(buffer, size_t(got));
-    if (p.fd >= 0) ::close(p.fd);
-    int wstatus = 0;
-    if (p.pid > 0) ::waitpid(p.pid, &wstatus, 0);
-    Result r;
-    if (p.pid <= 0 || !WIFEXITED(wstatus) || WEXITSTATUS(wstatus) != 0) {
-        r.status = -1000 - (WIFSIGNALED(wstatus) ? WTERMSIG(wstatus) : WEXITSTATUS(wstatus));
-        return r;
-    }
+Report Collect(Pending& p) {
+    Report r;
+    const std::string text = Reap(p.child, r.status);
     if (text.size() < sizeof(Outcome)) return r;
     std::memcpy(static_cast<Outcome*>(&r), text.data(), sizeof(Outcome));
     std::istringstream in(text.substr(sizeof(Outcome)));
     for (std::string line; std::getline(in, line);) {
-        if (line.rfind("failed: ", 0) == 0) {
-            r.failed.push_back(line.substr(8));
-            continue;
-        }
         const size_t space = line.rfind(' ');
-        if (space != std::string::npos) r.calls[line.substr(0, space)] = std::stoi(line.substr(space + 1));
+        if (line.rfind("failed: ", 0) == 0) r.failed.push_back(line.substr(8));
+        else if (space != std::string::npos) r.calls[line.substr(0, space)] = std::stoi(line.substr(space + 1));
     }
     return r;
 }
@@ -438,9 +444,9 @@ fs::path QuietSys() {
     return sys;
 }
 
-bool Hung(const Result& r, const Pending& p) { return r.stalled && r.windowsOpen > 0 && !p.windowsFail; }
+bool Hung(const Report& r, const Pending& p) { return r.stalled && r.windowsOpen > 0 && !p.windowsFail; }
 
-std::string Check(const Result& r, const Pending& p) {
+std::string Check(const Report& r, const Pending& p) {
     const support::Drawer& drawer = *p.drawer;
     std::ostringstream why;
     if (r.status <= -1000) why << "crashed (" << -1000 - r.status << ") ";
@@ -465,7 +471,7 @@ TEST(FaultSweep, EveryFailingCallOfAWholeSessionIsSurvived) {
     const fs::path sys = QuietSys();
 
     // A seed that deals a win after the exchange and a card the script guesses right.
-    Result reference;
+    Report reference;
     unsigned seed = 0;
     do {
         Pending p = Launch(sys, ++seed, "", 0, Mode::once);
@@ -485,7 +491,7 @@ TEST(FaultSweep, EveryFailingCallOfAWholeSessionIsSurvived) {
     std::vector<Pending> running;  // two at a time, one for each core
     auto finish = [&] {
         Pending& p = running.front();
-        const Result r = Collect(p);
+        const Report r = Collect(p);
         ++runs;
         hangs += Hung(r, p);
         stalled += r.stalled && !Hung(r, p);
@@ -542,34 +548,27 @@ TEST(TwoCopies, SavingAndQuittingTogetherCreateNoMoneyAndBreakNoFile) {
         PlaceGame(dir, "save/b", kDeposit[1]);
         int toFirst[2], toSecond[2];
         ASSERT_EQ(::pipe(toFirst) | ::pipe(toSecond), 0);
-        pid_t pid[2];
-        int report[2];
-        for (int copy = 0; copy < 2; ++copy) {
-            int out[2];
-            ASSERT_EQ(::pipe(out), 0);
-            std::fflush(nullptr);
-            pid[copy] = ::fork();
-            if (pid[copy] == 0) {
+        Child copies[2];
+        for (int copy = 0; copy < 2; ++copy)
+            copies[copy] = Fork([&] {
                 ::alarm(60);
                 setenv("WB_SYS", sys.c_str(), 1);
-                const int tell = copy == 0 ? toSecond[1] : toFirst[1], hear = copy == 0 ? toFirst[0] : toSecond[0];
-                auto meet = [&] {
+                auto meet = [&, tell = copy ? toFirst[1] : toSecond[1], hear = copy ? toSecond[0] : toFirst[0]] {
                     char c = 1;
                     if (::write(tell, &c, 1) != 1 || ::read(hear, &c, 1) != 1) _exit(5);
                 };
-                const std::string load = copy == 0 ? "a" : "b", name = sameName ? "g" : copy == 0 ? "ga" : "gb";
-                long result[2] = {-1, -1};  // exit status, money shown before quitting
                 auto typeIn = [](const char* title, const std::string& text) {
                     if (!host::FindWindow(title)) _exit(6);
                     for (int i = 0; i < 20; ++i) host::Key(8);
                     host::Type(text);
                 };
+                long result[2] = {-1, -1};  // exit status, money shown before quitting
                 const std::vector<std::function<void()>> steps = {
                     [] { host::PickMenu(Main(), 0, 1); },  // Continue Old
-                    [&] { typeIn("Select Map File to Load From", load + "\r"); },
+                    [&] { typeIn("Select Map File to Load From", copy ? "b\r" : "a\r"); },
                     [] { host::PickMenu(Main(), 0, 2); },  // Save
                     [&] {
-                        typeIn("Select Map File to Save As", name);
+                        typeIn("Select Map File to Save As", sameName ? "g" : copy ? "gb" : "ga");
                         meet();
                         host::Key(13);
                     },
@@ -584,33 +583,24 @@ TEST(TwoCopies, SavingAndQuittingTogetherCreateNoMoneyAndBreakNoFile) {
                 };
                 size_t next = 0;
                 try {
-                    result[0] = drawer->RunWithUser([&] {
-                        if (next == steps.size()) return false;
-                        steps[next++]();
-                        return true;
-                    });
+                    result[0] = drawer->RunWithUser([&] { return next < steps.size() && (steps[next++](), true); });
                 } catch (const host::Stalled&) {
                     result[0] = -2;
                 }
-                _exit(::write(out[1], result, sizeof result) == sizeof result ? 0 : 3);
-            }
-            ::close(out[1]);
-            report[copy] = out[0];
-        }
+                return std::string(reinterpret_cast<const char*>(result), sizeof result);
+            });
         for (int fd : {toFirst[0], toFirst[1], toSecond[0], toSecond[1]}) ::close(fd);
         long shown = 0;
         std::ostringstream why;
         for (int copy = 0; copy < 2; ++copy) {
-            long result[2] = {-1, -1};
-            if (::read(report[copy], result, sizeof result) != sizeof result) why << "copy " << copy << " gave no report ";
-            ::close(report[copy]);
-            int wstatus = 0;
-            ::waitpid(pid[copy], &wstatus, 0);
-            if (!WIFEXITED(wstatus) || WEXITSTATUS(wstatus) != 0 || result[0] != 0)
-                why << "copy " << copy << " ended with " << result[0] << " (" << wstatus << ") ";
+            int failure = 0;
+            const std::string text = Reap(copies[copy], failure);
+            long result[2] = {-1, 0};
+            if (text.size() == sizeof result) std::memcpy(result, text.data(), sizeof result);
+            if (result[0] != 0) why << "copy " << copy << " ended with " << result[0] << " (" << failure << ") ";
             shown += result[1];
-            bothSaved += sameName && copy == 1 && shown == 0;
         }
+        bothSaved += sameName && shown == 0;
         long saved = 0;
         CheckFiles(*drawer, {kOldMoney, kDeposit[0], kDeposit[1]}, false, false, saved, why);
         if (shown + saved > kOldMoney + kDeposit[0] + kDeposit[1])
