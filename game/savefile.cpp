@@ -90,20 +90,40 @@ bool cSaveFile::Parse(const char* block) {
     return true;
 }
 
+namespace {
+
+// Renames the complete file over the old one. A rename can be reported failed after it
+// happened (a network file system retrying its request): then the file is in place all the
+// same, and saying otherwise would leave the money both in the file and in the game.
+bool PutInPlace(const char* temporary, const char* path) {
+    const BPTR mine = Lock(temporary, SHARED_LOCK);
+    bool done = Rename(temporary, path) == DOSTRUE;
+    if (!done && mine) {
+        const BPTR there = Lock(path, SHARED_LOCK);
+        done = there && SameLock(mine, there) == LOCK_SAME;
+        if (there) UnLock(there);
+    }
+    if (mine) UnLock(mine);
+    return done;
+}
+
+}  // namespace
+
 int cSaveFile::Save() {
     char block[BlockSize];
     if (KeyLength(path) == 0 || !Format(block)) return 1;
     Crypt(block);  // scrambled with the final name, whatever name it is written under first
 
-    // Written beside the old saved game and put in its place only when complete: a failure
-    // at any step leaves an older saved game of that name as it was.
-    const std::string temporary = std::string(path) + ".saving";
-    cFile file(Open(temporary.c_str(), MODE_NEWFILE));
+    // Written beside the old saved game under a name no other save takes, and put in its
+    // place only when complete: a failure at any step leaves an older saved game of that
+    // name as it was.
+    std::string temporary(std::strlen(path) + 256, '\0');
+    cFile file(OpenTemporary(path, temporary.data(), static_cast<LONG>(temporary.size())));
     if (!file.handle) return 1;
     const bool written = Write(file.handle, block, BlockSize) == BlockSize;
     const bool closed = Close(file.handle) == DOSTRUE;
     file.handle = 0;
-    if (written && closed && Rename(temporary.c_str(), path) == DOSTRUE) return 0;
+    if (written && closed && PutInPlace(temporary.c_str(), path)) return 0;
     DeleteFile(temporary.c_str());
     return 1;
 }

@@ -3,6 +3,8 @@
 
 #include <exec.h>
 
+#include "graphics/gfxload.h"
+
 namespace {
 constexpr int kSlots = 8;
 }
@@ -13,7 +15,8 @@ void ReMapBitMap(BitMap& bitmap, RastPort* screenRastPort, const unsigned char* 
     const int depth = screenRastPort->BitMap->Depth < kSlots ? screenRastPort->BitMap->Depth : kSlots;
     const ULONG width = ULONG(bitmap.BytesPerRow) * 8;
     const ULONG rows = bitmap.Rows;
-    if (width == 0 || rows == 0) return;
+    // The loader's bound holds here too, whoever made the record.
+    if (width == 0 || rows == 0 || width * rows > kMaxSheetPixels) return;
 
     // Both ports are copies of the screen's, drawing into plain bitmaps instead of a layer.
     RastPort source;

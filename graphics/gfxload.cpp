@@ -18,10 +18,6 @@ constexpr int kNoHeader = 1000;
 constexpr int kNoBody = 100;
 constexpr LONG kColourTableSize = 256 * 3;
 constexpr int kMaxPlanes = 8;
-// A 20-byte header must not be able to claim gigabytes: no card sheet comes near this
-// (the default one needs 167 KB), and a picture that would is refused like a failed
-// allocation.
-constexpr size_t kMaxPictureBytes = size_t(64) << 20;
 
 UWORD Word(const UBYTE* p) { return static_cast<UWORD>(p[0] << 8 | p[1]); }
 
@@ -49,8 +45,10 @@ bool MakePlanes(BitMap& bitmap, const BMHD_Chunk& header) {
     // A second header must not strand the planes of the first.
     FreeBlocks(bitmap);
     bitmap.Depth = 0;
-    if (header.w == 0 || header.h == 0 || header.nPlanes > kMaxPlanes) return false;
-    if (size_t(header.w + 15) / 16 * 2 * header.h * header.nPlanes > kMaxPictureBytes) return false;
+    // A 20-byte header must not claim what no card sheet needs: a picture without planes
+    // shows nothing, and a huge one would cost gigabytes in the remap.
+    if (header.w == 0 || header.h == 0 || header.nPlanes == 0 || header.nPlanes > kMaxPlanes) return false;
+    if ((header.w + 15UL) / 16 * 16 * header.h > kMaxSheetPixels) return false;
     InitBitMap(&bitmap, static_cast<BYTE>(header.nPlanes), header.w, header.h);
     for (int p = 0; p < header.nPlanes; ++p) {
         bitmap.Planes[p] = AllocRaster(header.w, header.h);
@@ -62,6 +60,8 @@ bool MakePlanes(BitMap& bitmap, const BMHD_Chunk& header) {
 }  // namespace
 
 LoadBlocksResult LoadBlocks(BitMap& bitmap, unsigned char* colourTable, unsigned char* fileName) {
+    // Colours the CMAP does not give are black, not whatever the caller's table held.
+    std::fill(colourTable, colourTable + kColourTableSize, 0);
     IFFHandle* iff = AllocIFF();
     if (!iff) return kBaseFailed + kNoHeader + kNoBody;
     iff->iff_Stream = static_cast<uintptr_t>(Open(reinterpret_cast<CONST_STRPTR>(fileName), MODE_OLDFILE));

@@ -21,6 +21,11 @@ struct BMHD_Chunk {
 };
 static_assert(sizeof(BMHD_Chunk) == 20, "BMHD_Chunk is the 20 bytes of the file's header");
 
+// The most pixels a card sheet may have (its rows padded to 16 pixels), a few times the
+// default sheet's 928 x 480: the loader refuses a larger picture (base 10), and so the
+// remap's one-byte-a-pixel array, its planes and its time stay as small.
+constexpr unsigned long kMaxSheetPixels = 2048UL * 1024UL;
+
 // 0 on success; otherwise a base (0 at the end of the file, 10, or a negative IFFERR_ code)
 // plus 1000 when no BMHD was read and 100 when no BODY was read.
 using LoadBlocksResult = int;

@@ -2,7 +2,9 @@
 // file system. Handles and locks are keys into tables here, never 0 when valid.
 #include "dos.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <sys/types.h>
 #include <unistd.h>
@@ -33,6 +35,8 @@ struct FileEntry {
 
 struct LockEntry {
     std::string path;  // absolute
+    dev_t device = 0;  // the object itself, which keeps its identity across a rename
+    ino_t inode = 0;
 };
 
 constexpr BPTR kInputHandle = 0x10;
@@ -153,11 +157,6 @@ int OpenHost(const std::string& path, int flags) {
     return fd;
 }
 
-bool IsDirectory(int fd) {
-    struct stat st;
-    return fstat(fd, &st) == 0 && S_ISDIR(st.st_mode);
-}
-
 }  // namespace
 
 BPTR Open(CONST_STRPTR name, LONG accessMode) {
@@ -172,7 +171,8 @@ BPTR Open(CONST_STRPTR name, LONG accessMode) {
     const std::string path = HostPath(name);
     int fd = -1;
     switch (accessMode) {
-        case MODE_OLDFILE: fd = OpenHost(path, O_RDONLY); break;
+        // Not blocking on a pipe named as a file: only plain files (and NIL:) are opened.
+        case MODE_OLDFILE: fd = OpenHost(path, O_RDONLY | O_NONBLOCK); break;
         case MODE_NEWFILE:
             fd = OpenHost(path, O_RDWR | O_CREAT | O_TRUNC);
             if (fd < 0 && errno == EACCES) fd = OpenHost(path, O_WRONLY | O_CREAT | O_TRUNC);
@@ -184,11 +184,13 @@ BPTR Open(CONST_STRPTR name, LONG accessMode) {
         SetErrno(errno);
         return 0;
     }
-    if (IsDirectory(fd)) {
+    struct stat st;
+    if (fstat(fd, &st) != 0 || !(S_ISREG(st.st_mode) || path == "/dev/null")) {
         ::close(fd);
         lastError = ERROR_OBJECT_WRONG_TYPE;
         return 0;
     }
+    if (accessMode == MODE_OLDFILE) ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     const BPTR handle = NewHandle();
     Files()[handle] = FileEntry{fd, false, false};
     return handle;
@@ -217,7 +219,8 @@ LONG Close(BPTR file) {
         SetErrno(errno);
         ok = false;
     }
-    if (host::ShouldFail("Close")) {
+    // Closed either way: a fault only changes what is reported.
+    if (host::Inject("Close") != host::Failure::none) {
         lastError = ERROR_DISK_FULL;
         ok = false;
     }
@@ -261,7 +264,8 @@ LONG Write(BPTR file, const void* buffer, LONG length) {
         lastError = ERROR_REQUIRED_ARG_MISSING;
         return -1;
     }
-    if (host::ShouldFail("Write")) {
+    const host::Failure fault = host::Inject("Write");
+    if (fault == host::Failure::before) {
         lastError = ERROR_DISK_FULL;
         return -1;
     }
@@ -277,6 +281,10 @@ LONG Write(BPTR file, const void* buffer, LONG length) {
         done += static_cast<LONG>(n);
     }
     entry->written = true;
+    if (fault == host::Failure::after) {
+        lastError = ERROR_DISK_FULL;
+        return -1;
+    }
     return done;
 }
 
@@ -307,7 +315,8 @@ LONG DeleteFile(CONST_STRPTR name) {
         lastError = ERROR_REQUIRED_ARG_MISSING;
         return DOSFALSE;
     }
-    if (host::ShouldFail("DeleteFile")) {
+    const host::Failure fault = host::Inject("DeleteFile");
+    if (fault == host::Failure::before) {
         lastError = ERROR_OBJECT_IN_USE;
         return DOSFALSE;
     }
@@ -323,6 +332,10 @@ LONG DeleteFile(CONST_STRPTR name) {
         SetErrno(errno);
         return DOSFALSE;
     }
+    if (fault == host::Failure::after) {
+        lastError = ERROR_OBJECT_IN_USE;
+        return DOSFALSE;
+    }
     return os::StoreWrites() ? DOSTRUE : DOSFALSE;
 }
 
@@ -331,7 +344,8 @@ LONG Rename(CONST_STRPTR oldName, CONST_STRPTR newName) {
         lastError = ERROR_REQUIRED_ARG_MISSING;
         return DOSFALSE;
     }
-    if (host::ShouldFail("Rename")) {
+    const host::Failure fault = host::Inject("Rename");
+    if (fault == host::Failure::before) {
         lastError = ERROR_OBJECT_IN_USE;
         return DOSFALSE;
     }
@@ -339,7 +353,109 @@ LONG Rename(CONST_STRPTR oldName, CONST_STRPTR newName) {
         SetErrno(errno);
         return DOSFALSE;
     }
+    if (fault == host::Failure::after) {
+        lastError = ERROR_OBJECT_IN_USE;
+        return DOSFALSE;
+    }
     return os::StoreWrites() ? DOSTRUE : DOSFALSE;
+}
+
+// ---- temporary files ----------------------------------------------------------------
+
+namespace {
+
+// A temporary file is ".NAME.PID-N.tmp" beside the file it stands in for: the process id
+// keeps two programs' names apart and tells a killed program's leftovers from live ones.
+constexpr size_t kMaxEmbeddedName = 200;  // the whole name stays within a file name's limit
+
+// The process id in a temporary file's name, or 0 when the name is not one.
+long TemporaryOwner(const std::string& file) {
+    static const std::string suffix = ".tmp";
+    if (file.size() < 1 + 1 + 1 + 3 + suffix.size() || file[0] != '.' ||
+        file.compare(file.size() - suffix.size(), suffix.size(), suffix) != 0)
+        return 0;
+    const std::string core = file.substr(0, file.size() - suffix.size());
+    const size_t dot = core.rfind('.'), dash = core.rfind('-');
+    if (dot == 0 || dot == std::string::npos || dash == std::string::npos || dash < dot + 2 ||
+        dash + 1 == core.size())
+        return 0;
+    long pid = 0;
+    for (size_t i = dot + 1; i < core.size(); ++i) {
+        if (i == dash) continue;
+        if (core[i] < '0' || core[i] > '9' || (i < dash && pid > 1000000000)) return 0;
+        if (i < dash) pid = pid * 10 + (core[i] - '0');
+    }
+    return pid;
+}
+
+// Leftovers of programs that were killed in the middle of a write go; a live program's
+// temporary file is never touched.
+void RemoveStaleTemporaries(const std::string& dir) {
+    DIR* d = ::opendir(dir.empty() ? "." : dir.c_str());
+    if (d == nullptr) return;
+    while (const dirent* e = ::readdir(d)) {
+        const long pid = TemporaryOwner(e->d_name);
+        if (pid <= 0 || pid == ::getpid() || ::kill(static_cast<pid_t>(pid), 0) == 0 || errno != ESRCH) continue;
+        ::unlinkat(::dirfd(d), e->d_name, 0);
+    }
+    ::closedir(d);
+}
+
+}  // namespace
+
+BPTR OpenTemporary(CONST_STRPTR name, STRPTR tempName, LONG length) {
+    if (name == nullptr || tempName == nullptr || length <= 0) {
+        lastError = ERROR_REQUIRED_ARG_MISSING;
+        return 0;
+    }
+    tempName[0] = '\0';
+    const std::string given = name;
+    const size_t cut = given.find_last_of("/:");
+    const std::string prefix = cut == std::string::npos ? "" : given.substr(0, cut + 1);
+    const std::string file = given.substr(prefix.size());
+    // A file named like a temporary one could be taken for a leftover and removed.
+    if (file.empty() || TemporaryOwner(file) > 0) {
+        lastError = ERROR_OBJECT_WRONG_TYPE;
+        return 0;
+    }
+    if (host::ShouldFail("Open")) {
+        lastError = ERROR_DISK_FULL;
+        return 0;
+    }
+    const std::string hostPrefix = prefix.empty() ? "" : HostPath(prefix.c_str());
+    RemoveStaleTemporaries(hostPrefix);
+    static unsigned sequence = 0;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const std::string temp = "." + file.substr(0, kMaxEmbeddedName) + "." + std::to_string(::getpid()) + "-" +
+                                 std::to_string(++sequence) + ".tmp";
+        // Exclusive and never through a link: a name someone planted is passed over.
+        const int fd = OpenHost(hostPrefix + temp, O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW);
+        if (fd < 0 && errno == EEXIST) continue;
+        if (fd < 0) {
+            SetErrno(errno);
+            return 0;
+        }
+        const std::string dosName = prefix + temp;
+        if (dosName.size() + 1 > static_cast<size_t>(length)) {
+            ::close(fd);
+            ::unlink((hostPrefix + temp).c_str());
+            lastError = ERROR_LINE_TOO_LONG;
+            return 0;
+        }
+        std::memcpy(tempName, dosName.c_str(), dosName.size() + 1);
+        const BPTR handle = NewHandle();
+        Files()[handle] = FileEntry{fd, false, false};
+        return handle;
+    }
+    lastError = ERROR_OBJECT_EXISTS;
+    return 0;
+}
+
+LONG SameLock(BPTR lock1, BPTR lock2) {
+    auto a = Locks().find(lock1), b = Locks().find(lock2);
+    if (a == Locks().end() || b == Locks().end()) return LOCK_DIFFERENT;
+    if (a->second.device != b->second.device) return LOCK_DIFFERENT;
+    return a->second.inode == b->second.inode ? LOCK_SAME : LOCK_SAME_VOLUME;
 }
 
 BPTR Output() { return kOutputHandle; }
@@ -360,6 +476,13 @@ BPTR Lock(CONST_STRPTR name, LONG /*type: nothing here is exclusive*/) {
     }
     LockEntry entry{resolved};
     std::free(resolved);
+    struct stat st;
+    if (::stat(entry.path.c_str(), &st) != 0) {
+        SetErrno(errno);
+        return 0;
+    }
+    entry.device = st.st_dev;
+    entry.inode = st.st_ino;
     const BPTR lock = NewHandle();
     Locks()[lock] = std::move(entry);
     return lock;

@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "dos.h"
 #include "host/host.h"
-#include "os/os.h"
 
 namespace {
 
@@ -95,19 +95,6 @@ bool ReadToolTypes(const std::string& path, std::vector<std::string>& out) {
     return !failed;
 }
 
-bool WriteAllTo(int fd, const std::string& data) {
-    size_t done = 0;
-    while (done < data.size()) {
-        const ssize_t n = ::write(fd, data.data() + done, data.size() - done);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        done += static_cast<size_t>(n);
-    }
-    return true;
-}
-
 }  // namespace
 
 DiskObject* GetDiskObject(CONST_STRPTR name) {
@@ -147,27 +134,29 @@ BOOL PutDiskObject(CONST_STRPTR name, const DiskObject* diskobj) {
             contents += '\n';
         }
     }
-    // Written beside the icon and renamed over it, so the old icon stays whole until the
-    // new one is complete. Each step can fail as the DOS calls it stands for.
+    // Written beside the icon under a name of its own and renamed over it, so the old icon
+    // stays whole until the new one is complete; through the DOS calls, which can each fail.
     if (host::ShouldFail("PutDiskObject")) return FALSE;
     const std::string path = IconPath(name);
-    const std::string temp = path + ".tmp";
-    int fd = -1;
-    if (!host::ShouldFail("Open")) {
-        do {
-            fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-        } while (fd < 0 && errno == EINTR);
+    std::string temp(path.size() + 256, '\0');
+    const BPTR file = OpenTemporary(path.c_str(), temp.data(), static_cast<LONG>(temp.size()));
+    if (file == 0) return FALSE;
+    const LONG size = static_cast<LONG>(contents.size());
+    bool ok = Write(file, contents.data(), size) == size;
+    ok = Close(file) == DOSTRUE && ok;
+    if (ok) {
+        // A rename reported failed may have happened all the same: then the icon is in place.
+        const BPTR mine = Lock(temp.c_str(), SHARED_LOCK);
+        ok = Rename(temp.c_str(), path.c_str()) == DOSTRUE;
+        if (!ok && mine != 0) {
+            const BPTR there = Lock(path.c_str(), SHARED_LOCK);
+            ok = there != 0 && SameLock(mine, there) == LOCK_SAME;
+            UnLock(there);
+        }
+        UnLock(mine);
     }
-    if (fd < 0) return FALSE;
-    bool ok = !host::ShouldFail("Write") && WriteAllTo(fd, contents);
-    ok = ok && ::fsync(fd) == 0;
-    ok = (::close(fd) == 0) && !host::ShouldFail("Close") && ok;
-    ok = ok && !host::ShouldFail("Rename") && ::rename(temp.c_str(), path.c_str()) == 0;
-    if (!ok) {
-        ::unlink(temp.c_str());
-        return FALSE;
-    }
-    return os::StoreWrites() ? TRUE : FALSE;
+    if (!ok) DeleteFile(temp.c_str());
+    return ok ? TRUE : FALSE;
 }
 
 STRPTR FindToolType(CONST_STRPTR const* toolTypeArray, CONST_STRPTR typeName) {

@@ -1,5 +1,6 @@
 // The real display: one SDL window showing the whole screen at an integer scale.
 #include <SDL.h>
+#include <dlfcn.h>
 
 #include <cstdlib>
 #include <deque>
@@ -69,9 +70,33 @@ int CommandKeyCode(SDL_Keycode sym, Uint16 mod) {
     return 0;
 }
 
+// Xlib's default answer to an X error is to end the process with status 1. An error about
+// a window already going (a request racing the host window's teardown) must not end the
+// program or change its status, so from the teardown on X errors are ignored; before it
+// they get Xlib's own answer. SDL hands errors on to whatever handler it found at start.
+using XErrorHandler = int (*)(void* display, void* error);
+XErrorHandler xlibErrorHandler = nullptr;
+bool tearingDown = false;
+
+int OnXError(void* display, void* error) {
+    return tearingDown || xlibErrorHandler == nullptr ? 0 : xlibErrorHandler(display, error);
+}
+
+void CatchXErrors() {
+    static bool done = false;
+    if (done) return;
+    done = true;
+    // The library SDL loads for X; it stays loaded, so the handler stays valid to the end.
+    void* x11 = dlopen("libX11.so.6", RTLD_NOW | RTLD_GLOBAL);
+    if (x11 == nullptr) return;
+    using Setter = XErrorHandler (*)(XErrorHandler);
+    if (auto set = reinterpret_cast<Setter>(dlsym(x11, "XSetErrorHandler"))) xlibErrorHandler = set(OnXError);
+}
+
 class SdlBackend : public Backend {
 public:
     ~SdlBackend() override {
+        tearingDown = true;
         if (texture_ != nullptr) SDL_DestroyTexture(texture_);
         if (renderer_ != nullptr) SDL_DestroyRenderer(renderer_);
         if (window_ != nullptr) SDL_DestroyWindow(window_);
@@ -87,6 +112,7 @@ public:
         // The click that brings the window back from another (the guide's, say) counts as a
         // click too, as it does on the screen inside.
         SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
+        CatchXErrors();
         if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
             why = std::string("no display: ") + SDL_GetError();
             return false;

@@ -115,13 +115,25 @@ void MenuKey(char key);  // Alt + key
 // "SetMenuStrip", "AllocRaster", "AllocBitMap", "AllocVec", "AllocMem", "AllocIFF", "Open",
 // "Read", "Write", "Close", "Rename", "DeleteFile", "Execute", "AllocAslRequest",
 // "GetDiskObject", "PutDiskObject", "ObtainBestPen", ...
-void FailOnce(const std::string& op);         // the next call fails
-void FailAt(const std::string& op, int n);    // only the n-th call from now (1 = the next) fails
-void FailFrom(const std::string& op, int n);  // the n-th call from now (1 = the next) and all later ones fail
+// With afterDoing, "Write", "Close", "Rename" and "DeleteFile" do their work and then report
+// failure, as a network file system may after a retried request; other operations fail
+// before doing anything either way. Several faults can wait on one operation; the name "*"
+// counts the calls of every operation.
+void FailOnce(const std::string& op);  // the next call fails
+// Only the n-th call from now (1 = the next) fails.
+void FailAt(const std::string& op, int n, bool afterDoing = false);
+// The n-th call from now (1 = the next) and all later ones fail.
+void FailFrom(const std::string& op, int n, bool afterDoing = false);
+// The n-th call from now ends the process at once with kKilledStatus, as a kill would.
+void KillAt(const std::string& op, int n);
+inline constexpr int kKilledStatus = 137;
 void ClearFaults();
 // Asked by each platform operation that can fail; every asking is counted by name.
-bool ShouldFail(const char* op);
+enum class Failure { none, before, after };
+Failure Inject(const char* op);
+bool ShouldFail(const char* op);  // Inject(op) != none, for operations that fail before acting
 std::map<std::string, int> CallCounts();  // since the last reset; faults do not reset them
+std::vector<std::string> FailedCalls();   // "operation n" of each call made to fail since then
 void ResetCallCounts();
 
 // ---- counters -------------------------------------------------------------------

@@ -25,6 +25,11 @@ LONG DeleteFile(CONST_STRPTR name);              // DOSTRUE on success
 // Gives a file a new name, in one step: a file already of that name is replaced. DOSTRUE
 // on success; on failure both names stay as they were.
 LONG Rename(CONST_STRPTR oldName, CONST_STRPTR newName);
+// A new file that is to take the place of `name` by Rename once it is complete. It is made
+// beside `name` under a temporary name of its own, put into tempName: exclusively, never an
+// existing file, never through a link. The file requester never lists temporary files, and
+// the leftovers of a program killed meanwhile are removed here. 0 on failure.
+BPTR OpenTemporary(CONST_STRPTR name, STRPTR tempName, LONG length);
 BPTR Output();                                   // the standard output
 BPTR Input();
 
@@ -57,6 +62,11 @@ BPTR DupLock(BPTR lock);
 BPTR CurrentDir(BPTR lock);
 // The full host path of a lock into buffer; DOSTRUE on success.
 LONG NameFromLock(BPTR lock, STRPTR buffer, LONG length);
+// Whether two locks are on the same object (a lock follows its object across a rename).
+#define LOCK_SAME 0
+#define LOCK_SAME_VOLUME 1
+#define LOCK_DIFFERENT -1
+LONG SameLock(BPTR lock1, BPTR lock2);
 LONG IoErr();
 
 // Run a command line: "run" starts without waiting, ">FILE" and "<FILE" redirect.

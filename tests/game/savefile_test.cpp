@@ -1,6 +1,7 @@
 // The saved game: its bytes, loading once, every way a file is refused, failed saves, and
 // the Save and Continue Old menu operations through the file requester.
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -204,31 +205,70 @@ TEST_F(SaveMenuTest, ContinueOldEndsARunningGameOnlyWhenAFileWasLoaded) {
 }
 
 // A save that fails at any step keeps the money in the game and an older saved game of
-// that name as it was, and leaves no other file behind.
+// that name as it was, and leaves no other file behind; a rename reported failed after it
+// happened is the save it is. Nothing goes through a link planted where a temporary file
+// could be, and a saved game named like one is kept.
 TEST_F(SaveMenuTest, AFailedOrCancelledSaveKeepsTheMoneyAndTheOlderSave) {
     game->MenuNew();
-    game->SetMoney(321);
-    const std::string path = temp.File("older");
-    for (const char* op : {"Open", "Write", "Close", "Rename", ""}) {
+    const std::string path = temp.File("older"), outside = temp.dir.string() + "-outside";
+    std::ofstream(outside) << "outside";
+    fs::create_symlink(outside, temp.File("older.saving"));
+    const std::tuple<const char*, bool, bool> cases[] = {  // step, done before failing, saved
+        {"Open", false, false},  {"Write", false, false}, {"Write", true, false},  {"Close", false, false},
+        {"Close", true, false},  {"Rename", false, false}, {"(cancel)", false, false},
+        {"", false, true}};
+    for (const auto& [op, afterDoing, saved] : cases) {
         SaveAs(path, {50, 2, 3, 0, 0, 0});
         const std::string before = ReadFile(path);
-        if (*op) {
-            host::FailOnce(op);
-            Choose(true, "older");
-        } else {
+        game->SetMoney(321);
+        if (*op == '(') {
             host::SetSteps({[] { host::Key(27); }});
             game->MenuSave();
+        } else {
+            if (*op) host::FailAt(op, 1, afterDoing);
+            Choose(true, "older");
         }
-        EXPECT_EQ(game->Money(), 321) << op;
-        EXPECT_EQ(ReadFile(path), before) << op;
-        EXPECT_EQ(std::distance(fs::directory_iterator(temp.dir), fs::directory_iterator()), 1) << op;
+        EXPECT_EQ(game->Money(), saved ? 0 : 321) << op << afterDoing;
+        EXPECT_EQ(std::string(Unscramble(ReadFile(path), path).c_str()),
+                  saved ? "POKER:321,3,1,0,0,0" : "POKER:50,2,3,0,0,0") << op << afterDoing;
+        EXPECT_EQ(std::distance(fs::directory_iterator(temp.dir), fs::directory_iterator()), 2) << op;
         EXPECT_TRUE(game->fileReq.file == "") << op;
         host::ClearFaults();
     }
-    // A save that succeeds replaces the older one.
-    Choose(true, "older");
-    EXPECT_EQ(std::string(Unscramble(ReadFile(path), path).c_str()), "POKER:321,3,1,0,0,0");
-    EXPECT_EQ(std::distance(fs::directory_iterator(temp.dir), fs::directory_iterator()), 1);
+    EXPECT_EQ(ReadFile(outside), "outside");
+    fs::remove(outside);
+    SaveAs(temp.File("kept.saving"), {70, 2, 3, 0, 0, 0});
+    Choose(true, "kept");
+    const std::string keptPath = temp.File("kept.saving");
+    cSaveFile kept;
+    kept.path = keptPath.c_str();
+    EXPECT_EQ(kept.Load(), 0);
+    EXPECT_EQ(kept.money, 70);
+}
+
+// A save killed half-way leaves nothing the file requester lists (it shows no name that
+// begins with a dot), and the next save clears the leftover away.
+TEST_F(SaveMenuTest, AKilledSaveLeavesNothingToOfferAndTheNextSaveClearsItAway) {
+    game->MenuNew();
+    const pid_t child = fork();
+    if (child == 0) {
+        host::KillAt("Rename", 1);
+        Choose(true, "killed");
+        _exit(0);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == host::kKilledStatus);
+    int leftovers = 0;
+    for (const auto& e : fs::directory_iterator(temp.dir)) {
+        EXPECT_EQ(e.path().filename().string()[0], '.') << e.path();
+        ++leftovers;
+    }
+    EXPECT_EQ(leftovers, 1);
+    Choose(true, "next");
+    std::vector<std::string> names;
+    for (const auto& e : fs::directory_iterator(temp.dir)) names.push_back(e.path().filename());
+    EXPECT_EQ(names, std::vector<std::string>({"next"}));
 }
 
 }  // namespace

@@ -74,19 +74,24 @@ TEST_F(GfxLoad, UncompressedAndByteRun1GiveTheSamePlanes) {
 }
 
 // The colour table takes the CMAP, whichever side of the header, up to 768 bytes.
+// Colours the CMAP does not give (a short one, or none) are black, never what the table
+// held before; nothing is written past its 768 bytes.
 TEST_F(GfxLoad, ChunkOrderDoesNotMatterAroundTheHeader) {
     Picture pic = Pattern(40, 7, 3);
     Bytes big(900), bmhd = Bmhd(40, 7, 3, 1), body = Chunk("BODY", BodyData(pic));
     for (size_t i = 0; i < big.size(); ++i) big[i] = uint8_t(i * 7);
-    for (const Bytes& cmap : {CmapData(8), big})
+    for (const Bytes& cmap : {Bytes{}, CmapData(8), big})
         for (bool first : {true, false}) {
             SCOPED_TRACE(testing::Message() << cmap.size() << " bytes of CMAP " << (first ? "first" : "last"));
             const Bytes chunk = Chunk("CMAP", cmap);
-            ASSERT_EQ(Load(Group("FORM", "ILBM", {first ? chunk : bmhd, first ? bmhd : body, first ? body : chunk})), 0);
+            const Bytes file = cmap.empty() ? Group("FORM", "ILBM", {bmhd, body})
+                               : first      ? Group("FORM", "ILBM", {chunk, bmhd, body})
+                                            : Group("FORM", "ILBM", {bmhd, body, chunk});
+            ASSERT_EQ(Load(file), 0);
             ExpectPicture(pic);
             const size_t n = std::min<size_t>(cmap.size(), 768);
-            EXPECT_EQ(0, std::memcmp(colours, cmap.data(), n));
-            for (size_t i = n; i < n + 16; ++i) EXPECT_EQ(colours[i], 0xEE) << "byte " << i << " past the CMAP";
+            EXPECT_TRUE(n == 0 || std::memcmp(colours, cmap.data(), n) == 0);
+            for (size_t i = n; i < 768 + 16; ++i) EXPECT_EQ(colours[i], i < 768 ? 0 : 0xEE) << "byte " << i;
         }
 }
 
@@ -105,8 +110,13 @@ TEST_F(GfxLoad, FailuresAddUpTheirParts) {
         {"nine planes, no body", Group("FORM", "ILBM", {Bmhd(24, 4, 9, 1)}), kFailed + kNoBody},
         {"zero width", Group("FORM", "ILBM", {Bmhd(0, 4, 2, 1), body}), kFailed + kNoBody},
         {"zero height", Group("FORM", "ILBM", {Bmhd(24, 0, 2, 1), body}), kFailed + kNoBody},
-        {"header of four bytes: no planes", Group("FORM", "ILBM", {Chunk("BMHD", Bytes{0, 24, 0, 4})}), kNoBody},
+        {"header of four bytes: no planes", Group("FORM", "ILBM", {Chunk("BMHD", Bytes{0, 24, 0, 4})}), kFailed + kNoBody},
+        {"no planes", Group("FORM", "ILBM", {Bmhd(24, 4, 0, 1), body}), kFailed + kNoBody},
         {"header too big to hold", Group("FORM", "ILBM", {Bmhd(65535, 65535, 8, 1), body}), kFailed + kNoBody},
+        {"one plane of 65520 x 8000", Group("FORM", "ILBM", {Bmhd(65520, 8000, 1, 1), body}), kFailed + kNoBody},
+        {"2049 x 1024: past the bound once rows are padded", Group("FORM", "ILBM", {Bmhd(2049, 1024, 1, 1), body}),
+         kFailed + kNoBody},
+        {"2048 x 1024 loads", Group("FORM", "ILBM", {Bmhd(2048, 1024, 8, 1), body}), 0},
         {"chunk larger than its FORM", Group("FORM", "ILBM", {bmhd, Chunk("BODY", Bytes(10), 100000)}),
          IFFERR_MANGLED + kNoBody},
         {"plain chunk directly in a LIST", Group("LIST", "ILBM", {bmhd}), IFFERR_SYNTAX + kNoHeader + kNoBody},

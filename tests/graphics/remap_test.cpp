@@ -81,4 +81,15 @@ TEST_F(ReMap, EveryPixelGetsThePenOfItsLowThreeBits) {
     }
 }
 
+// A record larger than any card sheet the loader takes is left alone, not blown up into a
+// pixel array of gigabytes.
+TEST_F(ReMap, ARecordBeyondTheLoadersBoundIsLeftAlone) {
+    BitMap huge{};
+    InitBitMap(&huge, 0, 65520, 8000);
+    host::ResetCallCounts();
+    Run(huge, 8);
+    EXPECT_EQ(huge.Depth, 0);
+    EXPECT_EQ(host::CallCounts().count("AllocVec"), 0u);
+}
+
 }  // namespace

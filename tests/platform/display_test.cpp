@@ -1,10 +1,19 @@
 // The real display: the screen scaled into the host window and back, and a second window beside.
 #include <gtest/gtest.h>
+#include <intuition.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
 #include "display/display.h"
+#include "host/host.h"
+
+bool SendToNoWindow();  // xerror.cpp
 
 namespace {
 
@@ -80,6 +89,45 @@ TEST(HostWindow, TheParentsFrameSurvivesTheEnvironmentAndGarbageIsRefused) {
     for (const char* bad : {"", "1 2 3", "1 2 0 480 0 0 0 0", "1 2 640 480 0 0 0 0 x", "1 2 640 480 -1 0 0 0"})
         EXPECT_FALSE(display::ParseFrame(bad, out)) << bad;
     EXPECT_FALSE(display::ParseFrame(nullptr, out));
+}
+
+// An X error that reaches the program while its host window is torn down (a request about
+// a window already gone) neither ends it nor changes its exit status. Needs Xvfb.
+TEST(HostWindow, AnXErrorDuringTheTeardownLeavesTheExitStatus) {
+    int fds[2];
+    ASSERT_EQ(pipe(fds), 0);
+    std::fflush(nullptr);
+    const pid_t server = fork();
+    if (server == 0) {
+        close(fds[0]);
+        execlp("Xvfb", "Xvfb", "-displayfd", std::to_string(fds[1]).c_str(), "-nolisten", "tcp", nullptr);
+        _exit(127);
+    }
+    close(fds[1]);
+    // The number, then a line end in a write of its own: the pipe stays open for both.
+    std::string number;
+    for (char c; read(fds[0], &c, 1) == 1 && c != '\n';) number += c;
+    if (number.empty()) {
+        waitpid(server, nullptr, 0);
+        GTEST_SKIP() << "Xvfb is not there";
+    }
+    const pid_t program = fork();
+    if (program == 0) {
+        setenv("DISPLAY", (":" + number).c_str(), 1);
+        unsetenv("SDL_VIDEODRIVER");
+        host::UseSdlDisplay();
+        if (LockPubScreen(nullptr) == nullptr) _exit(3);
+        if (!SendToNoWindow()) _exit(4);
+        host::UseVirtualDisplay();  // the host window's teardown, where the error comes back
+        _exit(86);
+    }
+    int status = 0;
+    waitpid(program, &status, 0);
+    kill(server, SIGTERM);
+    waitpid(server, nullptr, 0);
+    close(fds[0]);
+    EXPECT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 86);
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // DOS on the host: files, NIL: and SYS:, paths, patterns, and commands.
 #include <dos.h>
 #include <gtest/gtest.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 
@@ -75,6 +76,41 @@ TEST_F(DosTest, SeekReturnsTheOldPosition) {
         EXPECT_EQ(next == 0 || Read(h, &got, 1) == 1 ? got : -1, next) << offset;
     }
     EXPECT_EQ(Close(h), DOSTRUE);
+}
+
+// A fault can come after the work is done, as a network file system reports a retried
+// request; several faults wait on one operation side by side.
+TEST_F(DosTest, AFaultAfterTheWorkLeavesItDoneButReportsFailure) {
+    WriteAll(dir / "a", "x");
+    host::FailAt("Rename", 1, true);
+    EXPECT_EQ(Rename(In("a").c_str(), In("b").c_str()), DOSFALSE);
+    EXPECT_EQ(std::pair(fs::exists(dir / "a"), fs::exists(dir / "b")), std::pair(false, true));
+    host::FailAt("DeleteFile", 1, true);
+    host::FailAt("DeleteFile", 2);
+    WriteAll(dir / "a", "x");
+    EXPECT_EQ(DeleteFile(In("b").c_str()), DOSFALSE);
+    EXPECT_EQ(DeleteFile(In("a").c_str()), DOSFALSE);
+    EXPECT_EQ(std::pair(fs::exists(dir / "a"), fs::exists(dir / "b")), std::pair(true, false));
+    const BPTR h = Open(In("w").c_str(), MODE_NEWFILE);
+    host::FailAt("Write", 1, true);
+    EXPECT_EQ(Write(h, "abc", 3), -1);
+    EXPECT_EQ(Close(h), DOSTRUE);
+    EXPECT_EQ(ReadAll(dir / "w"), "abc");
+    host::FailAt("*", 2);  // counts the calls of every operation: here the Rename
+    const BPTR r = Open(In("w").c_str(), MODE_OLDFILE);
+    EXPECT_EQ(Rename(In("w").c_str(), In("v").c_str()), DOSFALSE);
+    EXPECT_EQ(Close(r), DOSTRUE);
+}
+
+// A pipe (any file that is not a plain file) is refused at once, even with a writer and
+// data waiting in it: a card sheet or a saved game read from one could block for ever.
+TEST_F(DosTest, APipeIsRefusedAtOnce) {
+    ASSERT_EQ(mkfifo(In("fifo").c_str(), 0600), 0);
+    const int writer = ::open(In("fifo").c_str(), O_RDWR | O_NONBLOCK);
+    ASSERT_EQ(::write(writer, "FORM", 4), 4);
+    EXPECT_EQ(Open(In("fifo").c_str(), MODE_OLDFILE), 0);
+    EXPECT_EQ(Open(In("fifo").c_str(), MODE_NEWFILE), 0);
+    ::close(writer);
 }
 
 TEST_F(DosTest, NilSwallowsWritesAndReadsNothingAndSysNamesTheToolsFolder) {

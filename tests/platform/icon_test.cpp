@@ -3,6 +3,7 @@
 #include <icon.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <random>
@@ -75,23 +76,33 @@ TEST_F(IconTest, LinesBecomeToolTypesTable) {
     }
 }
 
-// A failed write leaves the old icon and no temporary file; a good one is read back in order.
+// A failed write leaves the old icon and no temporary file; a rename reported failed after
+// it happened leaves the new one; nothing goes through a link planted where a temporary
+// file could be.
 TEST_F(IconTest, FailedWriteLeavesTheOldIconAndNoTemporaryFile) {
-    const std::string old = "PREFSJOKER=TRUE\nJOKERS=7\n";
-    SetInfo(old);
+    const std::string old = "PREFSJOKER=TRUE\nJOKERS=7\n", outside = dir.string() + "-outside";
+    std::ofstream(outside) << "outside";
+    fs::create_symlink(outside, dir / "poker.info.tmp");
     const char* mine[] = {"PREFSJOKER=FALSE", "CHANGES=2", "CARDS=gfx/d\xe9j\xe0.lbm", nullptr};
-    for (const char* step : {"PutDiskObject", "Open", "Write", "Close", "Rename", "(temporary file is a drawer)"}) {
-        if (step[0] == '(') fs::create_directory(dir / "poker.info.tmp");
-        else host::FailOnce(step);
-        EXPECT_FALSE(Put(mine)) << step;
-        EXPECT_EQ(Info(), old) << step;
-        EXPECT_EQ(fs::exists(dir / "poker.info.tmp"), step[0] == '(') << step;
+    const std::tuple<const char*, bool, bool> cases[] = {  // step, done before failing, written
+        {"PutDiskObject", false, false}, {"Open", false, false},   {"Write", false, false}, {"Write", true, false},
+        {"Close", false, false},         {"Close", true, false},   {"Rename", false, false}, {"Rename", true, true},
+        {"", false, true}};
+    for (const auto& [step, afterDoing, written] : cases) {
+        SetInfo(old);
+        if (*step) host::FailAt(step, 1, afterDoing);
+        EXPECT_EQ(Put(mine), written) << step << afterDoing;
+        EXPECT_EQ(Info(), written ? "PREFSJOKER=FALSE\nCHANGES=2\nCARDS=gfx/d\xe9j\xe0.lbm\n" : old) << step;
+        std::vector<std::string> names;
+        for (const auto& e : fs::directory_iterator(dir)) names.push_back(e.path().filename());
+        std::sort(names.begin(), names.end());
+        EXPECT_EQ(names, std::vector<std::string>({"poker.info", "poker.info.tmp"})) << step << afterDoing;
         host::ClearFaults();
     }
-    fs::remove(dir / "poker.info.tmp");
-    EXPECT_TRUE(Put(mine));
-    EXPECT_EQ(Info(), "PREFSJOKER=FALSE\nCHANGES=2\nCARDS=gfx/d\xe9j\xe0.lbm\n");
-    EXPECT_FALSE(fs::exists(dir / "poker.info.tmp"));
+    std::stringstream ss;
+    ss << std::ifstream(outside).rdbuf();
+    EXPECT_EQ(ss.str(), "outside");
+    fs::remove(outside);
     EXPECT_EQ(Read(), std::vector<std::string>(mine, mine + 3));
 }
 
