@@ -3,12 +3,15 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <bit>
 #include <cmath>
 #include <cstdio>
 #include <fstream>
+#include <map>
 #include <numeric>
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <sys/wait.h>
 
 #include "odds.h"
@@ -47,13 +50,14 @@ bool NextCombination(std::vector<int>& c, int m) {
 }
 
 // Every hold of every dealt hand, with and without cards thrown away earlier, counted by the
-// table and by enumerating every draw.
+// table and by enumerating every draw; the look-ahead strategy's last decision finds the best.
 TEST(Odds, TableCountsEqualEnumerationOnReducedDecks) {
     // Royals and flushes; four jokers with a Two, and five jokers, under both words.
     const Reduced decks[] = {{{0, 11, 12}, 1, 0x100, 2}, {{1, 12}, 5, 0x300, 3}, {{1, 12}, 5, 0, 0}};
     for (const Reduced& r : decks) {
         const odds::Deck deck{r.values};
         const odds::Table table(deck, 1);
+        const odds::Lookahead look(deck, r.jokers, r.flags, 1, 1);
         for (int j = 0; j <= std::min(r.jokers, odds::kHandSize); ++j) {
             const int n = odds::kHandSize - j;
             std::vector<int> c(static_cast<size_t>(n));
@@ -75,7 +79,7 @@ TEST(Odds, TableCountsEqualEnumerationOnReducedDecks) {
                     for (int k = 0; k < odds::kRanks; ++k) prize += static_cast<double>(byRank[static_cast<size_t>(k)]) * odds::PrizeOf(k, r.flags);
                     best = std::max(best, prize / static_cast<double>(slow.draws[h]));
                 }
-                ASSERT_NEAR(odds::AdviserHold(table, s, r.flags).value, best, 1e-9);
+                ASSERT_NEAR(look.Best(s, 1).value, best, 1e-9);
             } while (NextCombination(c, deck.Size()));
         }
     }
@@ -84,27 +88,45 @@ TEST(Odds, TableCountsEqualEnumerationOnReducedDecks) {
 // The engine's exact return against a plain average over every deal of the best hold found by
 // enumeration.
 TEST(Odds, ExactReturnEqualsEnumerationOnReducedDecks) {
-    const Reduced decks[] = {{{0, 11, 12}, 1, 0}, {{0, 1, 2}, 0, 0x100}, {{1, 12}, 5, 0x300}};
+    const Reduced decks[] = {{{0, 11, 12}, 1, 0}, {{0, 1, 2}, 0, 0x100}, {{1, 12}, 5, 0x300}, {{0, 4}, 2, 0x200}};
     for (const Reduced& red : decks) {
         const odds::Deck deck{red.values};
         const odds::Table table(deck, 2);
         const int jokers = red.jokers;
-        double sum = 0;
+        double sum = 0, ranks[odds::kRanks] = {};
         const int m = deck.Size() + jokers;
         std::vector<int> deal = {0, 1, 2, 3, 4};
         do {
             odds::Situation s;
             for (int x : deal) (x < deck.Size() ? s.cards.push_back(x) : void(++s.jokers));
             s.deckJokers = jokers - s.jokers;
-            double best = 0;
-            for (const odds::HoldValue& v : odds::ValueHolds(deck, nullptr, s, red.flags, 1, 1, 0))
-                best = std::max(best, v.expectedPrize);
-            sum += best;
+            // Every deal as it comes, ties broken by the rule: the ranks must match the pass
+            // over deals reduced by suit symmetry.
+            const odds::HoldCounts hc = odds::CountHoldsByEnumeration(deck, s, red.flags);
+            size_t best = 0;
+            std::vector<double> value;
+            for (size_t h = 0; h < hc.holds.size(); ++h) {
+                double prize = 0;
+                for (int k = 0; k < odds::kRanks; ++k) prize += static_cast<double>(hc.counts[h][static_cast<size_t>(k)]) * odds::PrizeOf(k, red.flags);
+                value.push_back(prize / static_cast<double>(hc.draws[h]));
+                if (value[h] > value[best] + 1e-12 ||
+                    (value[h] > value[best] - 1e-12 && odds::TieFirst(deck, s, hc.holds[h], hc.holds[best])))
+                    best = h;
+            }
+            sum += value[best];
+            for (int k = 0; k < odds::kRanks; ++k)
+                ranks[k] += static_cast<double>(hc.counts[best][static_cast<size_t>(k)]) / static_cast<double>(hc.draws[best]);
         } while (NextCombination(deal, m));
+        const double deals = static_cast<double>(odds::Choose(m, 5));
         const odds::Result r = odds::ExactOneChange(table, {{jokers, 1, red.flags}}, 2)[0];
-        EXPECT_NEAR(r.expectedPrize, sum / static_cast<double>(odds::Choose(m, 5)), 1e-9) << jokers << " jokers";
+        EXPECT_NEAR(r.expectedPrize, sum / deals, 1e-9) << jokers << " jokers";
+        for (int k = 0; k < odds::kRanks; ++k) EXPECT_NEAR(r.rankProb[k], ranks[k] / deals, 1e-12) << "rank " << k;
         EXPECT_NEAR(static_cast<double>(r.returnFraction.num) / static_cast<double>(r.returnFraction.den),
                     r.returnPct / 100, 1e-12);
+        // The strategy's first level is the one-change optimum, to the last digit.
+        const odds::Fraction v1 = odds::Lookahead(deck, jokers, red.flags, 1, 2).ExactPart(1, 2);
+        const odds::u128 bet = static_cast<odds::u128>(jokers + 1);
+        EXPECT_EQ(v1.num * r.returnFraction.den, r.returnFraction.num * bet * v1.den) << jokers << " jokers";
     }
 }
 
@@ -124,7 +146,7 @@ TEST(Odds, TheDealAloneGivesTheKnownFrequencies) {
     }
 }
 
-TEST(Odds, OptimalPlayBeatsNeverExchangingAndKeepingWhatPays) {
+TEST(Odds, OptimalPlayIsPinnedAndBeatsNeverExchangingAndKeepingWhatPays) {
     FULL_DECK_ONLY();
     std::vector<odds::Setting> settings;
     for (int j = 0; j <= odds::kMaxJokers; ++j)
@@ -132,9 +154,134 @@ TEST(Odds, OptimalPlayBeatsNeverExchangingAndKeepingWhatPays) {
             for (odds::Policy p : {odds::Policy::Optimal, odds::Policy::NeverExchange, odds::Policy::KeepPaid})
                 settings.push_back({j, 1, f, p});
     const std::vector<odds::Result> r = odds::ExactOneChange(FullTable(), settings, 2);
+    EXPECT_EQ(odds::ToString(r[0].returnFraction.num) + "/" + odds::ToString(r[0].returnFraction.den), "5528897663/1931514585");
     for (size_t i = 0; i < r.size(); i += 3) {
         EXPECT_GT(r[i].returnPct, r[i + 1].returnPct) << r[i].setting.jokers << " jokers, flags " << r[i].setting.flags;
         EXPECT_GT(r[i].returnPct, r[i + 2].returnPct) << r[i].setting.jokers << " jokers, flags " << r[i].setting.flags;
+    }
+}
+
+// The look-ahead strategy by plain enumeration on a small deck: V by recursion over every draw,
+// remembered by hand; the decisions and the game over every draw.
+struct Plain {
+    const odds::Deck& deck;
+    int jokers;
+    uint32_t flags;
+    std::map<std::tuple<int, std::vector<int>, int>, double> memo;
+    std::map<std::tuple<int, std::vector<int>, int, std::vector<int>, int>, double> played;
+
+    double Prize(const odds::Situation& s) const {
+        return odds::PrizeOf(odds::RankOf(deck, s.cards.data(), static_cast<int>(s.cards.size()), flags), flags);
+    }
+    // f(situation after the draw) with its weight, for every draw after hold h.
+    template <typename F>
+    void Draws(const odds::Situation& s, const odds::Hold& h, F f) const {
+        std::vector<int> avail, kept, gone = s.gone;
+        for (int c = 0; c < deck.Size(); ++c)
+            if (std::count(s.cards.begin(), s.cards.end(), c) + std::count(s.gone.begin(), s.gone.end(), c) == 0) avail.push_back(c);
+        for (size_t i = 0; i < s.cards.size(); ++i) (h.keep & (1u << i) ? kept : gone).push_back(s.cards[i]);
+        const int d = odds::kHandSize - static_cast<int>(kept.size()) - h.jokers;
+        for (int mj = 0; mj <= std::min(d, s.deckJokers); ++mj) {
+            std::vector<int> x(static_cast<size_t>(d - mj));
+            std::iota(x.begin(), x.end(), 0);
+            if (d - mj > static_cast<int>(avail.size())) continue;
+            do {
+                odds::Situation t{kept, h.jokers + mj, gone, s.deckJokers - mj};
+                for (int i : x) t.cards.push_back(avail[static_cast<size_t>(i)]);
+                std::sort(t.cards.begin(), t.cards.end());
+                f(t, static_cast<double>(odds::Choose(s.deckJokers, mj)));
+            } while (NextCombination(x, static_cast<int>(avail.size())));
+        }
+    }
+    // What the strategy counts a hold worth: standing pat the prize, else the mean V(level) after.
+    double Worth(const odds::Situation& s, const odds::Hold& h, int level) {
+        if (h.keep + 1 == 1u << s.cards.size() && h.jokers == s.jokers) return Prize(s);
+        double sum = 0, n = 0;
+        Draws(s, h, [&](const odds::Situation& t, double w) { sum += w * V(t.cards, t.jokers, level), n += w; });
+        return sum / n;
+    }
+    double V(const std::vector<int>& cards, int j, int level) {
+        const odds::Situation s{cards, j, {}, jokers - j};
+        if (level == 0) return Prize(s);
+        const auto key = std::make_tuple(level, cards, j);
+        if (const auto it = memo.find(key); it != memo.end()) return it->second;
+        return memo[key] = Worth(s, Decide(s, level), level - 1);
+    }
+    odds::Hold Decide(const odds::Situation& s, int drawsLeft) {
+        odds::Hold best{~0u, 0};
+        double value = -1;
+        for (unsigned keep = 0; keep < 1u << s.cards.size(); ++keep)
+            for (int j = 0; j <= s.jokers; ++j) {
+                const double w = Worth(s, {keep, j}, drawsLeft - 1);
+                if (w > value + 1e-9 || (w > value - 1e-9 && odds::TieFirst(deck, s, {keep, j}, best))) best = {keep, j}, value = w;
+            }
+        return best;
+    }
+    double Play(const odds::Situation& s, int drawsLeft) {
+        const auto key = std::make_tuple(drawsLeft, s.cards, s.jokers, s.gone, s.deckJokers);
+        if (const auto it = played.find(key); it != played.end()) return it->second;
+        return played[key] = PlayFresh(s, drawsLeft);
+    }
+    double PlayFresh(const odds::Situation& s, int drawsLeft) {
+        const odds::Hold h = Decide(s, drawsLeft);
+        if (h.keep + 1 == 1u << s.cards.size() && h.jokers == s.jokers) return Prize(s);
+        double sum = 0, n = 0;
+        Draws(s, h, [&](const odds::Situation& t, double w) { sum += w * (drawsLeft == 1 ? Prize(t) : Play(t, drawsLeft - 1)), n += w; });
+        return sum / n;
+    }
+    // Every deal of the deck: f(the deal, its weight).
+    template <typename F>
+    void Deals(F f) const {
+        odds::Situation none{{}, 0, {}, jokers};
+        Draws(none, {}, f);
+    }
+};
+
+// The strategy's exact part and the tool's figure against playing it on every deal and every
+// draw: the exact part to the last digit, the figure within its interval.
+TEST(Odds, LookaheadReturnEqualsPlainEnumerationOnReducedDecks) {
+    const struct { std::vector<int> values; int jokers; uint32_t flags; int changes; bool sanitized; } cases[] = {
+        {{0, 12}, 7, 0x300, 2, true}, {{0, 9, 12}, 3, 0, 2, false}, {{0, 12}, 12, 0x100, 3, false}};
+    for (const auto& c : cases) {
+        if (kSanitized && !c.sanitized) continue;
+        const odds::Deck deck{c.values};
+        Plain plain{deck, c.jokers, c.flags, {}, {}};
+        double counted = 0, played = 0, n = 0;
+        plain.Deals([&](const odds::Situation& d, double w) {
+            counted += w * plain.V(d.cards, d.jokers, c.changes), played += w * plain.Play(d, c.changes), n += w;
+        });
+        const odds::Lookahead look(deck, c.jokers, c.flags, c.changes, 2);
+        const odds::Fraction exact = look.ExactPart(c.changes, 2);
+        EXPECT_NEAR(static_cast<double>(exact.num) / static_cast<double>(exact.den), counted / n, 1e-9) << c.changes;
+        const odds::Setting setting{c.jokers, c.changes, c.flags};
+        const odds::Result r = odds::SimulateLookahead(look, setting, 0.5, 2, 23, 1 << 16);
+        EXPECT_NEAR(r.expectedPrize, played / n, r.halfWidthPct / 100 * setting.Bet()) << c.changes << " changes";
+        EXPECT_GT(r.halfWidthPct, 0);
+    }
+}
+
+// With two draws left, holds that draw one or two cards are worth exactly what playing on over
+// every draw gives.
+TEST(Odds, TwoDrawHoldValuesEqualPlainEnumeration) {
+    const odds::Deck deck{{0, 11, 12}};
+    Plain plain{deck, 3, 0, {}, {}};
+    const odds::Lookahead look(deck, 3, 0, 2, 2);
+    const odds::Situation hands[] = {{{0, 3, 4, 5, 6}, 0, {}, 3}, {{1, 2, 7, 10}, 1, {}, 2}};
+    for (const odds::Situation& s : hands) {
+        const std::vector<odds::HoldValue> values = odds::ValueHolds(deck, &look, s, 0, 2, 2, 23, 2);
+        int counted = 0;
+        for (const odds::HoldValue& v : values) {
+            const int d = odds::kHandSize - std::popcount(v.hold.keep) - v.hold.jokers;
+            EXPECT_NEAR(v.score, plain.Worth(s, v.hold, 1), 1e-9);
+            if (d < 1 || d > 2) continue;
+            double sum = 0, n = 0;
+            plain.Draws(s, v.hold, [&](const odds::Situation& t, double w) { sum += w * plain.Play(t, 1), n += w; });
+            EXPECT_NEAR(v.expectedPrize, sum / n, 1e-9) << "hold " << v.hold.keep << "/" << v.hold.jokers;
+            EXPECT_EQ(v.halfWidth, 0);
+            ++counted;
+        }
+        EXPECT_GT(counted, 5);
+        EXPECT_EQ(values.front().hold.keep, plain.Decide(s, 2).keep);
     }
 }
 
@@ -158,7 +305,7 @@ TEST(OddsTool, BadInputIsNamedAndExitsWithStatus2) {
         {"--jokers 1 --hand 'JK JK QS JS TS'", "holds 2 jokers but the deck has 1"},
         {"--hand 'AS KS QS JS TS 9S'", "five cards, \"AS KS QS JS TS 9S\" has 6"},
         {"--jokers 9", "--jokers must be 0 to 8"}, {"--changes 0", "--changes must be 1 to 3"},
-        {"--changes 1 --hand 'AS KS QS JS TS' --draws-left 2", "more than the setting's 1 changes"},
+        {"--changes 1 --hand 'AS KS QS JS TS' --draws-left 2", "more than the setting's 1 change\n"},
         {"--colour red", "unknown argument \"--colour\""},
     };
     for (const auto& c : cases) {
