@@ -932,6 +932,7 @@ LiveDeck FreshDeck(const Deck& deck, int jokers, const Situation* except) {
 void Draw(const Deck& deck, Situation& s, const Hold& hold, LiveDeck& live, Rng& rng) {
     std::vector<int> kept;
     for (size_t i = 0; i < s.cards.size(); ++i) (hold.keep & (1u << i) ? kept : s.gone).push_back(s.cards[i]);
+    std::sort(s.gone.begin(), s.gone.end());
     s.jokers = hold.jokers;
     for (int k = static_cast<int>(kept.size()) + hold.jokers; k < kHandSize; ++k) {
         const int c = live.Draw(rng);
