@@ -2,9 +2,11 @@
 #include "odds.h"
 
 #include <algorithm>
+#include <array>
 #include <atomic>
 #include <chrono>
 #include <cmath>
+#include <numeric>
 #include <thread>
 
 #include "game/game.h"
@@ -177,7 +179,7 @@ Grid MakeGrid(const Table& table, const Situation& s, const Weights& wt) {
 }
 
 // The holds of a hand in a fixed order: more cards kept first.
-std::vector<Hold> HoldsOf(int n, int jokers) {
+std::vector<Hold> MakeHolds(int n, int jokers) {
     std::vector<Hold> holds;
     for (unsigned mask = 1u << n; mask-- > 0;)
         for (int k = jokers; k >= 0; --k) holds.push_back({mask, k});
@@ -185,6 +187,17 @@ std::vector<Hold> HoldsOf(int n, int jokers) {
         return Popcount(a.keep) + a.jokers > Popcount(b.keep) + b.jokers;
     });
     return holds;
+}
+
+// The same, made once for every size of hand: the decisions ask for them millions of times.
+const std::vector<Hold>& HoldsOf(int n, int jokers) {
+    static const auto all = [] {
+        std::vector<std::vector<Hold>> v;
+        for (int k = 0; k <= kHandSize; ++k)
+            for (int j = 0; j <= kHandSize; ++j) v.push_back(MakeHolds(k, j));
+        return v;
+    }();
+    return all[static_cast<size_t>(n * (kHandSize + 1) + jokers)];
 }
 
 int DeckLeft(const Deck& deck, const Situation& s) {
@@ -236,8 +249,6 @@ Fraction Add(Fraction a, u128 num, u128 den) {
 }
 
 }  // namespace
-
-int ValueBin(double v) { return std::clamp(static_cast<int>(std::log2(1 + std::max(0.0, v)) * 16), 0, kValueBins - 1); }
 
 Deck Deck::Full() {
     Deck d;
@@ -367,17 +378,6 @@ Table::Table(const Deck& deck, int threads) : deck_(deck), classOfCode_(kCodes, 
     }
 }
 
-std::vector<int64_t> Table::PrizeRows(int s, uint32_t flags) const {
-    const std::vector<uint32_t>& rows = rows_[s];
-    std::vector<int64_t> out(rows.size() / static_cast<size_t>(classes_));
-    for (size_t i = 0; i < out.size(); ++i) {
-        int64_t sum = 0;
-        for (int c = 0; c < classes_; ++c) sum += static_cast<int64_t>(rows[i * static_cast<size_t>(classes_) + c]) * Prize(c, flags);
-        out[i] = sum;
-    }
-    return out;
-}
-
 // ---- holds ----
 
 HoldCounts CountHolds(const Table& table, const Situation& s) {
@@ -496,7 +496,6 @@ std::vector<DealClass> DealClasses(const Deck& deck, int minCards) {
 struct Tally {
     u128 byDraws[6] = {};  // sum of ways x prize counts, by number of cards drawn
     double rank[kRanks] = {};
-    double bins[kValueBins] = {};
 };
 
 }  // namespace
@@ -559,16 +558,14 @@ std::vector<Result> ExactOneChange(const Table& table, const std::vector<Setting
                     const int64_t* p = grid.At(h.keep, h.jokers);
                     int64_t a = 0;
                     for (int mj = 0; mj <= d; ++mj) a += ways[mj] * p[mj * grid.w + col];
-                    if (best == nullptr ||
-                        static_cast<u128>(a) * static_cast<u128>(draws[bestD]) > static_cast<u128>(bestA) * static_cast<u128>(draws[d])) {
+                    const u128 mine = static_cast<u128>(a) * static_cast<u128>(draws[bestD]);
+                    const u128 theirs = static_cast<u128>(bestA) * static_cast<u128>(draws[d]);
+                    if (best == nullptr || mine > theirs || (mine == theirs && TieFirst(deck, sit, h, *best)))
                         best = &h, bestA = a, bestD = d;
-                    }
                 }
                 Tally& t = tallies[static_cast<size_t>(ci) * ns + si];
                 const int64_t w = deal.ways * Choose(st.jokers, j);
                 t.byDraws[bestD] += static_cast<u128>(w) * static_cast<u128>(bestA);
-                t.bins[ValueBin(static_cast<double>(bestA) / static_cast<double>(draws[bestD]))] +=
-                    static_cast<double>(w) / static_cast<double>(Choose(m + st.jokers, kHandSize));
                 const double scale = static_cast<double>(w) / static_cast<double>(draws[bestD]) /
                                      static_cast<double>(Choose(m + st.jokers, kHandSize));
                 // The final ranks of the best hold, by class: hands holding its cards and none
@@ -620,8 +617,6 @@ std::vector<Result> ExactOneChange(const Table& table, const std::vector<Setting
         for (int64_t ci = 0; ci < chunks; ++ci) {
             const Tally& t = tallies[static_cast<size_t>(ci) * ns + si];
             for (int k = 0; k < kRanks; ++k) res.rankProb[k] += t.rank[k];
-            res.valueBins.resize(kValueBins);
-            for (int k = 0; k < kValueBins; ++k) res.valueBins[static_cast<size_t>(k)] += t.bins[k];
         }
         for (int d = 0; d <= kHandSize; ++d) {
             u128 sum = 0;
@@ -635,117 +630,290 @@ std::vector<Result> ExactOneChange(const Table& table, const std::vector<Setting
     return results;
 }
 
-// ---- the adviser, by simulation ----
+// ---- ties ----
 
 namespace {
 
-
-// Prize sums instead of counts by class, for one preference word: what the adviser reads.
-struct PrizeTable {
-    const Table& table;
-    uint32_t flags;
-    std::vector<int64_t> rows[kHandSize];
-    std::vector<int64_t> five;  // by class
-    PrizeTable(const Table& t, uint32_t f) : table(t), flags(f) {
-        for (int s = 0; s < kHandSize; ++s) rows[s] = t.PrizeRows(s, f);
-        for (int c = 0; c < t.classes(); ++c) five.push_back(t.Prize(c, f));
-    }
-};
-
-void AddGonePrizes(const PrizeTable& pt, const int* kept, int nk, const int* gone, int ng, int from, int* chosen, int nt,
-                   int64_t sign, int64_t* dst) {
-    int merged[kHandSize];
-    const int s = Merge(kept, nk, chosen, nt, merged);
-    if (s == kHandSize) {
-        dst[0] += sign * pt.five[static_cast<size_t>(pt.table.Class5(merged))];
-        return;
-    }
-    const int64_t* row = &pt.rows[s][static_cast<size_t>(pt.table.Index(merged, s) * (6 - s))];
-    for (int jk = 0; jk <= kHandSize - s; ++jk) dst[jk] += sign * row[jk];
-    for (int i = from; i < ng; ++i) {
-        chosen[nt] = gone[i];
-        AddGonePrizes(pt, kept, nk, gone, ng, i + 1, chosen, nt + 1, -sign, dst);
-    }
-}
-
-// The best hold by expected prize, as CountHolds would find it, with prize sums throughout.
-Best BestHold(const PrizeTable& pt, const Situation& s) {
-    const int n = static_cast<int>(s.cards.size());
-    const unsigned masks = 1u << n;
-    int64_t g[32 * 6] = {};
-    for (unsigned mask = 0; mask < masks; ++mask) {
-        int kept[kHandSize], nk = 0, chosen[kHandSize];
-        for (int i = 0; i < n; ++i)
-            if (mask & (1u << i)) kept[nk++] = s.cards[static_cast<size_t>(i)];
-        AddGonePrizes(pt, kept, nk, s.gone.data(), static_cast<int>(s.gone.size()), 0, chosen, 0, 1, &g[mask * 6]);
-    }
-    for (int i = 0; i < n; ++i)
-        for (unsigned mask = 0; mask < masks; ++mask)
-            if (!(mask & (1u << i)))
-                for (int k = 0; k < 6; ++k) g[mask * 6 + k] -= g[(mask | (1u << i)) * 6 + k];
-    const int left = DeckLeft(pt.table.deck(), s);
-    Best best;
-    best.value = -1;
-    for (const Hold& h : HoldsOf(n, s.jokers)) {
-        const int d = kHandSize - Popcount(h.keep) - h.jokers;
-        int64_t a = 0;
-        for (int mj = 0; mj <= std::min(d, s.deckJokers); ++mj) a += Choose(s.deckJokers, mj) * g[h.keep * 6 + h.jokers + mj];
-        const double v = static_cast<double>(a) / static_cast<double>(Choose(left, d));
-        if (v > best.value + 1e-12) best = {h, v};
-    }
+// The hold with its suits renamed to the smallest form: kept, thrown and gone cards as masks.
+std::array<uint64_t, 3> SuitFree(const Deck& deck, const Situation& s, unsigned keep) {
+    const int nv = static_cast<int>(deck.values.size());
+    std::array<int, 4> perm = {0, 1, 2, 3};
+    std::array<uint64_t, 3> best = {~0ull, ~0ull, ~0ull};
+    do {
+        std::array<uint64_t, 3> key = {0, 0, 0};
+        auto bit = [&](int c) { return 1ull << (perm[static_cast<size_t>(deck.Suit(c))] * nv + c % nv); };
+        for (size_t i = 0; i < s.cards.size(); ++i) key[(keep & (1u << i)) ? 0 : 1] |= bit(s.cards[i]);
+        for (int c : s.gone) key[2] |= bit(c);
+        best = std::min(best, key);
+    } while (std::next_permutation(perm.begin(), perm.end()));
     return best;
 }
 
-int HandRank(const Table& table, const Situation& s, uint32_t flags) {
-    return RankOf(table.deck(), s.cards.data(), static_cast<int>(s.cards.size()), flags);
+}  // namespace
+
+bool TieFirst(const Deck& deck, const Situation& s, const Hold& a, const Hold& b) {
+    const int ka = Popcount(a.keep) + a.jokers, kb = Popcount(b.keep) + b.jokers;
+    if (ka != kb) return ka > kb;
+    if (a.jokers != b.jokers) return a.jokers > b.jokers;
+    auto values = [&](unsigned keep) {
+        std::array<int, kHandSize> v = {-1, -1, -1, -1, -1};
+        for (size_t i = 0; i < s.cards.size(); ++i)
+            if (keep & (1u << i)) v[i] = deck.Value(s.cards[i]);
+        std::sort(v.rbegin(), v.rend());
+        return v;
+    };
+    const auto va = values(a.keep), vb = values(b.keep);
+    if (va != vb) return va > vb;
+    return SuitFree(deck, s, a.keep) < SuitFree(deck, s, b.keep);
 }
 
-// Throws away what the hold does not keep and draws from the deck.
-void Draw(const Table& table, Situation& s, const Hold& hold, LiveDeck& live, Rng& rng) {
-    std::vector<int> kept;
-    for (size_t i = 0; i < s.cards.size(); ++i) {
-        if (hold.keep & (1u << i))
-            kept.push_back(s.cards[i]);
-        else
-            s.gone.push_back(s.cards[i]);
+// ---- the look-ahead strategy ----
+
+namespace {
+
+constexpr size_t Entry(int64_t index, int s) { return static_cast<size_t>(index * (kHandSize + 1 - s)); }
+
+int SortedInsert(int* cards, int n, int c) {
+    int i = n;
+    while (i > 0 && cards[i - 1] > c) cards[i] = cards[i - 1], --i;
+    cards[i] = c;
+    return n + 1;
+}
+
+// The sums of V over the hands holding each smaller set, from the hands' own values: a hand
+// holding S and jk jokers holds S + x for each of its 5 - |S| - jk other ordinary cards x.
+void BuildRows(const Deck& deck, Lookahead::Level& lv, int threads) {
+    const int m = deck.Size();
+    for (int s = kHandSize - 1; s >= 0; --s) {
+        const std::vector<uint8_t> subs = AllSubsets(m, s);
+        const int64_t count = Choose(m, s), chunk = 2048;
+        ParallelFor((count + chunk - 1) / chunk, threads, [&](int64_t ci) {
+            for (int64_t i = ci * chunk; i < std::min(count, (ci + 1) * chunk); ++i) {
+                int c[kHandSize];
+                for (int k = 0; k < s; ++k) c[k] = subs[static_cast<size_t>(i * s + k)];
+                // The index of S + x is that of the members below x, x's own term, and the
+                // terms of the members above x, each one place further up.
+                int64_t low[kHandSize + 1] = {}, high[kHandSize + 1] = {};
+                for (int k = 0; k < s; ++k) low[k + 1] = low[k] + kBin.c[c[k]][k + 1];
+                for (int k = s - 1; k >= 0; --k) high[k] = high[k + 1] + kBin.c[c[k]][k + 2];
+                u128* row = &lv.rows[s][Entry(low[s], s)];
+                for (int x = 0, p = 0; x < m; ++x) {
+                    if (p < s && c[p] == x) {
+                        ++p;
+                        continue;
+                    }
+                    const int64_t idx = low[p] + kBin.c[x][p + 1] + high[p];
+                    if (s + 1 == kHandSize) {
+                        row[0] += lv.Five(idx);
+                        continue;
+                    }
+                    const u128* up = &lv.rows[s + 1][Entry(idx, s + 1)];
+                    for (int jk = 0; jk < kHandSize - s; ++jk) row[jk] += up[jk];
+                }
+                for (int jk = 0; jk + 1 < kHandSize - s; ++jk) row[jk] /= static_cast<unsigned>(kHandSize - s - jk);
+            }
+        });
     }
-    std::sort(s.gone.begin(), s.gone.end());
-    s.jokers = hold.jokers;
-    for (int k = static_cast<int>(kept.size()) + hold.jokers; k < kHandSize; ++k) {
-        const int c = live.Draw(rng);
-        if (c == table.deck().Size()) {
-            ++s.jokers;
-            --s.deckJokers;
-        } else {
-            kept.push_back(c);
+}
+
+// Adds (or takes away) the sums of the hands holding `merged`, then of those holding it and
+// each further set of the cards gone, with alternating signs: the hands avoiding every card gone.
+void AddGone(const Lookahead::Level& lv, const int* merged, int sz, const int* gone, int ng, int from, bool minus,
+             u128* dst) {
+    int64_t idx = 0;
+    for (int k = 0; k < sz; ++k) idx += kBin.c[merged[k]][k + 1];
+    if (sz == kHandSize) {
+        dst[0] = minus ? dst[0] - lv.Five(idx) : dst[0] + lv.Five(idx);
+        return;
+    }
+    const size_t at = Entry(idx, sz);
+    for (int jk = 0; jk <= kHandSize - sz; ++jk) {
+        const u128 v = lv.Row(sz, at + static_cast<size_t>(jk));
+        dst[jk] = minus ? dst[jk] - v : dst[jk] + v;
+    }
+    for (int i = from; i < ng; ++i) {
+        int next[kHandSize];
+        std::copy(merged, merged + sz, next);
+        SortedInsert(next, sz, gone[i]);
+        AddGone(lv, next, sz + 1, gone, ng, i + 1, !minus, dst);
+    }
+}
+
+}  // namespace
+
+Lookahead::Lookahead(const Deck& deck, int jokers, uint32_t flags, int depth, int threads)
+    : deck_(deck), jokers_(jokers), flags_(flags) {
+    const int m = deck.Size();
+    const int64_t left = m + jokers - kHandSize;
+    for (int d = 1; d <= kHandSize; ++d) lcm_ = lcm_ / Gcd(lcm_, static_cast<u128>(Choose(left, d))) * static_cast<u128>(Choose(left, d));
+    levels_.resize(static_cast<size_t>(std::max(1, depth)));
+    // V0: the prize of every hand.
+    Level& zero = levels_[0];
+    for (int r = 0; r < kRanks; ++r) zero.prizes[r] = PrizeOf(r, flags);
+    zero.rank5.assign(static_cast<size_t>(Choose(m, kHandSize)), 0);
+    for (int s = 0; s <= kHandSize; ++s) {
+        if (s < kHandSize) zero.rows[s].assign(Entry(Choose(m, s), s), 0);
+        if (kHandSize - s > jokers) continue;
+        const std::vector<uint8_t> subs = AllSubsets(m, s);
+        const int64_t count = Choose(m, s), chunk = 4096;
+        ParallelFor((count + chunk - 1) / chunk, threads, [&](int64_t ci) {
+            for (int64_t i = ci * chunk; i < std::min(count, (ci + 1) * chunk); ++i) {
+                int c[kHandSize];
+                for (int k = 0; k < s; ++k) c[k] = subs[static_cast<size_t>(i * s + k)];
+                int64_t at = 0;
+                for (int k = 0; k < s; ++k) at += Choose(c[k], k + 1);
+                const int rank = RankOf(deck, c, s, flags);
+                if (s == kHandSize)
+                    zero.rank5[static_cast<size_t>(at)] = static_cast<uint8_t>(rank);
+                else
+                    zero.rows[s][Entry(at, s) + static_cast<size_t>(kHandSize - s)] = static_cast<u128>(PrizeOf(rank, flags));
+            }
+        });
+    }
+    BuildRows(deck, zero, threads);
+    for (int s = 0; s < kHandSize; ++s) {
+        zero.small[s].assign(zero.rows[s].begin(), zero.rows[s].end());
+        zero.rows[s] = {};
+    }
+    for (size_t k = 1; k < levels_.size(); ++k) {
+        Level& lv = levels_[k];
+        lv.den = levels_[k - 1].den * lcm_;
+        for (int s = 0; s < kHandSize; ++s) lv.rows[s].assign(Entry(Choose(m, s), s), 0);
+        lv.five.assign(static_cast<size_t>(Choose(m, kHandSize)), 0);
+        sums_.push_back(Pass(levels_[k - 1], &lv, threads));
+        BuildRows(deck, lv, threads);
+    }
+}
+
+int Lookahead::Prize(const Situation& s) const {
+    return PrizeOf(RankOf(deck_, s.cards.data(), static_cast<int>(s.cards.size()), flags_), flags_);
+}
+
+// Sums of V over the hands after every hold: g[mask * 6 + jk] for the hands of jk jokers
+// whose ordinary cards are the kept ones plus cards still in the deck.
+void Lookahead::Grid(const Level& lv, const Situation& s, u128* g) const {
+    const int n = static_cast<int>(s.cards.size()), ng = static_cast<int>(s.gone.size());
+    const unsigned masks = 1u << n;
+    for (unsigned mask = 0; mask < masks; ++mask) {
+        int kept[kHandSize], nk = 0;
+        for (int i = 0; i < n; ++i)
+            if (mask & (1u << i)) kept[nk++] = s.cards[static_cast<size_t>(i)];
+        u128* dst = &g[mask * 6];
+        for (int k = 0; k < 6; ++k) dst[k] = 0;
+        AddGone(lv, kept, nk, s.gone.data(), ng, 0, false, dst);
+    }
+    for (int i = 0; i < n; ++i)
+        for (unsigned mask = 0; mask < masks; ++mask) {
+            if (mask & (1u << i)) continue;
+            u128* a = &g[mask * 6];
+            const u128* b = &g[(mask | (1u << i)) * 6];
+            for (int k = 0; k < kHandSize - Popcount(mask); ++k) a[k] -= b[k];
         }
-    }
-    std::sort(kept.begin(), kept.end());
-    s.cards = kept;
 }
 
-bool StandsPat(const Situation& s, const Hold& h) {
-    return Popcount(h.keep) == static_cast<int>(s.cards.size()) && h.jokers == s.jokers;
+std::vector<Lookahead::Score> Lookahead::All(const Level& lv, const Situation& s) const {
+    u128 g[32 * 6];
+    Grid(lv, s, g);
+    const int left = DeckLeft(deck_, s);
+    std::vector<Score> out;
+    for (const Hold& h : HoldsOf(static_cast<int>(s.cards.size()), s.jokers)) {
+        Score sc;
+        sc.hold = h;
+        const int d = kHandSize - Popcount(h.keep) - h.jokers;
+        if (d == 0) {
+            sc.num = static_cast<u128>(Prize(s)) * lv.den;  // standing pat ends the game
+        } else {
+            for (int mj = 0; mj <= std::min(d, s.deckJokers); ++mj)
+                sc.num += static_cast<u128>(Choose(s.deckJokers, mj)) * g[h.keep * 6 + static_cast<unsigned>(h.jokers + mj)];
+            sc.draws = Choose(left, d);
+        }
+        sc.value = static_cast<double>(sc.num) / static_cast<double>(lv.den) / static_cast<double>(sc.draws);
+        out.push_back(sc);
+    }
+    return out;
 }
 
-// The worth of the draws still to come beyond the prize the hand already holds; the final
-// rank of one sampled outcome goes to *rank.
-double Continue(const PrizeTable& pt, Situation s, int drawsLeft, LiveDeck& live, Rng& rng, int* rank) {
-    const Table& table = pt.table;
-    const uint32_t flags = pt.flags;
-    const Best best = BestHold(pt, s);
-    const double delta = best.value - PrizeOf(HandRank(table, s, flags), flags);
-    if (StandsPat(s, best.hold)) {
-        *rank = HandRank(table, s, flags);
-        return delta;
-    }
-    Draw(table, s, best.hold, live, rng);
-    if (drawsLeft == 1) {
-        *rank = HandRank(table, s, flags);
-        return delta;
-    }
-    return delta + Continue(pt, s, drawsLeft - 1, live, rng, rank);
+namespace {
+
+bool Better(const Deck& deck, const Situation& s, const Lookahead::Score& a, const Lookahead::Score& b) {
+    const u128 x = a.num * static_cast<u128>(b.draws), y = b.num * static_cast<u128>(a.draws);
+    return x != y ? x > y : TieFirst(deck, s, a.hold, b.hold);
 }
+
+}  // namespace
+
+Lookahead::Score Lookahead::Top(const Level& lv, const Situation& s) const {
+    const std::vector<Score> all = All(lv, s);
+    size_t best = 0;
+    for (size_t i = 1; i < all.size(); ++i)
+        if (Better(deck_, s, all[i], all[best])) best = i;
+    return all[best];
+}
+
+std::vector<Lookahead::Score> Lookahead::Scores(const Situation& s, int drawsLeft) const {
+    std::vector<Score> all = All(levels_[static_cast<size_t>(drawsLeft - 1)], s);
+    std::stable_sort(all.begin(), all.end(), [&](const Score& a, const Score& b) { return Better(deck_, s, a, b); });
+    return all;
+}
+
+Lookahead::Score Lookahead::Best(const Situation& s, int drawsLeft) const {
+    return Top(levels_[static_cast<size_t>(drawsLeft - 1)], s);
+}
+
+double Lookahead::Value(const Situation& hand, int level) const {
+    const Level& lv = levels_[static_cast<size_t>(level)];
+    const int n = static_cast<int>(hand.cards.size());
+    int64_t idx = 0;
+    for (int k = 0; k < n; ++k) idx += kBin.c[hand.cards[static_cast<size_t>(k)]][k + 1];
+    const u128 v = n == kHandSize ? lv.Five(idx) : lv.Row(n, Entry(idx, n) + static_cast<size_t>(kHandSize - n));
+    return static_cast<double>(v) / static_cast<double>(lv.den);
+}
+
+// V of every dealt hand one level up from `prev`, stored for every renaming of its suits when
+// `out` is given; returns the sum over every deal, weighted by its ways.
+u128 Lookahead::Pass(const Level& prev, Level* out, int threads) const {
+    const std::vector<DealClass> deals = DealClasses(deck_, std::max(0, kHandSize - jokers_));
+    const int64_t chunk = 256, chunks = (static_cast<int64_t>(deals.size()) + chunk - 1) / chunk;
+    const int nv = static_cast<int>(deck_.values.size());
+    std::vector<u128> sums(static_cast<size_t>(chunks), 0);
+    ParallelFor(chunks, threads, [&](int64_t ci) {
+        for (int64_t di = ci * chunk; di < std::min<int64_t>(static_cast<int64_t>(deals.size()), (ci + 1) * chunk); ++di) {
+            const DealClass& deal = deals[static_cast<size_t>(di)];
+            const int j = kHandSize - deal.n;
+            const Situation s{std::vector<int>(deal.cards, deal.cards + deal.n), j, {}, jokers_ - j};
+            const Score best = Top(prev, s);
+            const u128 v = best.num * (lcm_ / static_cast<u128>(best.draws));
+            sums[static_cast<size_t>(ci)] += v * static_cast<u128>(deal.ways * Choose(jokers_, j));
+            if (out == nullptr) continue;
+            std::array<int, 4> perm = {0, 1, 2, 3};
+            do {
+                int c[kHandSize];
+                for (int k = 0; k < deal.n; ++k)
+                    SortedInsert(c, k, perm[static_cast<size_t>(deck_.Suit(deal.cards[k]))] * nv + deal.cards[k] % nv);
+                int64_t idx = 0;
+                for (int k = 0; k < deal.n; ++k) idx += kBin.c[c[k]][k + 1];
+                if (deal.n == kHandSize)
+                    out->five[static_cast<size_t>(idx)] = static_cast<uint64_t>(v);
+                else
+                    out->rows[deal.n][Entry(idx, deal.n) + static_cast<size_t>(j)] = v;
+            } while (std::next_permutation(perm.begin(), perm.end()));
+        }
+    });
+    u128 sum = 0;
+    for (u128 x : sums) sum += x;
+    return sum;
+}
+
+Fraction Lookahead::ExactPart(int changes, int threads) const {
+    u128 den = 1;
+    for (int k = 0; k < changes; ++k) den *= lcm_;
+    const u128 sum = changes < depth() ? sums_[static_cast<size_t>(changes - 1)] : Pass(levels_.back(), nullptr, threads);
+    return Add(Fraction{}, sum, den * static_cast<u128>(Choose(deck_.Size() + jokers_, kHandSize)));
+}
+
+// ---- the look-ahead strategy played ----
+
+namespace {
 
 LiveDeck FreshDeck(const Deck& deck, int jokers, const Situation* except) {
     LiveDeck live;
@@ -760,152 +928,194 @@ LiveDeck FreshDeck(const Deck& deck, int jokers, const Situation* except) {
     return live;
 }
 
-struct Stratum {
-    double sum = 0, sum2 = 0;
-    int64_t n = 0;
-};
+// Throws away what the hold does not keep and draws from the deck; jokers come as deck.Size().
+void Draw(const Deck& deck, Situation& s, const Hold& hold, LiveDeck& live, Rng& rng) {
+    std::vector<int> kept;
+    for (size_t i = 0; i < s.cards.size(); ++i) (hold.keep & (1u << i) ? kept : s.gone).push_back(s.cards[i]);
+    std::sort(s.gone.begin(), s.gone.end());
+    s.jokers = hold.jokers;
+    for (int k = static_cast<int>(kept.size()) + hold.jokers; k < kHandSize; ++k) {
+        const int c = live.Draw(rng);
+        if (c == deck.Size())
+            ++s.jokers, --s.deckJokers;
+        else
+            kept.push_back(c);
+    }
+    std::sort(kept.begin(), kept.end());
+    s.cards = kept;
+}
 
-struct Batch {
-    std::vector<Stratum> strata;
-    int64_t rank[kRanks] = {};
-};
+bool StandsPat(const Situation& s, const Hold& h) {
+    return Popcount(h.keep) == static_cast<int>(s.cards.size()) && h.jokers == s.jokers;
+}
 
 uint64_t Mix(uint64_t a, uint64_t b) {
     Rng r(a * 0x9E3779B97F4A7C15ull + b);
     return r.Next();
 }
 
+// Plays on from a hand just drawn whose V(drawsLeft) the strategy counted on, to the end of
+// the game (the final hand is left in s): returns what the later decisions find beyond the
+// values counted on before them, the effect of the discards staying out of the deck.
+double PlayOn(const Lookahead& la, Situation& s, int drawsLeft, LiveDeck& live, Rng& rng, double counted) {
+    double effect = 0;
+    for (int r = drawsLeft; r >= 1; --r) {
+        const Lookahead::Score sc = la.Best(s, r);
+        effect += sc.value - counted;
+        if (StandsPat(s, sc.hold)) break;
+        Draw(la.deck(), s, sc.hold, live, rng);
+        counted = la.Value(s, r - 1);
+    }
+    return effect;
+}
+
+struct MeanSums {
+    double n = 0, y = 0, yy = 0;
+    void Add(double v) { n += 1, y += v, yy += v * v; }
+    void Add(const MeanSums& o) { n += o.n, y += o.y, yy += o.yy; }
+    double Mean() const { return y / n; }
+    double VarianceOfMean() const { return n > 1 ? std::max(0.0, (yy - y * y / n) / (n - 1) / n) : 1e300; }
+};
+
 }  // namespace
 
-Result SimulateAdviser(const Table& table, const Setting& setting, const Result& oneChange, double width, int threads,
-                       uint64_t seed, ProgressFn progress, void* context) {
-    const int kBatch = 2048;
-    const int64_t kMaxBatches = 32768;  // a bound against a run without end, far beyond what the widths need
-    const int perRound = 8;
+Result SimulateLookahead(const Lookahead& la, const Setting& setting, double width, int threads, uint64_t seed,
+                         int64_t maxGames, ProgressFn progress, void* context) {
+    const int kBatch = 1024, perRound = 2 * std::max(1, threads), minBatches = 16;
+    const Fraction exact = la.ExactPart(setting.changes, threads);
+    const double counted = static_cast<double>(exact.num) / static_cast<double>(exact.den);
     const uint64_t base = Mix(seed, static_cast<uint64_t>(setting.jokers * 100 + setting.changes * 10) + setting.flags);
-    // Deals are grouped by the worth of their best one-change hold, whose distribution is known
-    // exactly; each group is averaged apart and weighted by its exact probability, so that the
-    // luck of the deal adds nothing to the interval. Neighbouring bins are merged until each
-    // group holds at least 1/64 of the deals.
-    std::vector<int> stratumOfBin(kValueBins);
-    std::vector<double> weight;
-    double acc = 0;
-    for (int k = 0; k < kValueBins; ++k) {
-        if (weight.empty() || acc >= 1.0 / 64) weight.push_back(0), acc = 0;
-        const double p = oneChange.valueBins.empty() ? (k == 0) : oneChange.valueBins[static_cast<size_t>(k)];
-        weight.back() += p, acc += p;
-        stratumOfBin[static_cast<size_t>(k)] = static_cast<int>(weight.size()) - 1;
-    }
-    const size_t ns = weight.size();
-    std::vector<Batch> round(perRound);
-    int64_t batchesRun = 0;
-    std::vector<Stratum> all(ns);  // the totals of every batch so far
-    int64_t ranks[kRanks] = {}, games = 0;
-    const PrizeTable pt(table, setting.flags);
-    auto runBatch = [&](int64_t b, Batch& out) {
-        Rng rng(Mix(base, static_cast<uint64_t>(b)));
-        out = Batch{};
-        out.strata.assign(ns, Stratum{});
-        for (int g = 0; g < kBatch; ++g) {
-            LiveDeck live = FreshDeck(table.deck(), setting.jokers, nullptr);
-            Situation s;
-            s.deckJokers = setting.jokers;
-            for (int k = 0; k < kHandSize; ++k) {
-                const int c = live.Draw(rng);
-                if (c == table.deck().Size()) {
-                    ++s.jokers;
-                    --s.deckJokers;
-                } else {
-                    s.cards.push_back(c);
-                }
-            }
-            std::sort(s.cards.begin(), s.cards.end());
-            // The first hold is the exact one-change optimum: its draw's prize averages to
-            // the exact one-change result, so only what the later changes add is sampled.
-            int rank = 0;
-            double z = 0;
-            const Best first = BestHold(pt, s);
-            if (StandsPat(s, first.hold)) {
-                rank = HandRank(table, s, setting.flags);
-            } else {
-                Draw(table, s, first.hold, live, rng);
-                z = Continue(pt, s, setting.changes - 1, live, rng, &rank);
-            }
-            Stratum& st = out.strata[static_cast<size_t>(stratumOfBin[static_cast<size_t>(ValueBin(first.value))])];
-            st.sum += z, st.sum2 += z * z, ++st.n;
-            ++out.rank[rank];
-            (void)st;
-        }
+    struct Batch {
+        MeanSums effect;
+        int64_t rank[kRanks] = {};
     };
+    std::vector<Batch> round(static_cast<size_t>(perRound));
+    MeanSums all;
+    int64_t ranks[kRanks] = {}, batches = 0;
     Result res;
     res.setting = setting;
+    res.exactPart = counted;
     for (;;) {
-        // Each round's batches are added to the totals once, in the order they were numbered.
-        const int64_t start = batchesRun;
-        ParallelFor(perRound, threads, [&](int64_t i) { runBatch(start + i, round[static_cast<size_t>(i)]); });
-        batchesRun += perRound;
-        for (const Batch& b : round) {
-            for (size_t k = 0; k < ns; ++k)
-                all[k].sum += b.strata[k].sum, all[k].sum2 += b.strata[k].sum2, all[k].n += b.strata[k].n;
-            for (int k = 0; k < kRanks; ++k) ranks[k] += b.rank[k], games += b.rank[k];
-        }
-        double mean = 0, var = 0;
-        bool covered = true;
-        for (size_t k = 0; k < ns; ++k) {
-            if (weight[k] <= 0) continue;
-            const double n = static_cast<double>(all[k].n);
-            if (all[k].n < 2) {
-                covered = false;
-                continue;
+        const int64_t start = batches;
+        ParallelFor(perRound, threads, [&](int64_t i) {
+            Batch& out = round[static_cast<size_t>(i)];
+            out = Batch{};
+            Rng rng(Mix(base, static_cast<uint64_t>(start + i)));
+            for (int g = 0; g < kBatch; ++g) {
+                LiveDeck live = FreshDeck(la.deck(), setting.jokers, nullptr);
+                Situation s;
+                s.deckJokers = setting.jokers;
+                Draw(la.deck(), s, Hold{}, live, rng);
+                // The prize of a game is the value counted at the deal, plus each draw's luck
+                // against the value counted on before it, plus the discards' effect on each
+                // later decision. The first has the exact part as its mean and the luck has mean
+                // zero: both are known and left out, and only the effect is sampled.
+                const Lookahead::Score first = la.Best(s, setting.changes);
+                double effect = 0;
+                if (!StandsPat(s, first.hold)) {
+                    Draw(la.deck(), s, first.hold, live, rng);
+                    if (setting.changes > 1)
+                        effect = PlayOn(la, s, setting.changes - 1, live, rng, la.Value(s, setting.changes - 1));
+                }
+                out.effect.Add(effect);
+                ++out.rank[RankOf(la.deck(), s.cards.data(), static_cast<int>(s.cards.size()), la.flags())];
             }
-            const double m = all[k].sum / n;
-            mean += weight[k] * m;
-            var += weight[k] * weight[k] * std::max(0.0, (all[k].sum2 / n - m * m) * n / (n - 1)) / n;
+        });
+        for (const Batch& b : round) {  // in the order the batches are numbered, whatever the threads
+            all.Add(b.effect);
+            for (int k = 0; k < kRanks; ++k) ranks[k] += b.rank[k];
         }
-        res.expectedPrize = oneChange.expectedPrize + mean;
+        batches += perRound;
+        res.expectedPrize = counted + all.Mean();
         res.returnPct = 100.0 * res.expectedPrize / setting.Bet();
-        res.halfWidthPct = 100.0 * 1.96 * std::sqrt(var) / setting.Bet();
-        res.games = games;
-        for (int k = 0; k < kRanks; ++k) res.rankProb[k] = static_cast<double>(ranks[k]) / static_cast<double>(games);
-        const double ratio = 2 * res.halfWidthPct / width;
-        if (progress != nullptr) progress(covered ? std::min(1.0, 1.0 / (ratio * ratio)) : 0.0, 1.0, context);
-        if ((covered && ratio < 1.0) || batchesRun >= kMaxBatches) break;
+        res.halfWidthPct = 100.0 * 1.96 * std::sqrt(all.VarianceOfMean()) / setting.Bet();
+        res.games = static_cast<int64_t>(all.n);
+        for (int k = 0; k < kRanks; ++k) res.rankProb[k] = static_cast<double>(ranks[k]) / all.n;
+        const bool enough = batches >= minBatches && res.halfWidthPct <= width;
+        if (progress != nullptr)
+            progress(enough ? 1.0 : std::min(0.99, std::pow(width / std::max(res.halfWidthPct, 1e-9), 2)), 1.0, context);
+        if (enough || res.games >= maxGames) break;
     }
     return res;
 }
 
-Best AdviserHold(const Table& table, const Situation& s, uint32_t flags) { return BestHold(PrizeTable(table, flags), s); }
-
-std::vector<HoldValue> ValueHolds(const Deck& deck, const Table* table, const Situation& s, uint32_t flags,
-                                  int drawsLeft, int threads, uint64_t seed) {
+std::vector<HoldValue> ValueHolds(const Deck& deck, const Lookahead* la, const Situation& s, uint32_t flags,
+                                  int drawsLeft, int threads, uint64_t seed, int exactDraw, int samples) {
     std::vector<HoldValue> out;
-    const HoldCounts hc = CountHoldsByEnumeration(deck, s, flags, threads);
-    for (size_t i = 0; i < hc.holds.size(); ++i) {
-        double sum = 0;
-        for (int r = 0; r < kRanks; ++r) sum += static_cast<double>(hc.counts[i][static_cast<size_t>(r)]) * PrizeOf(r, flags);
-        out.push_back({hc.holds[i], sum / static_cast<double>(hc.draws[i]), 0});
+    if (drawsLeft <= 1 || la == nullptr) {
+        const HoldCounts hc = CountHoldsByEnumeration(deck, s, flags, threads);
+        std::vector<Lookahead::Score> sc;
+        for (size_t i = 0; i < hc.holds.size(); ++i) {
+            Lookahead::Score x;
+            x.hold = hc.holds[i];
+            for (int r = 0; r < kRanks; ++r)
+                x.num += static_cast<u128>(hc.counts[i][static_cast<size_t>(r)]) * static_cast<u128>(PrizeOf(r, flags));
+            x.draws = hc.draws[i];
+            x.value = static_cast<double>(x.num) / static_cast<double>(x.draws);
+            sc.push_back(x);
+        }
+        std::stable_sort(sc.begin(), sc.end(), [&](const auto& a, const auto& b) { return Better(deck, s, a, b); });
+        for (const auto& x : sc) out.push_back({x.hold, x.value, 0, x.value});
+        return out;
     }
-    if (drawsLeft <= 1 || table == nullptr) return out;
-    // Before the last draw: what the later draws add, sampled under the adviser's rule.
-    const int kSamples = 1500;
-    const PrizeTable pt(*table, flags);
-    ParallelFor(static_cast<int64_t>(out.size()), threads, [&](int64_t i) {
+    const std::vector<Lookahead::Score> scores = la->Scores(s, drawsLeft);
+    out.resize(scores.size());
+    const int left = DeckLeft(deck, s);
+    ParallelFor(static_cast<int64_t>(scores.size()), threads, [&](int64_t i) {
+        const Lookahead::Score& sc = scores[static_cast<size_t>(i)];
         HoldValue& hv = out[static_cast<size_t>(i)];
-        if (StandsPat(s, hv.hold)) return;
+        hv.hold = sc.hold;
+        hv.score = hv.expectedPrize = sc.value;
+        const int d = kHandSize - Popcount(sc.hold.keep) - sc.hold.jokers;
+        if (d == 0) return;
+        if (drawsLeft == 2 && d <= exactDraw) {
+            // Every draw counted: the strategy's last hold after each.
+            std::vector<int> avail;
+            LiveDeck live = FreshDeck(deck, 0, &s);
+            avail.assign(live.cards.begin(), live.cards.end());
+            const int na = static_cast<int>(avail.size());
+            double sum = 0;
+            for (int mj = 0; mj <= std::min(d, s.deckJokers); ++mj) {
+                const int draw = d - mj;
+                if (draw > na) continue;
+                std::vector<int> idx(static_cast<size_t>(draw));
+                std::iota(idx.begin(), idx.end(), 0);
+                double part = 0;
+                for (;;) {
+                    Situation t = s;
+                    t.cards.clear();
+                    for (size_t k = 0; k < s.cards.size(); ++k)
+                        (sc.hold.keep & (1u << k) ? t.cards : t.gone).push_back(s.cards[k]);
+                    for (int k : idx) t.cards.push_back(avail[static_cast<size_t>(k)]);
+                    std::sort(t.cards.begin(), t.cards.end());
+                    t.jokers = sc.hold.jokers + mj;
+                    t.deckJokers = s.deckJokers - mj;
+                    part += la->Best(t, 1).value;
+                    int k = draw - 1;
+                    while (k >= 0 && idx[static_cast<size_t>(k)] == na - draw + k) --k;
+                    if (k < 0) break;
+                    ++idx[static_cast<size_t>(k)];
+                    for (int q = k + 1; q < draw; ++q) idx[static_cast<size_t>(q)] = idx[static_cast<size_t>(q - 1)] + 1;
+                }
+                sum += part * static_cast<double>(Choose(s.deckJokers, mj));
+            }
+            hv.expectedPrize = sum / static_cast<double>(Choose(left, d));
+            return;
+        }
+        // Sampled: the score plus the discards' effect on the later decisions; the luck of the
+        // draws has mean zero against the values counted on, so it is left out.
         Rng rng(Mix(seed, static_cast<uint64_t>(i)));
         double sum = 0, sum2 = 0;
-        for (int k = 0; k < kSamples; ++k) {
+        for (int k = 0; k < samples; ++k) {
             LiveDeck live = FreshDeck(deck, s.deckJokers, &s);
             Situation t = s;
-            Draw(*table, t, hv.hold, live, rng);
-            int rank = 0;
-            const double z = Continue(pt, t, drawsLeft - 1, live, rng, &rank);
-            sum += z, sum2 += z * z;
+            Draw(deck, t, sc.hold, live, rng);
+            const double e = PlayOn(*la, t, drawsLeft - 1, live, rng, la->Value(t, drawsLeft - 1));
+            sum += e, sum2 += e * e;
         }
-        const double mean = sum / kSamples;
-        const double var = std::max(0.0, (sum2 / kSamples - mean * mean) * kSamples / (kSamples - 1));
-        hv.expectedPrize += mean;
-        hv.halfWidth = 1.96 * std::sqrt(var / kSamples);
+        const double mean = sum / samples;
+        hv.expectedPrize = sc.value + mean;
+        hv.halfWidth = 1.96 * std::sqrt(std::max(0.0, (sum2 / samples - mean * mean) / (samples - 1)));
     });
     return out;
 }

@@ -1,5 +1,6 @@
-// The odds of every setting: exact expected prizes for one change, the adviser's strategy
-// by simulation for more, and the value of every hold of a given hand.
+// The odds of every setting: exact expected prizes for one change, a look-ahead strategy for
+// more (counted exactly but for a small simulated correction), and the value of every hold of
+// a given hand.
 #pragma once
 #include <cstdint>
 #include <string>
@@ -51,9 +52,6 @@ public:
     int Class5(const int* cards) const;
     // Where the sorted set `cards` (s of them) sits among the sets of its size.
     int64_t Index(const int* cards, int s) const;
-    // The rows of the sets of size s collapsed to prize sums under `flags`: entry
-    // Index * (6 - s) + jk.
-    std::vector<int64_t> PrizeRows(int s, uint32_t flags) const;
 
 private:
     int ClassOfCode(int code);
@@ -116,50 +114,116 @@ std::string ToString(u128 v);
 
 struct Result {
     Setting setting;
-    bool exact = false;      // false: the adviser's strategy, simulated
+    bool exact = false;      // false: the look-ahead strategy, exact part plus a simulated correction
     double expectedPrize = 0;
     double returnPct = 0;
     double halfWidthPct = 0;  // 95% interval of a simulated return
     Fraction returnFraction;  // exact results only (expected prize / bet)
-    double rankProb[kRanks] = {};
+    double rankProb[kRanks] = {};  // simulated for the look-ahead strategy
     int64_t games = 0;       // simulated games
-    // Exact results: the probability of a deal whose best hold is worth v, in bins of
-    // ValueBin(v); the simulation samples each group of bins apart.
-    std::vector<double> valueBins;
+    double exactPart = 0;    // look-ahead strategy: the expected prize it counts on, discards back in the deck
 };
-constexpr int kValueBins = 160;
-int ValueBin(double v);
 
 // Called with work done and work total, from the calling thread only.
 using ProgressFn = void (*)(double done, double total, void* context);
+
+// Whether hold a is taken before hold b of exactly the same worth: more cards kept, then more
+// jokers, then higher values, then the smaller of the two holds with their suits renamed to a
+// fixed form; the same choice for every renaming of the suits, so that deals reduced by suit
+// symmetry and deals played as they come agree.
+bool TieFirst(const Deck& deck, const Situation& s, const Hold& a, const Hold& b);
 
 // One change played by each setting's policy, exactly, for every setting of `settings`
 // (changes ignored), sharing one pass over the dealt hands.
 std::vector<Result> ExactOneChange(const Table& table, const std::vector<Setting>& settings, int threads,
                                    ProgressFn progress = nullptr, void* context = nullptr);
 
-// The adviser's strategy for two or three changes: at every draw but the last the hold that
-// would be best were it the last, at the last the exact best hold. Its return is the exact
-// one-change optimum `oneChange` plus the simulated worth of the further changes, sampled
-// until the 95% interval is narrower than `width` points of return.
-Result SimulateAdviser(const Table& table, const Setting& setting, const Result& oneChange, double width,
-                       int threads, uint64_t seed, ProgressFn progress = nullptr, void* context = nullptr);
+// The look-ahead strategy for several changes. V0 of a five-card hand is its prize; Vk is the
+// best expected V(k-1) after one more draw, counted with the hand's discards back in the deck
+// (so that it is a function of the hand alone and can be tabulated for every hand). With r
+// draws left the strategy keeps the hold with the best expected V(r-1) after the draw, counted
+// over the cards really left in the deck; standing pat is worth the hand's prize, as the game
+// ends there. With one draw left that is the exact best hold. Values are integers over den(k).
+class Lookahead {
+public:
+    // Tabulates V0 .. V(depth-1) for every hand of `deck` with up to `jokers` jokers.
+    Lookahead(const Deck& deck, int jokers, uint32_t flags, int depth, int threads);
+    const Deck& deck() const { return deck_; }
+    int jokers() const { return jokers_; }
+    uint32_t flags() const { return flags_; }
+    int depth() const { return static_cast<int>(levels_.size()); }
 
-// The hold the adviser takes with a draw to come and its expected prize after that draw.
-struct Best {
-    Hold hold;
-    double value = 0;
+    struct Score {
+        Hold hold;
+        u128 num = 0;       // worth = num / (den(level) * draws)
+        int64_t draws = 1;
+        double value = 0;
+    };
+    // Every hold of a situation with `drawsLeft` (1 .. depth) draws to come, in the strategy's
+    // order: the first is its play.
+    std::vector<Score> Scores(const Situation& s, int drawsLeft) const;
+    Score Best(const Situation& s, int drawsLeft) const;
+    // V(level) of a hand (no cards gone) as a number.
+    double Value(const Situation& hand, int level) const;
+    // The exact expected value of the strategy's first decision over every deal of a game of
+    // `changes` (1 .. depth) changes: E[V(changes)] of the dealt hand.
+    Fraction ExactPart(int changes, int threads) const;
+    int Prize(const Situation& s) const;
+
+    struct Level {
+        u128 den = 1;
+        // For a set S of s < 5 ordinary cards: entry Index(S) * (6 - s) + jk is the sum of V over
+        // the hands of jk jokers whose ordinary cards hold S.
+        std::vector<u128> rows[kHandSize];
+        // V of the hands without jokers, by Index: small enough for 64 bits up to V2; for V0 the
+        // rank alone, which keeps the table that the last decision reads most within the caches.
+        std::vector<uint64_t> five;
+        std::vector<uint8_t> rank5;
+        int prizes[kRanks] = {};
+        // V0's rows in 32 bits (every prize of every hand sums to less than 2^31), for the same
+        // reason; `rows` is then empty.
+        std::vector<uint32_t> small[kHandSize];
+        u128 Row(int s, size_t entry) const {
+            return small[s].empty() ? rows[s][entry] : static_cast<u128>(small[s][entry]);
+        }
+        u128 Five(int64_t idx) const {
+            return rank5.empty() ? five[static_cast<size_t>(idx)] : static_cast<u128>(prizes[rank5[static_cast<size_t>(idx)]]);
+        }
+    };
+
+private:
+    u128 Pass(const Level& prev, Level* out, int threads) const;
+    void Grid(const Level& lv, const Situation& s, u128* g) const;
+    std::vector<Score> All(const Level& lv, const Situation& s) const;
+    Score Top(const Level& lv, const Situation& s) const;
+    Deck deck_;
+    int jokers_;
+    uint32_t flags_;
+    u128 lcm_ = 1;  // of the draw counts of a dealt hand: den(k) = lcm^k
+    std::vector<Level> levels_;
+    std::vector<u128> sums_;  // by level: the sum over every deal of its V, weighted by its ways
 };
-Best AdviserHold(const Table& table, const Situation& s, uint32_t flags);
 
-// The value of every hold of a dealt hand with `drawsLeft` draws to come: exact for the last
-// draw, the adviser's continuation (simulated, with its 95% half-width) before it.
+// The strategy's return for `setting` (changes 2 or 3): the exact part plus what the discards
+// staying out of the deck change, simulated until its 95% interval is at most `width` points
+// of return either way, or `maxGames` games have been played. The deal's counted value and
+// each draw's luck against the value counted on before it serve as control variates: their
+// means are known (the exact part, and zero), so only the discards' effect is sampled.
+Result SimulateLookahead(const Lookahead& la, const Setting& setting, double width, int threads, uint64_t seed,
+                         int64_t maxGames = int64_t{1} << 40, ProgressFn progress = nullptr, void* context = nullptr);
+
+// The value of every hold of a dealt hand with `drawsLeft` draws to come, in the strategy's
+// order. With one draw left every hold is counted exactly. Before it, `score` is what the
+// strategy ranks by and expectedPrize the hold's worth when the strategy plays on: counted
+// exactly where the hold draws at most `exactDraw` cards and one draw is left after it,
+// otherwise the score plus the simulated effect of the discards, with its 95% half-width.
 struct HoldValue {
     Hold hold;
     double expectedPrize = 0;
     double halfWidth = 0;  // 0 when exact
+    double score = 0;
 };
-std::vector<HoldValue> ValueHolds(const Deck& deck, const Table* table, const Situation& s, uint32_t flags,
-                                  int drawsLeft, int threads, uint64_t seed);
+std::vector<HoldValue> ValueHolds(const Deck& deck, const Lookahead* la, const Situation& s, uint32_t flags,
+                                  int drawsLeft, int threads, uint64_t seed, int exactDraw = 3, int samples = 4000);
 
 }  // namespace odds
