@@ -5,7 +5,6 @@
 
 #include <unistd.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -18,6 +17,7 @@
 #include "game/game.h"
 #include "game/savefile.h"
 #include "host/host.h"
+#include "support/files.h"
 #include "support/gametable.h"
 
 namespace fs = std::filesystem;
@@ -234,9 +234,7 @@ TEST_F(MenuTest, InstructionsStartTheViewerAndTheGameGoesOn) {
                           << "while [ -e '" << hold.string() << "' ]; do sleep 0.05; done\n";
     fs::permissions(viewer, fs::perms::owner_all);
     std::ofstream(hold) << "";
-    const char* old = std::getenv("WB_SYS");
-    const std::string oldSys = old ? old : "";
-    setenv("WB_SYS", sys.c_str(), 1);
+    const support::EnvGuard sysGuard("WB_SYS", sys.string());
     host::SetSteps({[this] { host::PickMenu(w, 2, 0); }});
     EXPECT_EQ(Offer(w, menu), 2) << "the menu came back while the viewer still runs";
     for (int i = 0; i < 400 && !fs::exists(started); ++i) usleep(25000);
@@ -244,6 +242,5 @@ TEST_F(MenuTest, InstructionsStartTheViewerAndTheGameGoesOn) {
     std::getline(std::ifstream(started), args);
     EXPECT_EQ(args, "poker.guide");
     fs::remove(hold);
-    old ? setenv("WB_SYS", oldSys.c_str(), 1) : unsetenv("WB_SYS");
     fs::remove_all(sys);
 }

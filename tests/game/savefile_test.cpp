@@ -15,28 +15,14 @@
 #include "game/game.h"
 #include "game/savefile.h"
 #include "host/host.h"
+#include "support/files.h"
 #include "support/gametable.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-// A fresh folder per test, removed afterwards.
-struct TempDir {
-    fs::path dir;
-    TempDir() {
-        static int serial = 0;
-        dir = fs::temp_directory_path() / ("tarnwell_save_" + std::to_string(getpid()) + "_" + std::to_string(++serial));
-        fs::create_directories(dir);
-    }
-    ~TempDir() { std::error_code ec; fs::remove_all(dir, ec); }
-    std::string File(const std::string& name) const { return (dir / name).string(); }
-};
-
-std::string ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
+using support::ReadFile;
 
 // Written here from the file format alone: byte i is the plain byte plus key byte i mod L.
 std::string Scramble(std::string bytes, const std::string& key, int sign = 1) {
@@ -61,11 +47,7 @@ void SaveAs(const std::string& path, const Values& v) {
 // What the game holds of a saved game.
 auto Held(const cGamePoker& g) { return std::tuple(g.Money(), g.jokers, g.changes, g.doubleUp, g.hand.flags); }
 
-struct SaveFileTest : ::testing::Test {
-    void SetUp() override { host::ClearFaults(); }
-    void TearDown() override { host::ClearFaults(); }
-    TempDir temp;
-};
+using SaveFileTest = support::FileTest;
 
 TEST_F(SaveFileTest, WritesTheTextScrambledWithThePath) {
     struct Case { Values v; const char* text; };
@@ -73,7 +55,7 @@ TEST_F(SaveFileTest, WritesTheTextScrambledWithThePath) {
                           {{40, 3, 1, 1, 512, 256}, "POKER:40,3,1,1,512,256"},
                           {{2147483647, 8, 3, 1, 512, 256}, "POKER:2147483647,8,3,1,512,256"}};
     for (const char* name : {"a", "a-much-longer-name-than-the-block-itself.sav"}) {
-        const std::string path = temp.File(name);
+        const std::string path = In(name);
         for (const Case& c : cases) {
             SaveAs(path, c.v);
             const auto bytes = ReadFile(path);
@@ -87,7 +69,7 @@ TEST_F(SaveFileTest, WritesTheTextScrambledWithThePath) {
 
 // A file that cannot be removed is not taken (it could be taken twice); once taken it is gone.
 TEST_F(SaveFileTest, OpensOnceRestoringEveryValue) {
-    const std::string path = temp.File("once");
+    const std::string path = In("once");
     SaveAs(path, {1234, 5, 2, 1, 512, 0});
     cSaveFile loaded;
     loaded.path = path.c_str();
@@ -118,7 +100,7 @@ TEST_F(SaveFileTest, RefusesFilesWithValuesTheGameCannotHold) {
         {"POKER:40,3,1,0,0,0", 0, 2},       {"POKER:40,3,1,0,0,0", 32, 2, "orig"},
     };
     for (const Case& c : cases) {
-        const std::string path = temp.File("crafted");
+        const std::string path = In("crafted");
         std::string plain = c.plain;
         plain.resize(c.size, '\0');
         std::ofstream(path, std::ios::binary) << Scramble(plain, c.key ? c.key : path);
@@ -139,10 +121,7 @@ struct SaveMenuTest : SaveFileTest {
     std::unique_ptr<cGamePoker> game = table.MakeGame(0, 3, 1, 0);
     MenuItem doubleItem{};
 
-    void SetUp() override {
-        SaveFileTest::SetUp();
-        game->fileReq.drawer = (temp.dir.string() + "/").c_str();
-    }
+    void SetUp() override { game->fileReq.drawer = (dir.string() + "/").c_str(); }
     // Runs the menu operation, choosing `name` in the file requester.
     void Choose(bool save, const std::string& name) {
         const char* title = save ? "Select Map File to Save As" : "Select Map File to Load From";
@@ -161,7 +140,7 @@ TEST_F(SaveMenuTest, SaveMovesTheMoneyIntoTheFileAndContinueOldTakesItBack) {
     game->SetMoney(123);
     std::tie(game->jokers, game->changes, game->doubleUp, game->hand.flags) = std::tuple(5, 2, 1, 0x300u);
     Choose(true, "deposit");
-    const std::string path = temp.File("deposit");
+    const std::string path = In("deposit");
     ASSERT_TRUE(fs::exists(path));
     EXPECT_EQ(std::string(Unscramble(ReadFile(path), path).c_str()), "POKER:123,5,2,1,512,256");
     EXPECT_EQ(game->Money(), 0);
@@ -192,7 +171,7 @@ TEST_F(SaveMenuTest, ContinueOldEndsARunningGameOnlyWhenAFileWasLoaded) {
     EXPECT_EQ(std::pair(game->phase, game->Money()), std::pair(0, 36)) << "nothing was loaded, the game goes on";
 
     // A game without jokers, double-up or preferences clears them all.
-    SaveAs(temp.File("plain"), {77, 0, 3, 0, 0, 0});
+    SaveAs(In("plain"), {77, 0, 3, 0, 0, 0});
     doubleItem.Flags = CHECKED | CHECKIT;
     game->doubleUp = 1;
     game->hand.flags = 0x300;
@@ -210,16 +189,15 @@ TEST_F(SaveMenuTest, ContinueOldEndsARunningGameOnlyWhenAFileWasLoaded) {
 // could be, and a saved game named like one is kept.
 TEST_F(SaveMenuTest, AFailedOrCancelledSaveKeepsTheMoneyAndTheOlderSave) {
     game->MenuNew();
-    const std::string path = temp.File("older"), outside = temp.dir.string() + "-outside";
+    const std::string path = In("older"), outside = dir.string() + "-outside";
     std::ofstream(outside) << "outside";
-    fs::create_symlink(outside, temp.File("older.saving"));
+    fs::create_symlink(outside, In("older.saving"));
     const std::tuple<const char*, bool, bool> cases[] = {  // step, done before failing, saved
         {"Open", false, false},  {"Write", false, false}, {"Write", true, false},  {"Close", false, false},
         {"Close", true, false},  {"Rename", false, false}, {"(cancel)", false, false},
         {"", false, true}};
     for (const auto& [op, afterDoing, saved] : cases) {
         SaveAs(path, {50, 2, 3, 0, 0, 0});
-        const std::string before = ReadFile(path);
         game->SetMoney(321);
         if (*op == '(') {
             host::SetSteps({[] { host::Key(27); }});
@@ -231,15 +209,15 @@ TEST_F(SaveMenuTest, AFailedOrCancelledSaveKeepsTheMoneyAndTheOlderSave) {
         EXPECT_EQ(game->Money(), saved ? 0 : 321) << op << afterDoing;
         EXPECT_EQ(std::string(Unscramble(ReadFile(path), path).c_str()),
                   saved ? "POKER:321,3,1,0,0,0" : "POKER:50,2,3,0,0,0") << op << afterDoing;
-        EXPECT_EQ(std::distance(fs::directory_iterator(temp.dir), fs::directory_iterator()), 2) << op;
+        EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 2) << op;
         EXPECT_TRUE(game->fileReq.file == "") << op;
         host::ClearFaults();
     }
     EXPECT_EQ(ReadFile(outside), "outside");
     fs::remove(outside);
-    SaveAs(temp.File("kept.saving"), {70, 2, 3, 0, 0, 0});
+    SaveAs(In("kept.saving"), {70, 2, 3, 0, 0, 0});
     Choose(true, "kept");
-    const std::string keptPath = temp.File("kept.saving");
+    const std::string keptPath = In("kept.saving");
     cSaveFile kept;
     kept.path = keptPath.c_str();
     EXPECT_EQ(kept.Load(), 0);
@@ -260,14 +238,14 @@ TEST_F(SaveMenuTest, AKilledSaveLeavesNothingToOfferAndTheNextSaveClearsItAway) 
     ASSERT_EQ(waitpid(child, &status, 0), child);
     ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == host::kKilledStatus);
     int leftovers = 0;
-    for (const auto& e : fs::directory_iterator(temp.dir)) {
+    for (const auto& e : fs::directory_iterator(dir)) {
         EXPECT_EQ(e.path().filename().string()[0], '.') << e.path();
         ++leftovers;
     }
     EXPECT_EQ(leftovers, 1);
     Choose(true, "next");
     std::vector<std::string> names;
-    for (const auto& e : fs::directory_iterator(temp.dir)) names.push_back(e.path().filename());
+    for (const auto& e : fs::directory_iterator(dir)) names.push_back(e.path().filename());
     EXPECT_EQ(names, std::vector<std::string>({"next"}));
 }
 

@@ -17,23 +17,6 @@ for tool in desktop-file-validate appstreamcli cpack lintian; do
     command -v "$tool" >/dev/null 2>&1 || { echo "SKIPPED: $tool is not installed"; exit 77; }
 done
 
-work=$(mktemp -d)
-xvfb_pid=""
-game_pid=""
-guide_pid=""
-cleanup() {
-    [ -n "$game_pid" ] && kill "$game_pid" 2>/dev/null
-    [ -n "$guide_pid" ] && kill "$guide_pid" 2>/dev/null
-    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
-    rm -rf "$work"
-}
-trap cleanup EXIT
-fail() {
-    echo "FAIL: $*"
-    echo "--- launcher errors:"; cat "$work/err" 2>/dev/null
-    exit 1
-}
-
 root=$work/root
 DESTDIR=$root cmake --install "$build" --prefix /usr >"$work/install.log" 2>&1 || fail "install: $(cat "$work/install.log")"
 share=$root/usr/share
@@ -68,18 +51,10 @@ drawer=$data/tarnwell-poker/Poker
 start_game() {
     WB_SCALE=1 XDG_DATA_HOME=$data "$launcher" >"$work/out" 2>"$work/err" &
     game_pid=$!
-    host=$(timeout 20 xdotool search --sync --name '^Tarnwell Poker$' | head -1)
-    [ -n "$host" ] || fail "no host window titled Tarnwell Poker"
-    eval "$(xdotool getwindowgeometry --shell "$host")"
-    xdotool windowfocus --sync "$host" 2>/dev/null
-    sleep 0.5
+    find_host '^Tarnwell Poker$'
 }
 # A point of the main window, which sits at (20, 119) of the screen.
 at() { echo $((X + 20 + $1)) $((Y + 119 + $2)); }
-pixel() {
-    import -window root "$work/shot.png" || fail "no screenshot"
-    convert "$work/shot.png" -crop "1x1+$1+$2" -depth 8 txt:- | grep -o '#[0-9A-F]\{6\}' | head -1
-}
 # until X Y [!]COLOUR WHAT: waits until the main window's point shows (or no longer shows) COLOUR.
 until_shown() {
     local x y got
@@ -98,22 +73,13 @@ quit_game() {
     xdotool mousemove "$gx" "$gy" click 1   # the close gadget
     until_shown 300 100 "$grey" "no Quit requester"
     xdotool key Return                      # Quit
-    for _ in $(seq 100); do kill -0 "$game_pid" 2>/dev/null || break; sleep 0.1; done
-    kill -0 "$game_pid" 2>/dev/null && fail "the game still runs after Quit"
-    wait "$game_pid"
-    status=$?
-    game_pid=""
-    [ "$status" = 0 ] || fail "exit status $status"
+    ends game_pid "the game, after Quit,"
 }
 
 start_game
 xdotool key alt+n
 sleep 0.4
-xdotool key alt+h                           # the guide, in a host window of its own
-guide=$(timeout 20 xdotool search --sync --name '^poker.guide$' | head -1)
-[ -n "$guide" ] || fail "no guide window"
-guide_pid=$(xdotool getwindowpid "$guide" 2>/dev/null)
-sleep 0.5
+open_guide
 guide_x=$(xdotool getwindowgeometry --shell "$guide" | sed -n 's/^X=//p')
 [ "$guide_x" -ge $((X + 640)) ] || fail "the guide opens at x $guide_x, over the game at $X"
 xdotool windowfocus --sync "$host" 2>/dev/null
@@ -132,11 +98,7 @@ xdotool key c 3 Return
 sleep 0.3
 xdotool key Return                          # OK
 until_shown 150 75 "!$grey" "the bet dialog stays"
-xdotool windowfocus --sync "$guide" 2>/dev/null
-xdotool key Escape                          # the guide closes
-for _ in $(seq 50); do kill -0 "$guide_pid" 2>/dev/null || break; sleep 0.1; done
-kill -0 "$guide_pid" 2>/dev/null && fail "the guide does not close with Escape"
-guide_pid=""
+close_guide
 quit_game
 
 [ -L "$drawer/poker" ] && [ "$(readlink "$drawer/poker")" = "$root/usr/lib/tarnwell-poker/poker" ] ||

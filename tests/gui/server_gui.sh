@@ -11,23 +11,6 @@ source "$(dirname "$0")/xvfb.bash"
 require_gui_tools
 [ -x "$probe" ] || { echo "FAIL: $probe is missing"; exit 1; }
 
-work=$(mktemp -d)
-xvfb_pid=""
-probe_pid=""
-cleanup() {
-    [ -n "$probe_pid" ] && kill "$probe_pid" 2>/dev/null
-    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
-    rm -rf "$work"
-}
-trap cleanup EXIT
-
-fail() {
-    echo "FAIL: $*"
-    echo "--- probe output:"; cat "$work/out" 2>/dev/null
-    echo "--- probe errors:"; cat "$work/err" 2>/dev/null
-    exit 1
-}
-
 start_xvfb "$work/xvfb.log"
 
 WB_SCALE=1 "$probe" >"$work/out" 2>"$work/err" &
@@ -45,9 +28,7 @@ await() {
 
 await '^ready'
 read -r _ wl wt ww wh < <(grep '^ready' "$work/out")
-host_window=$(xdotool search --sync --name '^Probe$' | head -1)  # titled after its first window
-[ -n "$host_window" ] || fail "no host window"
-eval "$(xdotool getwindowgeometry --shell "$host_window")"  # X Y WIDTH HEIGHT
+find_host '^Probe$'  # titled after its first window
 [ "$WIDTH" = 640 ] && [ "$HEIGHT" = 480 ] || fail "host window is ${WIDTH}x$HEIGHT, not 640x480 at scale 1"
 
 # A click inside the window: both transitions, in the window's frame.
@@ -57,7 +38,7 @@ grep -qx 'MOUSEBUTTONS 104 50 40' "$work/out" || fail "select down not at 50,40"
 grep -qx 'MOUSEBUTTONS 232 50 40' "$work/out" || fail "select up not at 50,40"
 
 # Keys reach the active window as their ISO-8859-1 codes.
-xdotool windowfocus --sync "$host_window" 2>/dev/null
+xdotool windowfocus --sync "$host" 2>/dev/null
 xdotool key a Return Escape
 await '^VANILLAKEY 27'
 for code in 97 13 27; do
@@ -65,15 +46,14 @@ for code in 97 13 27; do
 done
 
 # The screen shows the probe's blue block (pen 3, 66 88 BB) where it drew it.
-import -window root "$work/shot.png" || fail "no screenshot"
-colour=$(convert "$work/shot.png" -crop "1x1+$((X + wl + 70))+$((Y + wt + 55))" -depth 8 txt:- | grep -o '#[0-9A-F]\{6\}' | head -1)
+colour=$(pixel $((X + wl + 70)) $((Y + wt + 55)))
 [ "$colour" = "#6688BB" ] || fail "block pixel is $colour, not #6688BB"
-outside=$(convert "$work/shot.png" -crop "1x1+$((X + wl + 200))+$((Y + wt + 55))" -depth 8 txt:- | grep -o '#[0-9A-F]\{6\}' | head -1)
+outside=$(pixel $((X + wl + 200)) $((Y + wt + 55)))
 [ "$outside" = "#AAAAAA" ] || fail "window background is $outside, not #AAAAAA"
 
 # Resized to 1300 x 980, the screen shows at scale 2, 10 pixels in from the top left, and
 # clicks still land where they are aimed.
-xdotool windowsize --sync "$host_window" 1300 980 2>/dev/null
+xdotool windowsize --sync "$host" 1300 980 2>/dev/null
 sleep 0.3
 xdotool mousemove $((X + 10 + (wl + 60) * 2 + 1)) $((Y + 10 + (wt + 30) * 2 + 1)) click 1
 await '^MOUSEBUTTONS 232 60 30'
@@ -82,11 +62,6 @@ grep -qx 'MOUSEBUTTONS 104 60 30' "$work/out" || fail "after the resize, select 
 # The close gadget ends the program cleanly.
 xdotool mousemove $((X + 10 + (wl + 5) * 2)) $((Y + 10 + (wt + 5) * 2)) click 1
 await '^CLOSEWINDOW'
-for _ in $(seq 50); do kill -0 "$probe_pid" 2>/dev/null || break; sleep 0.1; done
-if kill -0 "$probe_pid" 2>/dev/null; then fail "probe still running after the close gadget"; fi
-wait "$probe_pid"
-status=$?
-probe_pid=""
-[ "$status" = 0 ] || fail "probe exit status $status"
+ends probe_pid "the probe, after the close gadget,"
 echo "PASS: clicks, keys, screen colours and the close gadget on the sdl display (window ${ww}x$wh)"
 exit 0

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "host/host.h"
+#include "support/files.h"
 
 namespace fs = std::filesystem;
 
@@ -69,13 +70,9 @@ void TypeReturn(const std::string& text) {
     host::Key(kReturn);
 }
 
-class AslTest : public ::testing::Test {
+class AslTest : public support::FileTest {
 protected:
     void SetUp() override {
-        host::ClearFaults();
-        char tmpl[] = "/tmp/asl_test_XXXXXX";
-        ASSERT_NE(mkdtemp(tmpl), nullptr);
-        dir = fs::canonical(tmpl);
         for (const char* f : {"alpha.txt", "Beta", "game1", "game1.info", "zeta", ".hidden"}) Touch(dir / f);
         fs::create_directory(dir / "sub");
         fs::create_directory(dir / "Another");
@@ -83,9 +80,6 @@ protected:
     }
     void TearDown() override {
         if (request) FreeAslRequest(request);
-        host::ClearFaults();
-        std::error_code ec;
-        fs::remove_all(dir, ec);
     }
     // A requester as the game makes it, on `drawer`, on a fresh display.
     FileRequester* Make(const std::string& drawer, const char* file = "") {
@@ -115,7 +109,6 @@ protected:
         return chosen;
     }
     const Strings top = {"Another", "sub", "alpha.txt", "Beta", "game1", "zeta"};
-    fs::path dir;
     APTR request = nullptr;
     std::string drawerText, fileText;
 };

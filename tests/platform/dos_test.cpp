@@ -10,60 +10,23 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <optional>
-#include <sstream>
 #include <string>
 #include <tuple>
 #include <vector>
 
 #include "host/host.h"
+#include "support/files.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-std::string ReadAll(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    std::stringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
-}
+using support::EnvGuard, support::ReadFile, support::WriteFile;
 
-void WriteAll(const fs::path& p, const std::string& data) { std::ofstream(p, std::ios::binary | std::ios::trunc) << data; }
-
-// Sets an environment variable for the life of the guard.
-struct EnvGuard {
-    EnvGuard(const char* name, const std::string& value) : name(name) {
-        if (const char* old = std::getenv(name)) saved = old;
-        setenv(name, value.c_str(), 1);
-    }
-    ~EnvGuard() {
-        if (saved) setenv(name, saved->c_str(), 1);
-        else unsetenv(name);
-    }
-    const char* name;
-    std::optional<std::string> saved;
-};
-
-class DosTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        host::ClearFaults();
-        char tmpl[] = "/tmp/dos_test_XXXXXX";
-        ASSERT_NE(mkdtemp(tmpl), nullptr);
-        dir = tmpl;
-    }
-    void TearDown() override {
-        host::ClearFaults();
-        std::error_code ec;
-        fs::remove_all(dir, ec);
-    }
-    std::string In(const std::string& name) const { return (dir / name).string(); }
-    fs::path dir;
-};
+using DosTest = support::FileTest;
 
 TEST_F(DosTest, SeekReturnsTheOldPosition) {
-    WriteAll(dir / "s", "abcdefgh");
+    WriteFile(dir / "s", "abcdefgh");
     BPTR h = Open(In("s").c_str(), MODE_OLDFILE);
     ASSERT_NE(h, 0);
     // offset, mode, the old position returned, the byte read afterwards (0: the seek fails)
@@ -81,13 +44,13 @@ TEST_F(DosTest, SeekReturnsTheOldPosition) {
 // A fault can come after the work is done, as a network file system reports a retried
 // request; several faults wait on one operation side by side.
 TEST_F(DosTest, AFaultAfterTheWorkLeavesItDoneButReportsFailure) {
-    WriteAll(dir / "a", "x");
+    WriteFile(dir / "a", "x");
     host::FailAt("Rename", 1, true);
     EXPECT_EQ(Rename(In("a").c_str(), In("b").c_str()), DOSFALSE);
     EXPECT_EQ(std::pair(fs::exists(dir / "a"), fs::exists(dir / "b")), std::pair(false, true));
     host::FailAt("DeleteFile", 1, true);
     host::FailAt("DeleteFile", 2);
-    WriteAll(dir / "a", "x");
+    WriteFile(dir / "a", "x");
     EXPECT_EQ(DeleteFile(In("b").c_str()), DOSFALSE);
     EXPECT_EQ(DeleteFile(In("a").c_str()), DOSFALSE);
     EXPECT_EQ(std::pair(fs::exists(dir / "a"), fs::exists(dir / "b")), std::pair(true, false));
@@ -95,7 +58,7 @@ TEST_F(DosTest, AFaultAfterTheWorkLeavesItDoneButReportsFailure) {
     host::FailAt("Write", 1, true);
     EXPECT_EQ(Write(h, "abc", 3), -1);
     EXPECT_EQ(Close(h), DOSTRUE);
-    EXPECT_EQ(ReadAll(dir / "w"), "abc");
+    EXPECT_EQ(ReadFile(dir / "w"), "abc");
     host::FailAt("*", 2);  // counts the calls of every operation: here the Rename
     const BPTR r = Open(In("w").c_str(), MODE_OLDFILE);
     EXPECT_EQ(Rename(In("w").c_str(), In("v").c_str()), DOSFALSE);
@@ -125,7 +88,7 @@ TEST_F(DosTest, NilSwallowsWritesAndReadsNothingAndSysNamesTheToolsFolder) {
         EXPECT_EQ(Close(h), DOSTRUE) << name;
     }
     fs::create_directories(dir / "Utilities");
-    WriteAll(dir / "Utilities" / "thing", "tool");
+    WriteFile(dir / "Utilities" / "thing", "tool");
     EnvGuard sys("WB_SYS", dir.string());
     for (const char* name : {"SYS:Utilities/thing", "sys:Utilities/thing", "SYS:/Utilities/thing"}) {
         BPTR h = Open(name, MODE_OLDFILE);
@@ -163,10 +126,9 @@ TEST(DosPathTest, FilePartPathPartAndAddPartTables) {
 class ExecuteTest : public DosTest {
 protected:
     void SetUp() override {
-        DosTest::SetUp();
         fs::create_directories(dir / "SYS" / "Utilities");
         viewer = dir / "SYS" / "Utilities" / "MultiView";
-        WriteAll(viewer,
+        WriteFile(viewer,
                  "#!/bin/sh\n"
                  "in=$(readlink /proc/$$/fd/0); out=$(readlink /proc/$$/fd/1)\n"
                  "{ pwd -P; echo \"$in\"; echo \"$out\";"
@@ -189,24 +151,24 @@ protected:
 };
 
 TEST_F(ExecuteTest, RedirectionsAndHandlesConnectInputAndOutput) {
-    WriteAll(dir / "in.txt", "through the viewer\n");
+    WriteFile(dir / "in.txt", "through the viewer\n");
     const std::string command = "SYS:Utilities/MultiView <" + In("in.txt") + " > " + In("out.txt") + " x";
     ASSERT_EQ(Execute(command.c_str(), 0, 0), DOSTRUE);
-    EXPECT_EQ(ReadAll(dir / "out.txt"), "through the viewer\n");
+    EXPECT_EQ(ReadFile(dir / "out.txt"), "through the viewer\n");
     const std::vector<std::string> expected = {fs::canonical(dir / "in.txt"), fs::canonical(dir / "out.txt"), "x"};
     const auto lines = ReportLines();
     EXPECT_EQ(std::vector<std::string>(lines.begin() + 1, lines.end()), expected);
     const std::string append = "SYS:Utilities/MultiView <" + In("in.txt") + " >>" + In("out.txt");
     ASSERT_EQ(Execute(append.c_str(), 0, 0), DOSTRUE);
-    EXPECT_EQ(ReadAll(dir / "out.txt"), "through the viewer\nthrough the viewer\n");
+    EXPECT_EQ(ReadFile(dir / "out.txt"), "through the viewer\nthrough the viewer\n");
     // Handles given to Execute serve when there is no redirection.
-    WriteAll(dir / "in2.txt", "from a handle\n");
+    WriteFile(dir / "in2.txt", "from a handle\n");
     BPTR in = Open(In("in2.txt").c_str(), MODE_OLDFILE);
     BPTR out = Open(In("out2.txt").c_str(), MODE_NEWFILE);
     ASSERT_EQ(Execute("SYS:Utilities/MultiView", in, out), DOSTRUE);
     Close(in);
     Close(out);
-    EXPECT_EQ(ReadAll(dir / "out2.txt"), "from a handle\n");
+    EXPECT_EQ(ReadFile(dir / "out2.txt"), "from a handle\n");
 }
 
 TEST_F(ExecuteTest, RunStartsWithoutWaitingAndLeavesNoChild) {
@@ -222,7 +184,7 @@ TEST_F(ExecuteTest, RunStartsWithoutWaitingAndLeavesNoChild) {
 }
 
 TEST_F(ExecuteTest, OnlyKnownCommandsThatWorkSucceed) {
-    WriteAll(dir / "SYS" / "Utilities" / "Other", "#!/bin/sh\ntouch \"$PROBE_REPORT\"\n");
+    WriteFile(dir / "SYS" / "Utilities" / "Other", "#!/bin/sh\ntouch \"$PROBE_REPORT\"\n");
     fs::permissions(dir / "SYS" / "Utilities" / "Other", fs::perms::owner_all);
     const std::string missingInput = "SYS:Utilities/MultiView <" + In("nothing");
     for (const std::string command : {
@@ -238,7 +200,7 @@ TEST_F(ExecuteTest, OnlyKnownCommandsThatWorkSucceed) {
     const std::pair<const char*, fs::perms> broken[] = {{"#!/bin/sh\nexit 5\n", fs::perms::owner_all},
                                                         {"not a program", fs::perms::owner_read | fs::perms::owner_write}};
     for (const auto& [text, perms] : broken) {
-        WriteAll(viewer, text);
+        WriteFile(viewer, text);
         fs::permissions(viewer, perms);
         EXPECT_EQ(Execute("SYS:Utilities/MultiView x", 0, 0), DOSFALSE) << text;
     }
@@ -252,12 +214,6 @@ bool Matches(const char* pattern, const char* name) {
     if (ParsePatternNoCase(pattern, parsed, sizeof parsed) < 0) return false;
     return MatchPatternNoCase(parsed, name) != FALSE;
 }
-
-struct MatchCase {
-    const char* pattern;
-    std::vector<const char*> matching;
-    std::vector<const char*> notMatching;
-};
 
 TEST(DosPatternTest, PathologicalPatternsFinishAndDeepNestingIsRefused) {
     const std::string name(400, 'a');

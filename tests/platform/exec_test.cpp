@@ -6,22 +6,19 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <tuple>
 #include <vector>
 
 #include "host/host.h"
+#include "support/files.h"
 
 namespace fs = std::filesystem;
+using support::ReadFile;
 
 namespace {
 
-struct ExecTest : testing::Test {
-    void SetUp() override { host::ClearFaults(); }
-    void TearDown() override { host::ClearFaults(); }
-};
+using ExecTest = support::FaultFree;
 
 TEST_F(ExecTest, EveryFallibleExecAndGraphicsCallObeysItsFault) {
     const std::pair<const char*, bool (*)()> cases[] = {
@@ -103,38 +100,26 @@ TEST(ExitStatusTest, NonZeroResultsNeverLeaveAsZero) {
     for (const auto& [result, status] : cases) EXPECT_EQ(host::ExitStatus(result), status) << result;
 }
 
-class WbrunTest : public ::testing::Test {
+class WbrunTest : public support::FileTest {
 protected:
     void SetUp() override {
         ASSERT_TRUE(fs::exists(wbrun)) << wbrun << " is not built";
         ASSERT_TRUE(fs::exists(probe)) << probe << " is not built";
-        char tmpl[] = "/tmp/wbrun_test_XXXXXX";
-        ASSERT_NE(mkdtemp(tmpl), nullptr);
-        dir = fs::canonical(tmpl);
         fs::create_directory(dir / "My Drawer");
         program = dir / "My Drawer" / "Prog";
         fs::copy_file(probe, program);
     }
-    void TearDown() override {
-        std::error_code ec;
-        fs::remove_all(dir, ec);
-    }
     static std::string Quoted(const fs::path& p) { return "'" + p.string() + "'"; }
-    std::string Slurp(const char* file) const {
-        std::stringstream ss;
-        ss << std::ifstream(dir / file).rdbuf();
-        return ss.str();
-    }
     // Runs the command line in `cwd` with PROBE_STATUS set; its status, output and errors.
     std::tuple<int, std::string, std::string> Run(const std::string& command, const char* status = "0",
                                                   const fs::path& cwd = "/") {
         const int raw = std::system(("cd " + Quoted(cwd) + " && PROBE_STATUS=" + status + " " + command + " >" +
                                      Quoted(dir / "out") + " 2>" + Quoted(dir / "err")).c_str());
-        return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, Slurp("out"), Slurp("err")};
+        return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, ReadFile(dir / "out"), ReadFile(dir / "err")};
     }
     const fs::path wbrun = fs::path(POKER_BINARY_DIR) / "tools" / "wbrun";
     const fs::path probe = fs::path(POKER_BINARY_DIR) / "tests" / "wbprobe";
-    fs::path dir, program;
+    fs::path program;
 };
 
 TEST_F(WbrunTest, TheProgramGetsItsDrawerAndNameAndItsStatusIsMapped) {

@@ -12,6 +12,7 @@
 #include "gfx_private.h"
 #include "graphics_helpers.h"
 #include "host/host.h"
+#include "support/files.h"
 
 using gfxtest::LayerPort;
 using gfxtest::Planar;
@@ -107,9 +108,8 @@ TEST(Blit, LandsExactlyTheClippedBlockReadingAndWritingNothingOutside) {
 
 ULONG Spread(int v) { return ULONG(v) * 0x01010101u; }
 
-class Pens : public ::testing::Test {
+class Pens : public support::FaultFree {
 protected:
-    void SetUp() override { host::ClearFaults(); }
     void TearDown() override { platform::DeleteColorMap(cm); }
     LONG Best(int r, int g, int b, ULONG tag = OBP_Precision, LONG value = PRECISION_EXACT, ColorMap* map = nullptr) {
         return ObtainBestPen(map ? map : cm, Spread(r), Spread(g), Spread(b), tag, value, TAG_DONE);

@@ -3,7 +3,6 @@
 
 #include <intuition.h>
 
-#include <fstream>
 #include <functional>
 #include <queue>
 #include <set>
@@ -13,6 +12,7 @@
 #include "guidefile.h"
 #include "guideviewer.h"
 #include "host/host.h"
+#include "support/files.h"
 
 namespace {
 
@@ -20,9 +20,8 @@ using guide::Status;
 const std::string kShippedGuide = std::string(POKER_SOURCE_DIR) + "/drawer/poker.guide";
 
 std::string TempGuide(const std::string& name, const std::string& contents) {
-    const std::string path = ::testing::TempDir() + name;
-    std::ofstream(path, std::ios::binary) << contents;
-    return path;
+    support::WriteFile(::testing::TempDir() + name, contents);
+    return ::testing::TempDir() + name;
 }
 
 std::string Warnings(const guide::Document& doc) {
@@ -83,8 +82,7 @@ TEST_F(ShippedGuide, ParsesCleanlyIsLatin1TextAndEveryNodeIsReachableFromMain) {
         }
     for (size_t i = 0; i < doc.nodes.size(); ++i) EXPECT_TRUE(seen[i]) << doc.nodes[i].name << " is unreachable";
     // The raw file: no UTF-8 sequence (a lead byte followed by a continuation byte).
-    std::ifstream in(kShippedGuide, std::ios::binary);
-    const std::string raw((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::string raw = support::ReadFile(kShippedGuide);
     for (size_t i = 0; i + 1 < raw.size(); ++i) {
         const auto a = static_cast<unsigned char>(raw[i]), b = static_cast<unsigned char>(raw[i + 1]);
         EXPECT_FALSE(a >= 0xC2 && a <= 0xF4 && b >= 0x80 && b <= 0xBF) << "UTF-8 at byte " << i;

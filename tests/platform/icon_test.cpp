@@ -1,44 +1,26 @@
 // Icons: reading and safely replacing tool types, finding and matching them, and files that are not icons.
 #include <gtest/gtest.h>
 #include <icon.h>
-#include <sys/stat.h>
 
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <random>
-#include <sstream>
 #include <string>
 #include <tuple>
 #include <vector>
 
 #include "host/host.h"
+#include "support/files.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-class IconTest : public ::testing::Test {
+class IconTest : public support::FileTest {
 protected:
-    void SetUp() override {
-        host::ClearFaults();
-        char tmpl[] = "/tmp/icon_test_XXXXXX";
-        ASSERT_NE(mkdtemp(tmpl), nullptr);
-        dir = tmpl;
-        name = (dir / "poker").string();
-        info = dir / "poker.info";
-    }
-    void TearDown() override {
-        host::ClearFaults();
-        std::error_code ec;
-        fs::remove_all(dir, ec);
-    }
-    std::string Info() const {
-        std::stringstream ss;
-        ss << std::ifstream(info, std::ios::binary).rdbuf();
-        return ss.str();
-    }
-    void SetInfo(const std::string& data) const { std::ofstream(info, std::ios::binary | std::ios::trunc) << data; }
+    std::string Info() const { return support::ReadFile(info); }
+    void SetInfo(const std::string& data) const { support::WriteFile(info, data); }
     // The icon's tool types as read back; {"(no icon)"} when there is none.
     std::vector<std::string> Read() const {
         DiskObject* icon = GetDiskObject(name.c_str());
@@ -54,8 +36,8 @@ protected:
         object.do_ToolTypes = const_cast<STRPTR*>(types);
         return PutDiskObject(name.c_str(), &object);
     }
-    fs::path dir, info;
-    std::string name;
+    const std::string name = In("poker");
+    const fs::path info = dir / "poker.info";
 };
 
 TEST_F(IconTest, LinesBecomeToolTypesTable) {
@@ -99,9 +81,7 @@ TEST_F(IconTest, FailedWriteLeavesTheOldIconAndNoTemporaryFile) {
         EXPECT_EQ(names, std::vector<std::string>({"poker.info", "poker.info.tmp"})) << step << afterDoing;
         host::ClearFaults();
     }
-    std::stringstream ss;
-    ss << std::ifstream(outside).rdbuf();
-    EXPECT_EQ(ss.str(), "outside");
+    EXPECT_EQ(support::ReadFile(outside), "outside");
     fs::remove(outside);
     EXPECT_EQ(Read(), std::vector<std::string>(mine, mine + 3));
 }

@@ -25,11 +25,13 @@
 #include <set>
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "game/savefile.h"
 #include "host/host.h"
 #include "support/drawer.h"
+#include "support/screen.h"
 
 namespace fs = std::filesystem;
 
@@ -119,11 +121,13 @@ long ShownMoney() {
     return money;
 }
 
-bool Shows(Window* w, const std::string& text) {
-    if (!w) return false;
-    for (const auto& t : host::Texts(w))
-        if (t.text == text) return true;
-    return false;
+// Types `text` into the name field of the window of that title, over what it held; false when
+// that window is not open.
+bool TypeInto(const char* title, const std::string& text) {
+    if (!host::FindWindow(title)) return false;
+    for (int i = 0; i < 20; ++i) host::Key(8);
+    host::Type(text);
+    return true;
 }
 
 // The scripted player: a step for each time the program waits, each acting only on the
@@ -153,7 +157,7 @@ private:
             seenHand_ = r;
             handsSeen_++;
             for (const auto& [name, value] : kPrizes)
-                if (Shows(r, name)) {
+                if (support::ShowsExactly(r, name)) {
                     report_.broughtIn += value;
                     report_.won = true;
                 }
@@ -207,10 +211,11 @@ private:
         host::ClickGadget(w, label);
         return true;
     }
-    // A menu of the main window, when nothing else is open in front of it.
+    // A menu of the main window, or its close gadget (-1), when nothing else is open in front of it.
     static bool Menu(int menu, int item) {
         if (!Main() || host::Windows().front().window != Main()) return false;
-        host::PickMenu(Main(), menu, item);
+        if (menu < 0) host::ClickClose(Main());
+        else host::PickMenu(Main(), menu, item);
         return true;
     }
     static bool In(const char* title, const std::function<void(Window*)>& act) {
@@ -218,13 +223,6 @@ private:
         if (!w) return false;
         act(w);
         return true;
-    }
-    static bool TypeName(const char* title) {
-        return In(title, [](Window*) {
-            for (int i = 0; i < 20; ++i) host::Key(8);
-            host::Type("game1");
-            host::Key(13);
-        });
     }
 
     std::vector<Step> MakeScript() {
@@ -263,17 +261,13 @@ private:
                 report_.moneyAtSave = report_.money;
                 return Menu(0, 2);  // Save, over the saved game of that name
             },
-            [] { return TypeName("Select Map File to Save As"); },
+            [] { return TypeInto("Select Map File to Save As", "game1\r"); },
             [] { return Menu(0, 1); },  // Continue Old
-            [] { return TypeName("Select Map File to Load From"); },
+            [] { return TypeInto("Select Map File to Load From", "game1\r"); },
             [] { return Menu(2, 0); },  // Instructions
             [] { return Menu(2, 1); },  // About
             [] { return In("About Tarnwell Poker", [](Window* w) { KeyIn(w, 13); }); },
-            [] {
-                if (!Main() || host::Windows().front().window != Main()) return false;
-                host::ClickClose(Main());
-                return true;
-            },
+            [] { return Menu(-1, 0); },  // the close gadget
             [] { return In("Quit Poker", [](Window* w) { KeyIn(w, 13); }); },
         };
     }
@@ -290,10 +284,7 @@ private:
 
 // How a run fails its call n of an operation.
 enum class Mode { once, from, onceAfterDoing, fromAfterDoing, withTheNext };
-const char* ModeName(Mode m) {
-    const char* names[] = {"once", "on", "once after doing it", "on after doing it", "and the call after it"};
-    return names[int(m)];
-}
+const char* const kModeNames[] = {"once", "on", "once after doing it", "on after doing it", "and the call after it"};
 
 // A saved game in the drawer under `name`, the key it is read with.
 void PlaceGame(const fs::path& drawer, const char* name, long money) {
@@ -301,10 +292,8 @@ void PlaceGame(const fs::path& drawer, const char* name, long money) {
     fs::current_path(drawer);
     cSaveFile save;
     save.path = name;
-    save.money = int32_t(money);
-    save.changes = 1;  // the icon's settings
-    save.jokers = 3;
-    save.doubleUp = 1;
+    // The icon's settings.
+    std::tie(save.money, save.changes, save.jokers, save.doubleUp) = std::tuple(int32_t(money), 1, 3, 1);
     EXPECT_EQ(save.Save(), 0) << name;
     fs::current_path(before);
 }
@@ -336,7 +325,7 @@ struct Pending {
 Pending Launch(const fs::path& sys, unsigned seed, const std::string& fault, int n, Mode mode) {
     Pending p;
     p.drawer = MakeDrawer();
-    p.what = fault + " call " + std::to_string(n) + " " + ModeName(mode);
+    p.what = fault + " call " + std::to_string(n) + " " + kModeNames[int(mode)];
     p.windowsFail = fault == "OpenWindowTagList" && (mode == Mode::from || mode == Mode::fromAfterDoing);
     p.child = Fork([&] {
         ::alarm(120);  // a run that neither ends nor waits is a hang
@@ -453,13 +442,11 @@ std::string Check(const Report& r, const Pending& p) {
     if (r.leaked) why << "leaked ";
     if (Hung(r, p)) why << "hung with " << r.windowsOpen << " windows open, \"" << r.front << "\" in front ";
     if (!r.stalled && r.status > -1000 && !ProperStatus(r.status)) why << "exit status " << r.status << " ";
-    auto failed = [&r](const std::string& call) {
-        return std::find(r.failed.begin(), r.failed.end(), call) != r.failed.end();
-    };
     const bool removalFailed = std::any_of(r.failed.begin(), r.failed.end(),
                                            [](const std::string& f) { return f.rfind("DeleteFile", 0) == 0; });
     long saved = 0;
-    CheckFiles(drawer, {kOldMoney, r.moneyAtSave}, removalFailed, failed("GetDiskObject 1"), saved, why);
+    CheckFiles(drawer, {kOldMoney, r.moneyAtSave}, removalFailed,
+               std::count(r.failed.begin(), r.failed.end(), "GetDiskObject 1") > 0, saved, why);
     if (!r.unobserved && r.money + saved > r.broughtIn)
         why << "money created: " << r.money << " + " << saved << " saved > " << r.broughtIn << " brought in ";
     if (!why.str().empty())
@@ -525,10 +512,6 @@ TEST(FaultSweep, EveryFailingCallOfAWholeSessionIsSurvived) {
     for (const auto& f : failures) ADD_FAILURE() << f;
 }
 
-}  // namespace
-
-namespace {
-
 // Two copies of the program (two processes) on one drawer, each taking back a saved game of
 // its own, then saving under one name for both or under names of their own, and quitting,
 // each step at the same moment; many rounds. Money shown plus money saved never exceeds what
@@ -558,9 +541,7 @@ TEST(TwoCopies, SavingAndQuittingTogetherCreateNoMoneyAndBreakNoFile) {
                     if (::write(tell, &c, 1) != 1 || ::read(hear, &c, 1) != 1) _exit(5);
                 };
                 auto typeIn = [](const char* title, const std::string& text) {
-                    if (!host::FindWindow(title)) _exit(6);
-                    for (int i = 0; i < 20; ++i) host::Key(8);
-                    host::Type(text);
+                    if (!TypeInto(title, text)) _exit(6);
                 };
                 long result[2] = {-1, -1};  // exit status, money shown before quitting
                 const std::vector<std::function<void()>> steps = {
