@@ -38,12 +38,8 @@ const std::vector<std::string> kWriteBack = {"PREFSJOKER=FALSE", "PREFS5KIND=FAL
 
 // Numbers out of range are clamped, flags are TRUE only among their |-separated words.
 TEST(ToolTypes, ParsedAsTheIconStatesThem) {
-    struct Case {
-        std::vector<const char*> toolTypes;
-        bool joker, fiveKind, dbl;
-        int changes, jokers;
-        const char* cards = "gfx/defaultcards.lbm";
-    };
+    struct Case { std::vector<const char*> toolTypes; bool joker, fiveKind, dbl; int changes, jokers;
+                  const char* cards = "gfx/defaultcards.lbm"; };
     const Case cases[] = {
         {{"CHANGES=0"}, 0, 0, 0, 1, 3},  {{"CHANGES=9"}, 0, 0, 0, 3, 3},         {{"CHANGES=12"}, 0, 0, 0, 1, 3},
         {{"CHANGES="}, 0, 0, 0, 1, 3},   {{"CHANGES=2"}, 0, 0, 0, 2, 3},         {{"JOKERS=9"}, 0, 0, 0, 1, 8},
@@ -59,8 +55,7 @@ TEST(ToolTypes, ParsedAsTheIconStatesThem) {
         list.push_back(nullptr);
         ReadSettings(list.data(), s);
         EXPECT_EQ(std::tuple(s.prefsJoker, s.prefs5Kind, s.prefsDouble, s.changes, s.jokers),
-                  std::tuple(c.joker, c.fiveKind, c.dbl, c.changes, c.jokers))
-            << c.toolTypes[0];
+                  std::tuple(c.joker, c.fiveKind, c.dbl, c.changes, c.jokers)) << c.toolTypes[0];
         EXPECT_TRUE(s.cards == c.cards) << c.toolTypes[0];
     }
 }
@@ -148,8 +143,7 @@ TEST(Program, ScreenWithoutColourMapLeavesEveryPenZero) {
     for (int i = 0; i < 256; ++i) ASSERT_EQ(gfxpens[i], 0) << i;
     EXPECT_EQ(pens[0] + pens[1], 0);
     // Unremapped, the sheet's pixels are its own colour indexes (three planes: 0..7).
-    EXPECT_GE(backPixel, 0);
-    EXPECT_LT(backPixel, 8);
+    EXPECT_TRUE(backPixel >= 0 && backPixel < 8) << backPixel;
 }
 
 TEST(Program, MainWindowGeometryFollowsTheScreen) {
@@ -158,8 +152,7 @@ TEST(Program, MainWindowGeometryFollowsTheScreen) {
     for (const auto& c : cases) {
         Drawer drawer({});
         host::ScreenConfig config;
-        config.fontHeight = c.fontHeight;
-        config.wborTop = c.wborTop;
+        config.fontHeight = c.fontHeight, config.wborTop = c.wborTop;
         host::WindowInfo info{};
         bool drawnMoney = false;
         unsigned char grey[3], black[3];

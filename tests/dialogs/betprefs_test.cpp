@@ -61,9 +61,7 @@ TEST_F(BetPrefsTest, OpensShowingTheGamesNumbersAndTheirSum) {
     std::string changes, jokers, bet;
     std::tuple<int, int, int, int> placed;
     host::SetSteps({[&] {
-        changes = Field(201);
-        jokers = Field(202);
-        bet = BetShown();
+        std::tie(changes, jokers, bet) = std::tuple(Field(201), Field(202), BetShown());
         for (const auto& w : host::Windows())
             if (w.title == kTitle) placed = {w.left, w.top, w.width, w.height};
         EXPECT_TRUE(host::ShowsText(Dialog(), "Bet:"));
@@ -71,9 +69,7 @@ TEST_F(BetPrefsTest, OpensShowingTheGamesNumbersAndTheirSum) {
         host::Key(27);
     }});
     TPrefsBetDialog(table.window, game.get()).Execute();
-    EXPECT_EQ(changes, "2");
-    EXPECT_EQ(jokers, "5");
-    EXPECT_EQ(bet, "7");
+    EXPECT_EQ(std::tuple(changes, jokers, bet), std::tuple("2", "5", "7"));
     EXPECT_EQ(placed, std::tuple(table.window->LeftEdge + 100, table.window->TopEdge + 50, 390,
                                  table.screen->WBorTop + table.screen->Font->ta_YSize + 131));
 }
@@ -81,12 +77,8 @@ TEST_F(BetPrefsTest, OpensShowingTheGamesNumbersAndTheirSum) {
 // Ended with Return, the field shows the checked number and Escape keeps the settings; typed
 // and confirmed with OK at once, the raw text is stored checked the same way.
 TEST_F(BetPrefsTest, FieldChecksBringWhatWasTypedIntoRange) {
-    struct Case {
-        int id;
-        const char* typed;
-        const char* shown;
-        const char* bet;  // with the other field at its start value
-    };
+    // bet: with the other field at its start value.
+    struct Case { int id; const char* typed; const char* shown; const char* bet; };
     const Case cases[] = {
         {201, "7", "3", "6"}, {201, "0", "1", "4"}, {201, "x", "3", "6"}, {201, "", "1", "4"},
         {201, " ", "1", "4"}, {202, "x", "8", "9"}, {202, " ", "0", "1"}, {202, "", "0", "1"},
@@ -130,11 +122,7 @@ TEST_F(BetPrefsTest, AFieldTakesOneCharacter) {
 }
 
 TEST_F(BetPrefsTest, OnlyConfirmingStoresTheNumbers) {
-    struct Case {
-        const char* what;
-        std::function<void()> close;
-        bool stored;
-    };
+    struct Case { const char* what; std::function<void()> close; bool stored; };
     const Case cases[] = {
         {"OK", [] { host::ClickGadget(Dialog(), "OK"); }, true},
         {"Return", [] { host::Key(13); }, true},

@@ -20,10 +20,7 @@ constexpr uint32_t Better = HAND_FIVE_KIND_ABOVE_SF;
 
 // The four options by where their boxes are in the window.
 enum Option { Lousy, BestPossible, Lower, BetterThan, OptionCount };
-struct OptionPlace {
-    int x, y;
-    const char* text;
-};
+struct OptionPlace { int x, y; const char* text; };
 constexpr OptionPlace Places[OptionCount] = {
     {28, 38, "5 jokers are lousy hand"},
     {28, 51, "5 jokers are best possible"},
@@ -36,8 +33,7 @@ Window* Dialog() { return host::FindWindow(Title); }
 
 // Which options show selected (a recessed box: black top-left, white bottom-right), one bit
 // per option; -1 when a box is neither recessed nor raised.
-int ShownSelection(Window* w)
-{
+int ShownSelection(Window* w) {
     int bits = 0;
     for (int o = 0; o < OptionCount; ++o) {
         const int tl = host::WindowPixel(w, Places[o].x, Places[o].y);
@@ -51,15 +47,12 @@ int ShownSelection(Window* w)
 }
 
 // The options that flags select.
-int SelectionOf(uint32_t flags)
-{
+int SelectionOf(uint32_t flags) {
     return (1 << ((flags & Best) ? BestPossible : Lousy)) | (1 << ((flags & Better) ? BetterThan : Lower));
 }
 
 // Places in the window: an option's box, its text.
-struct At {
-    int x, y;
-};
+struct At { int x, y; };
 At In(Option o) { return {Places[o].x + Box / 2, Places[o].y + Box / 2}; }
 At OnText(Option o) { return {Places[o].x + Box + 2 + 40, Places[o].y + Box / 2}; }
 void Click(Window* w, At at) { host::Click(w->LeftEdge + at.x, w->TopEdge + at.y); }
@@ -70,8 +63,7 @@ protected:
         : DialogTable({.left = 20, .top = 30, .width = 608, .height = 241, .idcmp = 0, .title = "Tarnwell Poker"}) {}
 
     // Runs the dialog on `flags` with a first and an optional second step on its window.
-    void Run(uint32_t flags, const std::function<void(Window*)>& first, const std::function<void(Window*)>& second = {})
-    {
+    void Run(uint32_t flags, const std::function<void(Window*)>& first, const std::function<void(Window*)>& second = {}) {
         hand.flags = flags;
         std::vector<std::function<void()>> steps;
         for (const auto* step : {&first, &second})
@@ -91,17 +83,10 @@ protected:
     cHandPile hand{cPoint(10, 20)};
 };
 
-TEST_F(HandDialogTest, ShowsTheFlagsAndWritesThemOnlyWhenConfirmed)
-{
+TEST_F(HandDialogTest, ShowsTheFlagsAndWritesThemOnlyWhenConfirmed) {
     constexpr int OK = -1, Cancel = -2, Close = -3;  // other finishes are keys
-    struct Session {
-        const char* name;
-        uint32_t flags;
-        std::vector<At> clicks;
-        uint32_t chosen;  // what the options show after the clicks
-        int finish;
-        uint32_t expected;
-    };
+    struct Session { const char* name; uint32_t flags; std::vector<At> clicks;
+                     uint32_t chosen; int finish; uint32_t expected; };  // chosen: what the options then show
     const std::vector<Session> sessions = {
         {"OK untouched, both", Best | Better, {}, Best | Better, OK, Best | Better},
         {"OK keeps the other bits", 0x0FF | Best, {}, Best, OK, 0x0FF | Best},
@@ -139,8 +124,7 @@ TEST_F(HandDialogTest, ShowsTheFlagsAndWritesThemOnlyWhenConfirmed)
     }
 }
 
-TEST_F(HandDialogTest, OpensBesideTheParentWithItsGroupsTextsAndButtons)
-{
+TEST_F(HandDialogTest, OpensBesideTheParentWithItsGroupsTextsAndButtons) {
     Run(0, [&](Window* w) {
         EXPECT_EQ(std::vector<int>({w->LeftEdge, w->TopEdge, w->Width, w->Height}),
                   std::vector<int>({window->LeftEdge + 100, window->TopEdge + 50, 390,

@@ -27,8 +27,7 @@ protected:
     cRequester Make() { return cRequester(window, ReqLeft, ReqTop, ReqWidth, ReqInner, Title); }
 
     // Execute(text) with `acts` done one after the other on the open requester.
-    void Execute(cRequester& req, const char* text, const std::vector<std::function<void(Window*)>>& acts)
-    {
+    void Execute(cRequester& req, const char* text, const std::vector<std::function<void(Window*)>>& acts) {
         std::vector<std::function<void()>> steps;
         for (const auto& act : acts)
             steps.push_back([&act] {
@@ -42,8 +41,7 @@ protected:
     }
 };
 
-TEST_F(RequesterTest, EachDismissalClosesTheWindowAtItsPlaceWithItsButton)
-{
+TEST_F(RequesterTest, EachDismissalClosesTheWindowAtItsPlaceWithItsButton) {
     for (int way : std::initializer_list<int>{13, 10, 27, 'O', 'o', 'K', 'k', OkButton, CloseGadget}) {
         SCOPED_TRACE(way);
         Restart();
@@ -75,8 +73,7 @@ TEST_F(RequesterTest, EachDismissalClosesTheWindowAtItsPlaceWithItsButton)
     }
 }
 
-TEST_F(RequesterTest, TheNextExecuteOpensWhereThePlayerLeftTheWindow)
-{
+TEST_F(RequesterTest, TheNextExecuteOpensWhereThePlayerLeftTheWindow) {
     cRequester req = Make();
     int left = ReqLeft, top = ReqTop;
     const std::pair<int, int> moves[] = {{-40, 30}, {25, -60}, {0, 0}};
@@ -98,12 +95,8 @@ TEST_F(RequesterTest, TheNextExecuteOpensWhereThePlayerLeftTheWindow)
     }
 }
 
-TEST_F(RequesterTest, TheTextIsCentredOnOneLineAndCutByTheWindowEdges)
-{
-    struct Case {
-        std::string text;
-        int x;
-    };
+TEST_F(RequesterTest, TheTextIsCentredOnOneLineAndCutByTheWindowEdges) {
+    struct Case { std::string text; int x; };
     const Case cases[] = {
         {"Pair", 89},
         {"Royal Flush", 61},

@@ -23,33 +23,29 @@ struct Board {
     cDoubleGadgets gadgets;
 
     Board(GameTable& table, cGamePoker* game, long pot) {
-        const TagItem tags[] = {{WA_Title, reinterpret_cast<uintptr_t>("Double")},
+        const TagItem tags[] = {{WA_Title, reinterpret_cast<uintptr_t>("Double")}, {WA_Width, 200}, {WA_Height, 190},
                                 {WA_Left, static_cast<uintptr_t>(table.window->LeftEdge + 200)},
-                                {WA_Top, static_cast<uintptr_t>(table.window->TopEdge + 40)},
-                                {WA_Width, 200}, {WA_Height, 190},
-                                {WA_CustomScreen, reinterpret_cast<uintptr_t>(table.screen)},
-                                {WA_IDCMP, 0x0020024C}, {TAG_DONE, 0}};
+                                {WA_Top, static_cast<uintptr_t>(table.window->TopEdge + 40)}, {WA_IDCMP, 0x0020024C},
+                                {WA_CustomScreen, reinterpret_cast<uintptr_t>(table.screen)}, {TAG_DONE, 0}};
         window = OpenWindowTagList(nullptr, tags);
         gadgets.Begin(window);
         gadgets.AddButtons(cDoubleGadgets::DoubleButtons);
         gadgets.Attach();
-        gadgets.game = game;
-        gadgets.pot = pot;
+        gadgets.game = game, gadgets.pot = pot;
     }
     ~Board() { CloseWindow(window); }
     void Show(int number) {
         delete gadgets.card;
         gadgets.card = new cIMGCard(window, gadgets.game->cardSheet, cPoint(65, 30), cCard(number));
-        gadgets.card->turned = 1;
-        gadgets.card->UpdatePicture();
+        gadgets.card->turned = 1, gadgets.card->UpdatePicture();
         gadgets.card->Show();
     }
-    int Send(ULONG cls, UWORD code, int gadgetId = 0) {
+    int Send(ULONG cls, int code, int gadgetId = 0) {
         Gadget gadget{};
         gadget.GadgetID = static_cast<UWORD>(gadgetId);
         IntuiMessage msg{};
         std::tie(msg.Class, msg.Code, msg.IAddress, msg.IDCMPWindow) =
-            std::tuple(cls, code, gadgetId ? &gadget : nullptr, window);
+            std::tuple(cls, static_cast<UWORD>(code), gadgetId ? &gadget : nullptr, window);
         return gadgets.IDCMP(&msg);
     }
 };
@@ -108,7 +104,7 @@ TEST_F(DoubleTest, KeysActAsTheirButtonsAndOtherMessagesPass) {
         board.Show(52);  // a joker: every guess wins
         std::string title, text;
         if (c.title) host::SetSteps({Verdict(&title, &text)});
-        EXPECT_EQ(board.Send(c.cls, static_cast<UWORD>(c.code), c.gadget), c.result) << c.cls << " " << c.code;
+        EXPECT_EQ(board.Send(c.cls, c.code, c.gadget), c.result) << c.cls << " " << c.code;
         EXPECT_EQ(title, c.title ? c.title : "") << c.code;
         EXPECT_EQ(host::StepsLeft(), 0u);
         EXPECT_EQ(game->Money(), 0) << c.code;
@@ -161,9 +157,9 @@ TEST_F(DoubleTest, OnceEndedLaterMessagesLeaveTheMoneyAlone) {
             board.Show(6);  // a seven: a guess loses
             std::string title, text;
             host::SetSteps({Verdict(&title, &text)});
-            EXPECT_EQ(board.Send(first.cls, static_cast<UWORD>(first.code), first.gadget), -1);
+            EXPECT_EQ(board.Send(first.cls, first.code, first.gadget), -1);
             host::SetSteps({});  // a second verdict would stall here
-            EXPECT_EQ(board.Send(next.cls, static_cast<UWORD>(next.code), next.gadget), -1)
+            EXPECT_EQ(board.Send(next.cls, next.code, next.gadget), -1)
                 << first.gadget << "/" << first.code << " then " << next.cls << "/" << next.code;
             EXPECT_EQ(game->Money(), paid) << first.gadget << " then " << next.cls << "/" << next.code;
             EXPECT_EQ(board.gadgets.card->turned, first.gadget == 105 ? 0 : 1) << "no new card";
@@ -176,12 +172,10 @@ TEST_F(DoubleTest, ThreeRightGuessesShowTwoFourAndEightTimesTheWin) {
     // A seed whose first three cards are no sevens, so that each can be guessed right.
     unsigned seed = 0;
     std::vector<int> cards;
-    auto seven = [](int n) { return n < 52 && n % 13 == 6; };
     do {
         std::srand(++seed);
-        cards.clear();
-        for (int i = 0; i < 3; ++i) cards.push_back(std::rand() % 60);
-    } while (std::any_of(cards.begin(), cards.end(), seven));
+        cards = {std::rand() % 60, std::rand() % 60, std::rand() % 60};
+    } while (std::any_of(cards.begin(), cards.end(), [](int n) { return n < 52 && n % 13 == 6; }));  // sevens
     std::vector<std::string> shown(3);
     std::vector<std::function<void()>> steps;
     std::string title;

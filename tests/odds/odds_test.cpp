@@ -6,7 +6,6 @@
 #include <bit>
 #include <cmath>
 #include <cstdio>
-#include <fstream>
 #include <map>
 #include <numeric>
 #include <sstream>
@@ -16,6 +15,7 @@
 #include <unistd.h>
 
 #include "odds.h"
+#include "support/files.h"
 
 namespace {
 
@@ -41,12 +41,11 @@ struct Reduced { std::vector<int> values; int jokers; uint32_t flags; int gone =
 
 // Steps c to the next set of c.size() of the numbers 0..m-1 in lexicographic order; false after the last.
 bool NextCombination(std::vector<int>& c, int m) {
-    const int n = static_cast<int>(c.size());
-    int i = n - 1;
-    while (i >= 0 && c[static_cast<size_t>(i)] == m - n + i) --i;
-    if (i < 0) return false;
-    ++c[static_cast<size_t>(i)];
-    for (int k = i + 1; k < n; ++k) c[static_cast<size_t>(k)] = c[static_cast<size_t>(k - 1)] + 1;
+    const size_t n = c.size();
+    size_t i = n;
+    while (i > 0 && c[i - 1] == m - static_cast<int>(n - i) - 1) --i;
+    if (i-- == 0) return false;
+    for (int next = c[i] + 1; i < n; ++i) c[i] = next++;
     return true;
 }
 
@@ -261,14 +260,12 @@ TEST(Odds, TwoDrawHoldValuesEqualPlainEnumeration) {
 struct ToolRun { int status; std::string out; };
 
 ToolRun Tool(const std::string& args, const std::string& program = std::string(POKER_BINARY_DIR) + "/tools/odds/poker-odds") {
-    const std::string cmd = program + " 2>&1 " + args;
     ToolRun run{-1, ""};
-    FILE* p = popen(cmd.c_str(), "r");
+    FILE* p = popen((program + " 2>&1 " + args).c_str(), "r");
     if (p == nullptr) return run;
     char buf[4096];
     for (size_t n; (n = fread(buf, 1, sizeof buf, p)) > 0;) run.out.append(buf, n);
-    const int st = pclose(p);
-    run.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
+    if (const int st = pclose(p); WIFEXITED(st)) run.status = WEXITSTATUS(st);
     return run;
 }
 
@@ -307,10 +304,8 @@ TEST(OddsTool, NamesItselfAsStartedAndTheManPageListsEveryOption) {
     std::remove(link.c_str());
     EXPECT_EQ(out.rfind("usage: tarnwell-poker-odds [", 0), 0u) << out;
     EXPECT_NE(out.find("\ntarnwell-poker-odds " POKER_VERSION "\n"), std::string::npos) << out;
-    std::ifstream in(std::string(POKER_SOURCE_DIR) + "/dist/tarnwell-poker.6.in");
-    std::stringstream man;
-    man << in.rdbuf();
-    const std::string synopsis = man.str().substr(0, man.str().find(".SH DESCRIPTION"));
+    const std::string man = support::ReadFile(std::string(POKER_SOURCE_DIR) + "/dist/tarnwell-poker.6.in");
+    const std::string synopsis = man.substr(0, man.find(".SH DESCRIPTION"));
     int options = 0;
     for (size_t at = out.find("--"); at != std::string::npos; at = out.find("--", at + 2)) {
         const std::string option = out.substr(at, out.find_first_not_of("-abcdefghijklmnopqrstuvwxyz", at) - at);
@@ -327,10 +322,7 @@ TEST(OddsTool, NamesItselfAsStartedAndTheManPageListsEveryOption) {
 // the look-ahead strategy as the tool gives it for that setting.
 TEST(OddsTool, TheGuideShowsTheToolsFigures) {
     FULL_DECK_ONLY();
-    std::ifstream in(std::string(POKER_SOURCE_DIR) + "/drawer/poker.guide");
-    std::stringstream guide;
-    guide << in.rdbuf();
-    const std::string text = guide.str();
+    const std::string text = support::ReadFile(std::string(POKER_SOURCE_DIR) + "/drawer/poker.guide");
     const size_t node = text.find("@node Odds ");
     ASSERT_NE(node, std::string::npos);
     const std::string body = text.substr(node, text.find("@endnode", node) - node);

@@ -90,13 +90,8 @@ TEST_F(ShippedGuide, ParsesCleanlyIsLatin1TextAndEveryNodeIsReachableFromMain) {
 }
 
 TEST(GuideReading, TextAndLinksOfALineTable) {
-    struct Case {
-        const char* body;  // one line of a node's text
-        const char* shown;
-        const char* label;  // of the only link, or nullptr: none
-        const char* target;
-        int column, targetLine;
-    };
+    // body: one line of a node's text; label: that of the only link, or nullptr: none.
+    struct Case { const char *body, *shown, *label, *target; int column, targetLine; };
     const Case cases[] = {
         {"just words", "just words", nullptr, "", 0, 0},
         {"see @{\"the other\" link Other} now", "see the other now", "the other", "Other", 4, 0},

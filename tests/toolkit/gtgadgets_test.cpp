@@ -16,8 +16,7 @@ namespace {
 class RecordingGadgets : public cGTGadgets {
 public:
     std::vector<int> ids;
-    int IDCMP(const IntuiMessage* msg) override
-    {
+    int IDCMP(const IntuiMessage* msg) override {
         if (msg->Class != IDCMP_GADGETUP) return 0;
         ids.push_back(static_cast<const Gadget*>(msg->IAddress)->GadgetID);
         return -1;
@@ -31,15 +30,13 @@ protected:
                        .title = "Gadgets"}) {}
 
     // The window closes before its gadget list is freed.
-    void TearDown() override
-    {
+    void TearDown() override {
         Stop();
         list.reset();
     }
 
     // A fresh window with a new, begun list.
-    RecordingGadgets& NewList()
-    {
+    RecordingGadgets& NewList() {
         Stop();
         list.reset();
         Restart();
@@ -60,8 +57,7 @@ const cButton Buttons[] = {
     {104, 200, 10, 80, 20, "After the end"},
 };
 
-TEST_F(GadgetListTest, ClickingAButtonReportsItsIdentifier)
-{
+TEST_F(GadgetListTest, ClickingAButtonReportsItsIdentifier) {
     for (const cButton* b = Buttons; b->id != 103; ++b) {
         SCOPED_TRACE(b->label);
         RecordingGadgets& list = NewList();

@@ -14,10 +14,7 @@ namespace {
 
 TEST(Rectangle, ContainsIsHalfOpen) {
     const cRectangle r(10, 20, 5, 3);  // x 10..14, y 20..22
-    struct Row {
-        int x, y;
-        bool inside;
-    };
+    struct Row { int x, y; bool inside; };
     const Row rows[] = {{10, 20, true},  {14, 22, true},  {9, 20, false},  {15, 20, false},
                         {10, 19, false}, {10, 23, false}, {-2147483647 - 1, 21, false}};
     for (const Row& row : rows) EXPECT_EQ(r.Contains(row.x, row.y), row.inside) << row.x << ", " << row.y;
@@ -62,11 +59,8 @@ protected:
 };
 
 TEST_F(PanelOnScreen, EveryStyleDrawsItsPensPixelExact) {
-    struct Row {
-        int style;
-        int pens[4];  // outer top-left, inner top-left, outer bottom-right, inner bottom-right
-        int lastPen;
-    };
+    // pens: outer top-left, inner top-left, outer bottom-right, inner bottom-right.
+    struct Row { int style; int pens[4]; int lastPen; };
     const Row rows[] = {
         {1, {2, 2, 1, 1}, 1}, {2, {1, 1, 2, 2}, 2}, {3, {2, 1, 1, 2}, 2},
         {4, {1, 2, 2, 1}, 1}, {0, {0, 0, 0, 0}, 0}, {5, {0, 0, 0, 0}, 0}, {-1, {0, 0, 0, 0}, 0},
@@ -120,11 +114,8 @@ public:
 
 TEST_F(ModalLoopTest, EndsOnADeclinedCloseOrAnEndAnswerAfterTheQueueIsEmpty) {
     constexpr ULONG Close = IDCMP_CLOSEWINDOW, Gadget = IDCMP_GADGETUP, Key = IDCMP_VANILLAKEY;
-    struct Case {
-        const char* what;
-        std::vector<std::pair<ULONG, int>> messages;  // class and answer; codes count from 1
-        bool ends;
-    };
+    // messages: class and answer; codes count from 1.
+    struct Case { const char* what; std::vector<std::pair<ULONG, int>> messages; bool ends; };
     const Case cases[] = {
         {"declined close", {{Close, 0}}, true},
         {"end answer", {{Gadget, -1}}, true},

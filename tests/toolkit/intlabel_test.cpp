@@ -16,8 +16,7 @@ protected:
     IntLabelTest() : DialogTable({.left = 10, .top = 20, .width = 400, .height = 200, .idcmp = 0, .title = "Money"}) {}
 
     // Columns from..to-1 that hold ink of the text pen on the number's rows.
-    int InkColumns(int baseline, int from, int to)
-    {
+    int InkColumns(int baseline, int from, int to) {
         int columns = 0;
         for (int x = from; x < to; ++x) {
             bool ink = false;
@@ -29,13 +28,8 @@ protected:
     }
 };
 
-TEST_F(IntLabelTest, ShowsTheWholeNumberEightPixelsInsideAndCentredOnAFixedHeight)
-{
-    struct Case {
-        int32_t value;
-        const char* shown;
-        int x, y, width, height;
-    };
+TEST_F(IntLabelTest, ShowsTheWholeNumberEightPixelsInsideAndCentredOnAFixedHeight) {
+    struct Case { int32_t value; const char* shown; int x, y, width, height; };
     const Case cases[] = {
         {INT32_MIN, "-2147483648", 20, 20, 110, 20},
         {0, "0", 20, 60, 110, 20},

@@ -61,10 +61,7 @@ TEST_F(PokerGadgetsTest, BuildsTheThreeButtons) {
 }
 
 TEST_F(PokerGadgetsTest, DrawKeysAndButtonReplyPlayAndDropWhatCameMeanwhile) {
-    struct Case {
-        const char* what;
-        int input;
-    };
+    struct Case { const char* what; int input; };
     const Case cases[] = {{"Return", 13}, {"line feed", 10}, {"D", 'D'}, {"d", 'd'}, {"button", -101}};
     for (const Case& c : cases) {
         game->MenuNew();
