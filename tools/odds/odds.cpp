@@ -64,6 +64,21 @@ std::vector<uint8_t> AllSubsets(int m, int s) {
     return out;
 }
 
+// Runs body(c) for every sorted s-subset c of 0..m-1, handing out chunks of `chunk`
+// subsets, in order, to `threads` threads.
+template <typename Body>
+void ForEachSubset(int m, int s, int threads, int64_t chunk, Body body) {
+    const std::vector<uint8_t> subs = AllSubsets(m, s);
+    const int64_t count = Choose(m, s);
+    ParallelFor((count + chunk - 1) / chunk, threads, [&](int64_t ci) {
+        for (int64_t i = ci * chunk; i < std::min(count, (ci + 1) * chunk); ++i) {
+            int c[kHandSize];
+            for (int k = 0; k < s; ++k) c[k] = subs[static_cast<size_t>(i * s + k)];
+            body(c);
+        }
+    });
+}
+
 int CodeOf(const Deck& deck, const int* cards, int n) {
     int code = 0;
     for (int f = 3; f >= 0; --f) code = code * 11 + RankOf(deck, cards, n, kFlagWords[f]);
@@ -311,16 +326,11 @@ int Table::Class5(const int* cards) const { return class5_[static_cast<size_t>(I
 Table::Table(const Deck& deck, int threads) : deck_(deck), classOfCode_(kCodes, -1) {
     const int m = deck.Size();
     // Full hands without jokers, ranked in parallel, classes numbered in a fixed order after.
-    const std::vector<uint8_t> fives = AllSubsets(m, kHandSize);
     const int64_t n5 = Choose(m, kHandSize);
     std::vector<uint16_t> codes(static_cast<size_t>(n5));
     const int64_t chunk = 4096;
-    ParallelFor((n5 + chunk - 1) / chunk, threads, [&](int64_t ci) {
-        for (int64_t i = ci * chunk; i < std::min(n5, (ci + 1) * chunk); ++i) {
-            int c[kHandSize];
-            for (int k = 0; k < kHandSize; ++k) c[k] = fives[static_cast<size_t>(i * kHandSize + k)];
-            codes[static_cast<size_t>(Index(c, kHandSize))] = static_cast<uint16_t>(CodeOf(deck, c, kHandSize));
-        }
+    ForEachSubset(m, kHandSize, threads, chunk, [&](int* c) {
+        codes[static_cast<size_t>(Index(c, kHandSize))] = static_cast<uint16_t>(CodeOf(deck, c, kHandSize));
     });
     class5_.resize(static_cast<size_t>(n5));
     for (int64_t i = 0; i < n5; ++i) class5_[static_cast<size_t>(i)] = static_cast<uint8_t>(ClassOfCode(codes[static_cast<size_t>(i)]));
@@ -685,33 +695,27 @@ int SortedInsert(int* cards, int n, int c) {
 void BuildRows(const Deck& deck, Lookahead::Level& lv, int threads) {
     const int m = deck.Size();
     for (int s = kHandSize - 1; s >= 0; --s) {
-        const std::vector<uint8_t> subs = AllSubsets(m, s);
-        const int64_t count = Choose(m, s), chunk = 2048;
-        ParallelFor((count + chunk - 1) / chunk, threads, [&](int64_t ci) {
-            for (int64_t i = ci * chunk; i < std::min(count, (ci + 1) * chunk); ++i) {
-                int c[kHandSize];
-                for (int k = 0; k < s; ++k) c[k] = subs[static_cast<size_t>(i * s + k)];
-                // The index of S + x is that of the members below x, x's own term, and the
-                // terms of the members above x, each one place further up.
-                int64_t low[kHandSize + 1] = {}, high[kHandSize + 1] = {};
-                for (int k = 0; k < s; ++k) low[k + 1] = low[k] + kBin.c[c[k]][k + 1];
-                for (int k = s - 1; k >= 0; --k) high[k] = high[k + 1] + kBin.c[c[k]][k + 2];
-                u128* row = &lv.rows[s][Entry(low[s], s)];
-                for (int x = 0, p = 0; x < m; ++x) {
-                    if (p < s && c[p] == x) {
-                        ++p;
-                        continue;
-                    }
-                    const int64_t idx = low[p] + kBin.c[x][p + 1] + high[p];
-                    if (s + 1 == kHandSize) {
-                        row[0] += lv.Five(idx);
-                        continue;
-                    }
-                    const u128* up = &lv.rows[s + 1][Entry(idx, s + 1)];
-                    for (int jk = 0; jk < kHandSize - s; ++jk) row[jk] += up[jk];
+        ForEachSubset(m, s, threads, 2048, [&](int* c) {
+            // The index of S + x is that of the members below x, x's own term, and the
+            // terms of the members above x, each one place further up.
+            int64_t low[kHandSize + 1] = {}, high[kHandSize + 1] = {};
+            for (int k = 0; k < s; ++k) low[k + 1] = low[k] + kBin.c[c[k]][k + 1];
+            for (int k = s - 1; k >= 0; --k) high[k] = high[k + 1] + kBin.c[c[k]][k + 2];
+            u128* row = &lv.rows[s][Entry(low[s], s)];
+            for (int x = 0, p = 0; x < m; ++x) {
+                if (p < s && c[p] == x) {
+                    ++p;
+                    continue;
                 }
-                for (int jk = 0; jk + 1 < kHandSize - s; ++jk) row[jk] /= static_cast<unsigned>(kHandSize - s - jk);
+                const int64_t idx = low[p] + kBin.c[x][p + 1] + high[p];
+                if (s + 1 == kHandSize) {
+                    row[0] += lv.Five(idx);
+                    continue;
+                }
+                const u128* up = &lv.rows[s + 1][Entry(idx, s + 1)];
+                for (int jk = 0; jk < kHandSize - s; ++jk) row[jk] += up[jk];
             }
+            for (int jk = 0; jk + 1 < kHandSize - s; ++jk) row[jk] /= static_cast<unsigned>(kHandSize - s - jk);
         });
     }
 }
@@ -754,20 +758,14 @@ Lookahead::Lookahead(const Deck& deck, int jokers, uint32_t flags, int depth, in
     for (int s = 0; s <= kHandSize; ++s) {
         if (s < kHandSize) zero.rows[s].assign(Entry(Choose(m, s), s), 0);
         if (kHandSize - s > jokers) continue;
-        const std::vector<uint8_t> subs = AllSubsets(m, s);
-        const int64_t count = Choose(m, s), chunk = 4096;
-        ParallelFor((count + chunk - 1) / chunk, threads, [&](int64_t ci) {
-            for (int64_t i = ci * chunk; i < std::min(count, (ci + 1) * chunk); ++i) {
-                int c[kHandSize];
-                for (int k = 0; k < s; ++k) c[k] = subs[static_cast<size_t>(i * s + k)];
-                int64_t at = 0;
-                for (int k = 0; k < s; ++k) at += Choose(c[k], k + 1);
-                const int rank = RankOf(deck, c, s, flags);
-                if (s == kHandSize)
-                    zero.rank5[static_cast<size_t>(at)] = static_cast<uint8_t>(rank);
-                else
-                    zero.rows[s][Entry(at, s) + static_cast<size_t>(kHandSize - s)] = static_cast<u128>(PrizeOf(rank, flags));
-            }
+        ForEachSubset(m, s, threads, 4096, [&](int* c) {
+            int64_t at = 0;
+            for (int k = 0; k < s; ++k) at += Choose(c[k], k + 1);
+            const int rank = RankOf(deck, c, s, flags);
+            if (s == kHandSize)
+                zero.rank5[static_cast<size_t>(at)] = static_cast<uint8_t>(rank);
+            else
+                zero.rows[s][Entry(at, s) + static_cast<size_t>(kHandSize - s)] = static_cast<u128>(PrizeOf(rank, flags));
         });
     }
     BuildRows(deck, zero, threads);
