@@ -3,6 +3,7 @@
 
 #include <exec.h>
 #include <graphics.h>
+#include <intuition.h>
 
 cItemR2& cItemR2::operator=(const cItemR2& other) {
     x = other.x;
@@ -37,9 +38,27 @@ bool cRectangle::Contains(int32_t px, int32_t py) const {
            static_cast<int64_t>(py) < static_cast<int64_t>(position.y) + size.y;
 }
 
+namespace {
+// Intuition flips a toggle item's check mark when the item is chosen, before the program hears
+// of it. A choice that is dropped unheard must not leave its mark flipped, or the menu would
+// show the opposite of what the program does; so the marks of its toggle items are flipped back.
+void UndoToggles(Window* w, UWORD code) {
+    for (int n = 0; code != MENUNULL && w->MenuStrip != nullptr && n < 64; ++n) {
+        MenuItem* item = ItemAddress(w->MenuStrip, code);
+        if (item == nullptr) return;
+        if ((item->Flags & (CHECKIT | MENUTOGGLE)) == (CHECKIT | MENUTOGGLE)) item->Flags ^= CHECKED;
+        code = item->NextSelect;
+    }
+}
+}  // namespace
+
 void cIDCMP::FlushMessages(Window* w) {
     if (w == nullptr || w->UserPort == nullptr) return;
-    while (Message* msg = GetMsg(w->UserPort)) ReplyMsg(msg);
+    while (Message* msg = GetMsg(w->UserPort)) {
+        const auto* im = reinterpret_cast<const IntuiMessage*>(msg);
+        if (im->Class == IDCMP_MENUPICK) UndoToggles(w, im->Code);
+        ReplyMsg(msg);
+    }
 }
 
 bool cPanel::Active() const { return false; }

@@ -55,7 +55,7 @@ public:
     virtual bool Active() const = 0;
     virtual int IDCMP(const IntuiMessage* msg) = 0;
     // Reply every message waiting at the window's port, so input made during a modal action
-    // is dropped.
+    // is dropped; a dropped menu choice takes its toggled check marks back with it.
     void FlushMessages(Window* w);
 
 protected:

@@ -19,6 +19,7 @@
 #include "host/host.h"
 #include "support/files.h"
 #include "support/gametable.h"
+#include "toolkit/pokergadgets.h"
 
 namespace fs = std::filesystem;
 
@@ -135,6 +136,29 @@ TEST_F(MenuTest, DoubleTwiceFlipsTheSwitchWithTheCheckMark) {
         EXPECT_EQ(Offer(w, menu), 2);
         EXPECT_EQ(game->doubleUp, expected);
         EXPECT_EQ((dbl->Flags & CHECKED) != 0, expected == 1);
+    }
+}
+
+// Alt+D on the main window while Bet Prefs runs is dropped with the rest of that input; the
+// check mark, flipped when the key was pressed, must say so too, whichever way the dialog opened.
+TEST_F(MenuTest, ADoubleDroppedDuringADialogLeavesTheCheckMarkWithTheSwitch) {
+    MenuItem* dbl = ItemAddress(menu.menuStrip, cPokerMenu::DoubleItem);
+    cPokerGadgets panel(w, game.get());
+    const std::pair<cIDCMP*, std::function<void()>> openers[] = {{&panel, [this] { host::ClickGadget(w, 102); }},
+                                                                 {&menu, [this] { host::PickMenu(w, 1, 1); }}};
+    for (const auto& [receiver, open] : openers) {
+        host::SetSteps({open, [this] {
+                            host::Click(w->LeftEdge + 300, w->TopEdge + 200);  // the main window takes the keys
+                            host::MenuKey('d');
+                            host::ClickGadget(host::FindWindow("Bet Preferences"), "Cancel");
+                        }});
+        EXPECT_EQ(Offer(w, *receiver), 2);
+        EXPECT_EQ(std::pair(game->doubleUp, (dbl->Flags & CHECKED) != 0), std::pair(0, false));
+        host::SetSteps({[] { host::MenuKey('d'); }});
+        EXPECT_EQ(Offer(w, menu), 2);
+        EXPECT_EQ(std::pair(game->doubleUp, (dbl->Flags & CHECKED) != 0), std::pair(1, true)) << "the next Double";
+        host::SetSteps({[] { host::MenuKey('d'); }});
+        Offer(w, menu);
     }
 }
 
