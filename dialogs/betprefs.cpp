@@ -43,7 +43,9 @@ void cPrefsBetGadgets::SetField(Gadget* field, int digit) {
 
 void cPrefsBetGadgets::CheckField(Gadget* field, int low, int high) {
     SetField(field, std::clamp(DigitValue(field), low, high));
-    betLabel.value = DigitValue(changesGadget) + DigitValue(jokersGadget);
+    // The other field may still hold an unchecked character: it counts as OK will store it.
+    betLabel.value = std::clamp(DigitValue(changesGadget), kChangesLow, kChangesHigh) +
+                     std::clamp(DigitValue(jokersGadget), kJokersLow, kJokersHigh);
     betLabel.Update(window->RPort);
 }
 

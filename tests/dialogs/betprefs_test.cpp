@@ -108,6 +108,24 @@ TEST_F(BetPrefsTest, FieldChecksBringWhatWasTypedIntoRange) {
     }
 }
 
+// A character still unchecked in the other field counts in the bet as OK will store it, so the
+// label never shows a bet the game cannot have.
+TEST_F(BetPrefsTest, TheBetShownIsTheBetOKStores) {
+    struct Case { int unchecked; const char* left; int checked; const char* typed; const char* bet; };
+    const Case cases[] = {{202, "x", 201, "7", "11"}, {202, " ", 201, "2", "2"}, {202, "\xE9", 201, "0", "9"},
+                          {201, "x", 202, "5", "8"},  {201, "", 202, "9", "9"}};
+    for (const Case& c : cases) {
+        std::string bet;
+        auto game = Run({[&] { Enter(c.unchecked, c.left, false); }, [&] { Enter(c.checked, c.typed); },
+                         [&] {
+                             bet = BetShown();
+                             host::ClickGadget(Dialog(), "OK");
+                         }});
+        EXPECT_EQ(bet, c.bet) << c.left << " " << c.typed;
+        EXPECT_EQ(bet, std::to_string(game->changes + game->jokers)) << c.left << " " << c.typed;
+    }
+}
+
 // Each field holds one digit while typing, not only once the field is checked.
 TEST_F(BetPrefsTest, AFieldTakesOneCharacter) {
     for (int id : {201, 202}) {
