@@ -37,7 +37,6 @@ void cPrefsBetGadgets::SetField(Gadget* field, int digit) {
     info->Buffer[1] = '\0';
     info->BufferPos = 0;
     info->DispPos = 0;
-    info->NumChars = 1;
     RefreshGList(field, window, nullptr, 1);
 }
 

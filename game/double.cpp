@@ -125,31 +125,29 @@ int cDoubleGadgets::Handle(const IntuiMessage* msg) {
     }
 }
 
-void TDoubleDialog::Execute() {
+Window* TDoubleDialog::Open() const {
     Screen* screen = window->WScreen;
     Window* dialog = OpenFramedWindow("Double", screen, window->LeftEdge + 200, window->TopEdge + 40, 200,
                                       screen->WBorTop + screen->Font->ta_YSize + 171, DIALOG_IDCMP);
-    if (!dialog) {
-        // Without its window the player cannot play the pot: bank it rather than lose it.
-        game->Credit(static_cast<int32_t>(std::clamp<long>(pot, 0, MaxMoney)));
-        return;
-    }
-
+    if (!dialog) return nullptr;
     RastPort* rp = dialog->RPort;
     SetFont(rp, TEXTFONT);
     SetABPenDrMd(rp, gfxpens[0], gfxpens[0], JAM1);
     RectFill(rp, dialog->BorderLeft, dialog->BorderTop, dialog->Width - dialog->BorderRight,
              dialog->Height - dialog->BorderBottom);
+    return dialog;
+}
 
-    cDoubleGadgets gadgets;
-    gadgets.Begin(dialog);
-    gadgets.AddButtons(cDoubleGadgets::DoubleButtons);
-    gadgets.Attach();
-    gadgets.game = game;
-    gadgets.pot = pot;
+void cDoubleGadgets::SetUp(Window* dialog, cGamePoker* game_, long pot_) {
+    Begin(dialog);
+    AddButtons(DoubleButtons);
+    Attach();
+    game = game_;
+    pot = pot_;
 
-    gadgets.DealCard();
+    DealCard();
 
+    RastPort* rp = dialog->RPort;
     static const char question[] = "Small or Big Card?";
     const int width = TextLength(rp, question, 18);
     SetAPen(rp, pens[1]);
@@ -157,7 +155,17 @@ void TDoubleDialog::Execute() {
     Move(rp, (dialog->Width - width) / 2, dialog->BorderTop + 20);
     Text(rp, question, 18);
     RefreshWindowFrame(dialog);
+}
 
+void TDoubleDialog::Execute() {
+    Window* dialog = Open();
+    if (!dialog) {
+        // Without its window the player cannot play the pot: bank it rather than lose it.
+        game->Credit(static_cast<int32_t>(std::clamp<long>(pot, 0, MaxMoney)));
+        return;
+    }
+    cDoubleGadgets gadgets;
+    gadgets.SetUp(dialog, game, pot);
     ModalLoop(dialog, gadgets);
     CloseWindow(dialog);
     // The card and the gadget list go with `gadgets`, after the window.

@@ -17,6 +17,8 @@ public:
 
     // Runs the whole game; the money changes only when the pot is taken.
     void Execute();
+    // The dialog's window with its felt, placed by the main window; nullptr when it will not open.
+    Window* Open() const;
 };
 
 class cDoubleGadgets : public cGTGadgets {
@@ -41,6 +43,8 @@ public:
     int TakePot();
     // A fresh card from the full set in play, face down and shown.
     void DealCard();
+    // Everything the dialog shows in its window: the buttons, a card dealt face down, the question.
+    void SetUp(Window* dialog, cGamePoker* game, long pot);
 
 private:
     int Guess(bool big);

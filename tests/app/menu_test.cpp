@@ -19,6 +19,7 @@
 #include "host/host.h"
 #include "support/files.h"
 #include "support/gametable.h"
+#include "support/screen.h"
 #include "toolkit/pokergadgets.h"
 
 namespace fs = std::filesystem;
@@ -218,33 +219,49 @@ TEST_F(MenuTest, ContinueOldSetsTheCheckMarkToTheLoadedGame) {
     fs::remove_all(dir);
 }
 
-// Each opens its window (showing a text of it, when given) and goes away with Escape.
+// Each opens its window, chosen with the mouse and with its command key, shows what it should
+// (a text or a button) and goes away with Escape. The file requesters list the saved games but
+// never the icons.
 TEST_F(MenuTest, EachItemOpensWhatItShould) {
-    struct Case { int menu, item; const char* window, *text; };
+    struct Case { int menu, item; char key; const char* window; std::vector<std::string> shows; };
+    const fs::path drawer = fs::temp_directory_path() / ("poker-menu-items-" + std::to_string(getpid()));
+    fs::create_directories(drawer);
+    support::WriteFile(drawer / "kept", "");
+    support::WriteFile(drawer / "poker.info", "");
+    game->fileReq.drawer = (drawer.string() + "/").c_str();
     game->SetMoney(17);
     const Case cases[] = {
-        {0, 1, "Select Map File to Load From", nullptr},
-        {0, 2, "Select Map File to Save As", nullptr},
-        {0, 4, "About Tarnwell Poker", "Tarnwell Poker V1.11 (OS4)"},
-        {1, 0, "Hand Evaluation Preferences", "5 jokers are lousy hand"},
-        {1, 1, "Bet Preferences", "Bet:"},
-        {2, 1, "About Tarnwell Poker", "Tarnwell Poker V1.11 (OS4)"},
+        {0, 1, 'o', "Select Map File to Load From", {"Open", "Cancel", "kept"}},
+        {0, 2, 's', "Select Map File to Save As", {"Save", "Cancel", "kept"}},
+        {0, 4, '?', "About Tarnwell Poker", {"Tarnwell Poker V1.11 (OS4)"}},
+        {1, 0, 'e', "Hand Evaluation Preferences", {"5 jokers are lousy hand"}},
+        {1, 1, 'b', "Bet Preferences", {"Bet:"}},
+        {2, 1, 0, "About Tarnwell Poker", {"Tarnwell Poker V1.11 (OS4)"}},
     };
     for (const auto& c : cases) {
-        bool opened = false, shown = c.text == nullptr;
-        host::SetSteps({[&] { host::PickMenu(w, c.menu, c.item); },
-                        [&] {
-                            Window* d = host::FindWindow(c.window);
-                            opened = d != nullptr && host::ActiveWindow() == d;
-                            if (c.text && d) shown = host::ShowsText(d, c.text);
-                            host::Key(27);
-                        }});
-        EXPECT_EQ(Offer(w, menu), 2) << c.window;
-        EXPECT_TRUE(opened) << c.window;
-        EXPECT_TRUE(shown) << c.window;
-        EXPECT_EQ(game->Money(), 17) << c.window;
-        EXPECT_EQ(host::FindWindow(c.window), nullptr) << c.window;
+        for (bool byKey : {false, true}) {
+            if (byKey && !c.key) continue;
+            const std::string what = std::string(c.window) + (byKey ? " by key" : " by mouse");
+            bool opened = false, icon = true;
+            std::vector<std::string> missing;
+            host::SetSteps({[&] { byKey ? host::MenuKey(c.key) : host::PickMenu(w, c.menu, c.item); },
+                            [&] {
+                                Window* d = host::FindWindow(c.window);
+                                opened = d != nullptr && host::ActiveWindow() == d;
+                                for (const auto& t : c.shows)
+                                    if (d && !support::ShowsExactly(d, t) && !host::FindGadget(d, t)) missing.push_back(t);
+                                icon = d && host::ShowsText(d, ".info");
+                                host::Key(27);
+                            }});
+            EXPECT_EQ(Offer(w, menu), 2) << what;
+            EXPECT_TRUE(opened) << what;
+            EXPECT_EQ(missing, std::vector<std::string>{}) << what;
+            EXPECT_FALSE(icon) << what;
+            EXPECT_EQ(game->Money(), 17) << what;
+            EXPECT_EQ(host::FindWindow(c.window), nullptr) << what;
+        }
     }
+    fs::remove_all(drawer);
 }
 
 // A stand-in viewer in a SYS: of our own says what it was given, then waits until the test
@@ -259,7 +276,7 @@ TEST_F(MenuTest, InstructionsStartTheViewerAndTheGameGoesOn) {
     fs::permissions(viewer, fs::perms::owner_all);
     std::ofstream(hold) << "";
     const support::EnvGuard sysGuard("WB_SYS", sys.string());
-    host::SetSteps({[this] { host::PickMenu(w, 2, 0); }});
+    host::SetSteps({[] { host::MenuKey('h'); }});
     EXPECT_EQ(Offer(w, menu), 2) << "the menu came back while the viewer still runs";
     for (int i = 0; i < 400 && !fs::exists(started); ++i) usleep(25000);
     std::string args;

@@ -61,14 +61,18 @@ TEST(ToolTypes, ParsedAsTheIconStatesThem) {
 }
 
 // An icon gets exactly the six tool types back after a quit, the ones it had kept as they
-// were; without an icon nothing is written.
+// were; without an icon nothing is written. PREFSDOUBLE=TRUE starts with Double checked.
 TEST(Program, TheIconGetsExactlyTheSixSettingsBackAfterAQuit) {
     const std::vector<std::string> all = {"PREFSJOKER=TRUE", "PREFS5KIND=TRUE", "PREFSDOUBLE=TRUE", "CHANGES=3",
                                           "JOKERS=0",        "CARDS=gfx/defaultcards.lbm"};
     struct Case { std::vector<std::string> icon, written; bool withIcon = true; };
     for (const Case& c : {Case{{"FOO=bar", "WINDOW=CON:"}, kWriteBack}, Case{all, all}, Case{{}, {}, false}}) {
         Drawer drawer(c.icon, c.withIcon);
-        EXPECT_EQ(drawer.Run(QuitByCloseGadget()), 0);
+        bool checked = false;
+        auto steps = QuitByCloseGadget();
+        steps.insert(steps.begin(), [&] { checked = ItemAddress(Main()->MenuStrip, 0xF841)->Flags & CHECKED; });
+        EXPECT_EQ(drawer.Run(steps), 0);
+        EXPECT_EQ(checked, c.icon == all);
         EXPECT_EQ(drawer.IconLines(), c.written);
         EXPECT_EQ(fs::exists(drawer.Path() / "poker.info"), c.withIcon);
     }

@@ -17,27 +17,20 @@
 
 namespace {
 
-// The dialog's receiver on a window of its own, with a chosen card face down.
+// The dialog's window and receiver as the game sets them up, with a card of the test's choice
+// face down in the dealt card's place.
 struct Board {
     Window* window = nullptr;
     cDoubleGadgets gadgets;
 
     Board(GameTable& table, cGamePoker* game, long pot) {
-        const TagItem tags[] = {{WA_Title, reinterpret_cast<uintptr_t>("Double")}, {WA_Width, 200}, {WA_Height, 190},
-                                {WA_Left, static_cast<uintptr_t>(table.window->LeftEdge + 200)},
-                                {WA_Top, static_cast<uintptr_t>(table.window->TopEdge + 40)}, {WA_IDCMP, 0x0020024C},
-                                {WA_CustomScreen, reinterpret_cast<uintptr_t>(table.screen)}, {TAG_DONE, 0}};
-        window = OpenWindowTagList(nullptr, tags);
-        gadgets.Begin(window);
-        gadgets.AddButtons(cDoubleGadgets::DoubleButtons);
-        gadgets.Attach();
-        gadgets.game = game, gadgets.pot = pot;
+        window = TDoubleDialog(table.window, game, pot).Open();
+        gadgets.SetUp(window, game, pot);
     }
     ~Board() { CloseWindow(window); }
     void Show(int number) {
-        delete gadgets.card;
-        gadgets.card = new cIMGCard(window, gadgets.game->cardSheet, cPoint(65, 30), cCard(number));
-        gadgets.card->turned = 1, gadgets.card->UpdatePicture();
+        gadgets.card->Set(number);
+        gadgets.card->UpdatePicture();
         gadgets.card->Show();
     }
     int Send(ULONG cls, int code, int gadgetId = 0) {
@@ -50,12 +43,13 @@ struct Board {
     }
 };
 
-// A step that notes the verdict requester's title and text, then dismisses it.
-std::function<void()> Verdict(std::string* title, std::string* text) {
-    return [title, text] {
+// A step that notes the verdict requester's title, text and place, then dismisses it.
+std::function<void()> Verdict(std::string* title, std::string* text, std::pair<int, int>* at = nullptr) {
+    return [title, text, at] {
         Window* w = host::ActiveWindow();
         ASSERT_NE(w, nullptr);
         *title = w->Title ? w->Title : "";
+        if (at) *at = {w->LeftEdge, w->TopEdge};
         for (const auto& t : host::Texts(w))
             if (t.text.rfind("Win Pot", 0) == 0) *text = t.text;
         host::Key(13);
@@ -77,11 +71,13 @@ TEST_F(DoubleTest, GuessesFollowTheVerdictTable) {
             Board board(table, game.get(), 10);
             board.Show(c.card);
             std::string title, text;
-            host::SetSteps({Verdict(&title, &text)});
+            std::pair<int, int> at;
+            host::SetSteps({Verdict(&title, &text, &at)});
             const int r = big ? board.gadgets.GadgetBig() : board.gadgets.GadgetSmall();
             const int expected = big ? c.big : c.small;
             EXPECT_EQ(r, expected) << c.what << (big ? " big" : " small");
             EXPECT_EQ(title, big ? "Double Big" : "Double Small");
+            EXPECT_EQ(at, std::pair(board.window->LeftEdge - 5, board.window->TopEdge + board.window->Height - 70));
             EXPECT_EQ(text, expected == Win ? "Win Pot Doubled! Pot=20" : "Win Pot lost!") << c.what;
             EXPECT_EQ(board.gadgets.pot, expected == Win ? 20 : 10);
             EXPECT_EQ(board.gadgets.card->turned, expected == Win ? 1 : 0) << "a new card face down after a win";
@@ -197,6 +193,9 @@ TEST_F(DoubleTest, DrawsOnlyTheCardsInPlay) {
     for (int jokers : {0, 8}) {
         auto game = table.MakeGame(0, jokers, 1, 1);
         Board board(table, game.get(), 10);
+        Window* d = board.window;
+        EXPECT_TRUE(ShowsBlock(d, d->BorderLeft + 65, d->BorderTop + 30, table.sheet, CARD_BACK_X, CARD_BACK_Y))
+            << "the card dealt face down in its place";
         std::srand(5);
         int seen = 0;
         for (int i = 0; i < 3000; ++i) {

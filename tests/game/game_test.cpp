@@ -79,7 +79,11 @@ TEST_F(GameTest, ADealtHandShowsItsFacesAndThePilesTheirBacks) {
     for (int slot = 0; slot < 5; ++slot)
         EXPECT_TRUE(ShowsFace(table, 100 + 81 * slot, 100, CardNumber(game->hand.items[slot]))) << slot;
     EXPECT_TRUE(ShowsBlock(w, 20, 50, table.sheet, 284, 384)) << "the deck";
-    EXPECT_TRUE(support::ShowsExactly(w, "35"));
+    EXPECT_EQ(host::WindowPixel(w, 300, 70), gfxpens[0]) << "the felt: the sheet's first colour";
+    std::pair<int, int> money;  // the label's text sits 8 in, centred in its 12 rows
+    for (const auto& t : host::Texts(w))
+        if (t.text == "35") money = {t.x, t.y};
+    EXPECT_EQ(money, std::pair(w->BorderLeft + 208, w->BorderTop + 17 + w->RPort->TxBaseline));
     support::Screenshot("dealt-hand");
 
     game->hand.items[1]->Clicked();
@@ -88,9 +92,15 @@ TEST_F(GameTest, ADealtHandShowsItsFacesAndThePilesTheirBacks) {
     EXPECT_TRUE(ShowsFace(table, 181, 100, CardNumber(game->hand.items[1])));
 
     std::string shown;
-    host::SetSteps({[&] { support::Screenshot("hand-requester"); AnswerHand(&shown)(); }});
+    std::pair<int, int> at;
+    host::SetSteps({[&] {
+        support::Screenshot("hand-requester");
+        if (Window* r = host::FindWindow("Your Hand:")) at = {r->LeftEdge, r->TopEdge};
+        AnswerHand(&shown)();
+    }});
     game->GadgetFinish();
     EXPECT_FALSE(shown.empty());
+    EXPECT_EQ(at, std::pair(w->LeftEdge + 350, w->TopEdge + 4));
     for (int slot = 0; slot < 5; ++slot)
         EXPECT_EQ(host::WindowPixel(w, 100 + 81 * slot + 35, 148), gfxpens[0]) << "slot " << slot << " is cleared";
     RemoveGList(w, panel.gadgetList, -1);

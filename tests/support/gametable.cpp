@@ -1,11 +1,14 @@
-// A main window like the shell's, for tests of the game object and its dialogs.
+// The main window as the program opens and first draws it, for tests of the game object and its
+// dialogs.
 #include "support/gametable.h"
 
 #include <graphics.h>
 
 #include <algorithm>
 #include <stdexcept>
+#include <string>
 
+#include "app/poker.h"
 #include "game/game.h"
 #include "host/host.h"
 #include "support/cardsheet.h"
@@ -28,54 +31,28 @@ GameTable::GameTable() {
     TEXTFONT = OpenFont(&kTopaz);
     screen = LockPubScreen(nullptr);
     if (!screen || !TEXTFONT) throw std::runtime_error("no virtual screen or font");
-    const int height = screen->WBorTop + screen->Font->ta_YSize + 1 + 230;
-    const TagItem tags[] = {
-        {WA_Title, reinterpret_cast<uintptr_t>("Tarnwell Poker")},
-        {WA_DragBar, TRUE},
-        {WA_DepthGadget, TRUE},
-        {WA_CloseGadget, TRUE},
-        {WA_Left, static_cast<uintptr_t>((screen->Width - 600) / 2)},
-        {WA_Top, static_cast<uintptr_t>((screen->Height - height) / 2)},
-        {WA_Width, 600},
-        {WA_Height, static_cast<uintptr_t>(height)},
-        {WA_CustomScreen, reinterpret_cast<uintptr_t>(screen)},
-        {WA_Activate, TRUE},
-        {WA_IDCMP, 0x0020035C},
-        {TAG_DONE, 0},
-    };
-    window = OpenWindowTagList(nullptr, tags);
+    window = OpenMainWindow(screen);
     if (!window) throw std::runtime_error("main window did not open");
-    SetFont(window->RPort, TEXTFONT);
+    DrawWaitingText(window);
 
     loaded = std::make_unique<support::ScreenSheet>(screen);
-    if (loaded->ok()) {
-        sheet = loaded->bitMap();
-        for (int i = 0; i < 256; ++i) gfxpens[i] = loaded->pens()[i];
-    } else {
-        loaded.reset();
-        sheet = AllocBitMap(928, 480, 3, BMF_CLEAR, nullptr);
-        ownSheet = true;
-        for (int i = 0; i < 256; ++i) gfxpens[i] = 0;
-    }
+    if (!loaded->ok())
+        throw std::runtime_error(std::string("the card sheet ") + support::DefaultSheetPath() +
+                                 " did not load (result " + std::to_string(loaded->result()) +
+                                 "): build the cardsheet_file target");
+    sheet = loaded->bitMap();
+    for (int i = 0; i < 256; ++i) gfxpens[i] = loaded->pens()[i];
     ColorMap* cm = screen->ViewPort.ColorMap;
     pens[0] = static_cast<unsigned char>(ObtainBestPen(cm, 0xACACACAC, 0xACACACAC, 0xACACACAC, OBP_Precision,
                                                        PRECISION_EXACT, TAG_DONE));
     pens[1] = static_cast<unsigned char>(ObtainBestPen(cm, 0, 0, 0, OBP_Precision, PRECISION_EXACT, TAG_DONE));
-
-    RastPort* rp = window->RPort;
-    SetABPenDrMd(rp, gfxpens[0], gfxpens[0], JAM1);
-    RectFill(rp, window->BorderLeft, window->BorderTop, window->Width - window->BorderRight,
-             window->Height - window->BorderBottom);
-    Move(rp, window->BorderLeft + 150, window->BorderTop + 23);
-    SetAPen(rp, pens[1]);
-    Text(rp, "Money:", 6);
+    DrawMainBackground(window);
 }
 
 GameTable::~GameTable() {
     if (window) CloseWindow(window);
     loaded.reset();
     if (screen) UnlockPubScreen(nullptr, screen);
-    if (ownSheet && sheet) FreeBitMap(sheet);
     if (TEXTFONT) CloseFont(TEXTFONT);
     TEXTFONT = nullptr;
 }

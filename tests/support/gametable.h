@@ -1,5 +1,5 @@
-// A main window like the shell's on a fresh virtual screen, with the font, the pens and a
-// card sheet, for tests that drive the game object and its dialogs.
+// The main window as the program opens and first draws it, on a fresh virtual screen, with the
+// font, the pens and the built card sheet, for tests that drive the game object and its dialogs.
 #pragma once
 #include <intuition.h>
 
@@ -16,9 +16,9 @@ struct GameTable {
     Window* window = nullptr;
     BitMap* sheet = nullptr;
     std::unique_ptr<support::ScreenSheet> loaded;  // the built default sheet, remapped
-    bool ownSheet = false;  // a blank stand-in when the built card sheet is not at hand
 
-    // Fresh virtual display, TEXTFONT, the main window (600 x (T + 230)), sheet and pens.
+    // Fresh virtual display, TEXTFONT, the main window, sheet and pens; throws when the built
+    // card sheet cannot be loaded, rather than letting every picture test compare blanks.
     GameTable();
     ~GameTable();
     GameTable(const GameTable&) = delete;
