@@ -26,3 +26,17 @@ const char* cFileReq::DoAslRequest(const TagItem* tags) {
     FreeAslRequest(request);
     return chosen ? path.text : nullptr;
 }
+
+const char* cFileReq::AskForGame(const char* title, const char* positive) {
+    const TagItem tags[] = {
+        {ASLFR_TitleText, reinterpret_cast<uintptr_t>(title)},
+        {ASLFR_Window, reinterpret_cast<uintptr_t>(window)},
+        {ASLFR_PositiveText, reinterpret_cast<uintptr_t>(positive)},
+        {ASLFR_NegativeText, reinterpret_cast<uintptr_t>("Cancel")},
+        {ASLFR_InitialPattern, reinterpret_cast<uintptr_t>("~(#?.info)")},
+        {ASLFR_InitialFile, reinterpret_cast<uintptr_t>(file.text ? file.text : "")},
+        {ASLFR_InitialDrawer, reinterpret_cast<uintptr_t>(drawer.text ? drawer.text : "")},
+        {TAG_DONE, 0},
+    };
+    return DoAslRequest(tags);
+}

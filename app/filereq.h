@@ -16,4 +16,7 @@ public:
     // The chosen path (owned here, valid until the next confirmed request), or nullptr when
     // the user cancelled or no requester could be made; then nothing changes.
     const char* DoAslRequest(const TagItem* tags);
+    // The game's requester for saved games: the title and confirming button given, "Cancel",
+    // icons left out, starting at the last confirmed file and drawer.
+    const char* AskForGame(const char* title, const char* positive);
 };

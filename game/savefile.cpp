@@ -154,26 +154,8 @@ int cSaveFile::Load() {
     return 0;
 }
 
-namespace {
-
-const char* AskForFile(cFileReq& fileReq, const char* title, const char* positive) {
-    const TagItem tags[] = {
-        {ASLFR_TitleText, reinterpret_cast<uintptr_t>(title)},
-        {ASLFR_Window, reinterpret_cast<uintptr_t>(fileReq.window)},
-        {ASLFR_PositiveText, reinterpret_cast<uintptr_t>(positive)},
-        {ASLFR_NegativeText, reinterpret_cast<uintptr_t>("Cancel")},
-        {ASLFR_InitialPattern, reinterpret_cast<uintptr_t>("~(#?.info)")},
-        {ASLFR_InitialFile, reinterpret_cast<uintptr_t>(fileReq.file.text ? fileReq.file.text : "")},
-        {ASLFR_InitialDrawer, reinterpret_cast<uintptr_t>(fileReq.drawer.text ? fileReq.drawer.text : "")},
-        {TAG_DONE, 0},
-    };
-    return fileReq.DoAslRequest(tags);
-}
-
-}  // namespace
-
 void cGamePoker::MenuSave() {
-    if (const char* path = AskForFile(fileReq, "Select Map File to Save As", "Save")) {
+    if (const char* path = fileReq.AskForGame("Select Map File to Save As", "Save")) {
         cSaveFile save;
         save.path = path;
         save.money = Money();
@@ -192,7 +174,7 @@ void cGamePoker::MenuSave() {
 }
 
 void cGamePoker::MenuOld(MenuItem* doubleItem) {
-    const char* path = AskForFile(fileReq, "Select Map File to Load From", "Open");
+    const char* path = fileReq.AskForGame("Select Map File to Load From", "Open");
     if (!path) return;
     cSaveFile save;
     save.path = path;

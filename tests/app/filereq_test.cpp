@@ -14,18 +14,13 @@ namespace {
 
 constexpr const char* kTitle = "Select Map File to Load From";
 
-// One request with the game's tags and the remembered file and drawer, on a fresh virtual
-// display, the user doing `steps`; `failing` names an operation made to fail.
+// One request for a saved game, on a fresh virtual display, the user doing `steps`; `failing`
+// names an operation made to fail.
 const char* Request(cFileReq& req, std::vector<std::function<void()>> steps, const char* failing = nullptr) {
     host::UseVirtualDisplay();
     if (failing) host::FailOnce(failing);
-    auto tag = [](Tag t, const void* p) { return TagItem{t, reinterpret_cast<uintptr_t>(p)}; };
-    const TagItem tags[] = {tag(ASLFR_TitleText, kTitle),           tag(ASLFR_Window, req.window),
-                            tag(ASLFR_PositiveText, "Open"),        tag(ASLFR_NegativeText, "Cancel"),
-                            tag(ASLFR_InitialPattern, "~(#?.info)"), tag(ASLFR_InitialFile, req.file.text),
-                            tag(ASLFR_InitialDrawer, req.drawer.text), {TAG_DONE, 0}};
     host::SetSteps(std::move(steps));
-    const char* path = req.DoAslRequest(tags);
+    const char* path = req.AskForGame(kTitle, "Open");
     host::ClearFaults();
     EXPECT_EQ(host::StepsLeft(), 0u);
     return path;
