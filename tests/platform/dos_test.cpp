@@ -2,6 +2,7 @@
 #include <dos.h>
 #include <gtest/gtest.h>
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 
@@ -9,7 +10,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
+#include <sstream>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -139,10 +140,27 @@ protected:
         setenv("WB_SYS", (dir / "SYS").c_str(), 1);
         setenv("PROBE_REPORT", report.c_str(), 1);
     }
-    // The probe's report; blocks until it is written when the report is a pipe.
+    // The probe's report. A pipe is read until its writer closes it, or fails the test after
+    // 20 s: a viewer that never writes must not hang the test.
     std::vector<std::string> ReportLines() const {
-        std::ifstream in(report);
+        std::string text;
+        if (!fs::is_fifo(report)) {
+            text = ReadFile(report);
+        } else if (const int fd = ::open(report.c_str(), O_RDONLY | O_NONBLOCK); fd >= 0) {
+            // Hang-up only comes once a writer has come and gone; till then the pipe reads empty.
+            pollfd p{fd, POLLIN, 0};
+            char buf[512];
+            for (ssize_t n = -1; n != 0 || !(p.revents & POLLHUP);) {
+                if (::poll(&p, 1, 20000) != 1) {
+                    ADD_FAILURE() << "no report in 20 s";
+                    break;
+                }
+                if ((n = ::read(fd, buf, sizeof buf)) > 0) text.append(buf, size_t(n));
+            }
+            ::close(fd);
+        }
         std::vector<std::string> lines;
+        std::istringstream in(text);
         for (std::string line; std::getline(in, line);) lines.push_back(line);
         return lines;
     }
