@@ -12,6 +12,7 @@
 
 #include "game/card.h"
 #include "game/handpile.h"
+#include "support/files.h"
 
 namespace {
 
@@ -155,14 +156,7 @@ int Best(unsigned can, uint32_t flags, int jokers) {
     return HAND_LOUSY;
 }
 
-// The sanitized build checks every seventh hand.
-#if defined(__SANITIZE_ADDRESS__)
-constexpr long kStride = 7;
-#elif defined(__has_feature)
-constexpr long kStride = __has_feature(address_sanitizer) ? 7 : 1;
-#else
-constexpr long kStride = 1;
-#endif
+constexpr long kStride = support::kSanitized ? 7 : 1;  // the sanitized build checks every seventh hand
 
 TEST(HandEvaluation, AgreesWithTheReferenceOnEveryHandUnderEveryPreference) {
     CardSet set;
