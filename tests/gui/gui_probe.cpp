@@ -24,18 +24,10 @@ int main() {
         return 20;
     }
     const TagItem tags[] = {
-        {WA_Title, reinterpret_cast<uintptr_t>("Probe")},
-        {WA_DragBar, 1},
-        {WA_DepthGadget, 1},
-        {WA_CloseGadget, 1},
-        {WA_Left, 100},
-        {WA_Top, 80},
-        {WA_Width, 300},
-        {WA_Height, 150},
-        {WA_CustomScreen, reinterpret_cast<uintptr_t>(screen)},
-        {WA_Activate, 1},
-        {WA_IDCMP, IDCMP_VANILLAKEY | IDCMP_MOUSEBUTTONS | IDCMP_CLOSEWINDOW},
-        {TAG_DONE, 0},
+        {WA_Title, reinterpret_cast<uintptr_t>("Probe")}, {WA_DragBar, 1}, {WA_DepthGadget, 1}, {WA_CloseGadget, 1},
+        {WA_Left, 100}, {WA_Top, 80}, {WA_Width, 300}, {WA_Height, 150},
+        {WA_CustomScreen, reinterpret_cast<uintptr_t>(screen)}, {WA_Activate, 1},
+        {WA_IDCMP, IDCMP_VANILLAKEY | IDCMP_MOUSEBUTTONS | IDCMP_CLOSEWINDOW}, {TAG_DONE, 0},
     };
     Window* window = OpenWindowTagList(nullptr, tags);
     if (!window) {

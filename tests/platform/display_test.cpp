@@ -22,13 +22,9 @@ namespace {
 TEST(HostWindow, EveryHostPixelOfAScreenPixelMapsBackToIt) {
     struct Case { const char* what; int w, h, scale, left, top; };
     const Case cases[] = {
-        {"scale 1", 640, 480, 1, 0, 0},
-        {"scale 2", 1280, 960, 2, 0, 0},
-        {"scale 3", 1920, 1440, 3, 0, 0},
-        {"resized wider and taller", 1500, 1000, 2, 110, 20},
-        {"full screen, wide desktop", 2048, 800, 1, 704, 160},
-        {"full screen, 1920 x 1080", 1920, 1080, 2, 320, 60},
-        {"smaller than the screen", 600, 400, 1, 0, 0},
+        {"scale 1", 640, 480, 1, 0, 0}, {"scale 2", 1280, 960, 2, 0, 0}, {"scale 3", 1920, 1440, 3, 0, 0},
+        {"resized wider and taller", 1500, 1000, 2, 110, 20}, {"full screen, wide desktop", 2048, 800, 1, 704, 160},
+        {"full screen, 1920 x 1080", 1920, 1080, 2, 320, 60}, {"smaller than the screen", 600, 400, 1, 0, 0},
     };
     // The screen's corners and the main window's close gadget.
     const int points[][2] = {{0, 0}, {639, 479}, {25, 124}, {638, 1}};
