@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "display/display.h"
@@ -31,24 +32,19 @@ TEST(HostWindow, EveryHostPixelOfAScreenPixelMapsBackToIt) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         const display::Fit fit = display::FitScreen(c.w, c.h, 640, 480);
-        EXPECT_EQ(fit.scale, c.scale);
-        EXPECT_EQ(fit.left, c.left);
-        EXPECT_EQ(fit.top, c.top);
+        EXPECT_EQ(std::tuple(fit.scale, fit.left, fit.top), std::tuple(c.scale, c.left, c.top));
         for (const auto& p : points)
             for (int dy = 0; dy < fit.scale; ++dy)
                 for (int dx = 0; dx < fit.scale; ++dx) {
                     int x = -1, y = -1;
                     EXPECT_TRUE(display::ScreenPoint(fit, 640, 480, fit.left + p[0] * fit.scale + dx,
                                                      fit.top + p[1] * fit.scale + dy, x, y));
-                    EXPECT_EQ(x, p[0]);
-                    EXPECT_EQ(y, p[1]);
+                    EXPECT_EQ(std::pair(x, y), std::pair(p[0], p[1]));
                 }
         // The black around the picture is outside, clamped to the nearest edge.
         int x = -1, y = -1;
-        if (fit.left > 0) {
-            EXPECT_FALSE(display::ScreenPoint(fit, 640, 480, fit.left - 1, fit.top + 5, x, y));
-            EXPECT_EQ(x, 0);
-        }
+        EXPECT_FALSE(fit.left > 0 && display::ScreenPoint(fit, 640, 480, fit.left - 1, fit.top + 5, x, y));
+        EXPECT_EQ(x, fit.left > 0 ? 0 : -1);
         EXPECT_FALSE(display::ScreenPoint(fit, 640, 480, fit.left + 640 * fit.scale, fit.top, x, y));
         EXPECT_EQ(x, 639);
     }
@@ -74,8 +70,7 @@ TEST(HostWindow, ASecondProgramOpensBesideItsParentOrWhereItHidesTheLeastOfIt) {
         SCOPED_TRACE(c.what);
         int x = 0, y = 0;
         EXPECT_EQ(display::PlaceBeside(c.parent, c.desktop, 640, 480, c.asked, x, y), c.scale);
-        EXPECT_EQ(x, c.x);
-        EXPECT_EQ(y, c.y);
+        EXPECT_EQ(std::pair(x, y), std::pair(c.x, c.y));
     }
 }
 
