@@ -140,25 +140,19 @@ protected:
         setenv("WB_SYS", (dir / "SYS").c_str(), 1);
         setenv("PROBE_REPORT", report.c_str(), 1);
     }
-    // The probe's report. A pipe is read until its writer closes it, or fails the test after
-    // 20 s: a viewer that never writes must not hang the test.
+    // The probe's report. A pipe is read until its writer has closed it, for at most 20 s: a
+    // viewer that never writes fails the test instead of hanging it. (Hang-up comes only once
+    // a writer has come and gone; till then the pipe reads empty.)
     std::vector<std::string> ReportLines() const {
-        std::string text;
-        if (!fs::is_fifo(report)) {
-            text = ReadFile(report);
-        } else if (const int fd = ::open(report.c_str(), O_RDONLY | O_NONBLOCK); fd >= 0) {
-            // Hang-up only comes once a writer has come and gone; till then the pipe reads empty.
-            pollfd p{fd, POLLIN, 0};
-            char buf[512];
-            for (ssize_t n = -1; n != 0 || !(p.revents & POLLHUP);) {
-                if (::poll(&p, 1, 20000) != 1) {
-                    ADD_FAILURE() << "no report in 20 s";
-                    break;
-                }
-                if ((n = ::read(fd, buf, sizeof buf)) > 0) text.append(buf, size_t(n));
-            }
-            ::close(fd);
-        }
+        std::string text = fs::is_fifo(report) ? "" : ReadFile(report);
+        pollfd p{fs::is_fifo(report) ? ::open(report.c_str(), O_RDONLY | O_NONBLOCK) : -1, POLLIN, 0};
+        char buf[512];
+        bool done = p.fd < 0;
+        for (ssize_t n; !done && ::poll(&p, 1, 20000) == 1;)
+            if ((n = ::read(p.fd, buf, sizeof buf)) > 0) text.append(buf, size_t(n));
+            else done = n == 0 && (p.revents & POLLHUP);
+        EXPECT_TRUE(done) << "no report in 20 s";
+        if (p.fd >= 0) ::close(p.fd);
         std::vector<std::string> lines;
         std::istringstream in(text);
         for (std::string line; std::getline(in, line);) lines.push_back(line);

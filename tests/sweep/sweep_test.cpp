@@ -189,10 +189,7 @@ private:
             host::Key(27);
             return true;
         }
-        if (Main()) return Try([] {
-            host::ClickClose(Main());
-            return true;
-        });
+        if (Main()) return Try([] { return host::ClickClose(Main()), true; });
         return false;
     }
 
@@ -549,14 +546,8 @@ TEST(TwoCopies, SavingAndQuittingTogetherCreateNoMoneyAndBreakNoFile) {
                         meet();
                         host::Key(13);
                     },
-                    [&] {
-                        result[1] = ShownMoney();
-                        host::ClickClose(Main());
-                    },
-                    [&] {
-                        meet();
-                        host::Key(13);  // Quit
-                    },
+                    [&] { result[1] = ShownMoney(), host::ClickClose(Main()); },
+                    [&] { meet(), host::Key(13); },  // Quit
                 };
                 size_t next = 0;
                 try { result[0] = drawer->RunWithUser([&] { return next < steps.size() && (steps[next++](), true); }); }
