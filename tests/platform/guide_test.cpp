@@ -160,10 +160,7 @@ TEST(GuideReading, VeryLongLinesAreCutWithTheirLinksBeyondTheCut) {
 constexpr int kEscape = 27;
 
 // The viewer's window: the only one open.
-Window* Viewer() {
-    const auto windows = host::Windows();
-    return windows.empty() ? nullptr : windows.front().window;
-}
+Window* Viewer() { const auto windows = host::Windows(); return windows.empty() ? nullptr : windows.front().window; }
 
 bool Shows(const std::string& text) { return host::ShowsText(Viewer(), text); }
 

@@ -30,10 +30,7 @@ protected:
                        .title = "Gadgets"}) {}
 
     // The window closes before its gadget list is freed.
-    void TearDown() override {
-        Stop();
-        list.reset();
-    }
+    void TearDown() override { Stop(), list.reset(); }
 
     // A fresh window with a new, begun list.
     RecordingGadgets& NewList() {
