@@ -271,7 +271,9 @@ TEST_F(MenuTest, InstructionsStartTheViewerAndTheGameGoesOn) {
     const fs::path started = sys / "started", hold = sys / "hold", viewer = sys / "Utilities/MultiView";
     fs::remove_all(sys);
     fs::create_directories(sys / "Utilities");
-    std::ofstream(viewer) << "#!/bin/sh\necho \"$@\" > '" << started.string() << "'\n"
+    // Written under another name and renamed: the test never reads the file half written.
+    std::ofstream(viewer) << "#!/bin/sh\necho \"$@\" > '" << started.string() << ".part' && mv '"
+                          << started.string() << ".part' '" << started.string() << "'\n"
                           << "while [ -e '" << hold.string() << "' ]; do sleep 0.05; done\n";
     fs::permissions(viewer, fs::perms::owner_all);
     std::ofstream(hold) << "";

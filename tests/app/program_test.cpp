@@ -5,6 +5,7 @@
 #include <dos.h>
 #include <workbench.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <tuple>
@@ -13,7 +14,9 @@
 #include "app/main.h"
 #include "game/handpile.h"
 #include "host/host.h"
+#include "support/cardsheet.h"
 #include "support/drawer.h"
+#include "support/gametable.h"
 #include "support/screen.h"
 
 int poker_main();
@@ -180,48 +183,66 @@ namespace {
 
 void ClickHandCard(int slot) { host::Click(Main()->LeftEdge + 100 + 81 * slot + 35, Main()->TopEdge + 100 + 48); }
 
-// The rank of the hand the "Your Hand:" requester names, whichever the shuffle dealt; -1: none.
-int ShownRank() {
+// The cards the hand's five slots show, as value and suit letters ("TH KS"; "JK" a joker, "??"
+// a picture that is no card's), read off the screen against the built card sheet.
+std::string ShownHand() {
+    support::ScreenSheet sheet(Main()->WScreen);
+    std::string shown;
+    for (int slot = 0; slot < HAND_SLOTS; ++slot) {
+        std::string card = "??";
+        for (int n = 0; n < 55 && card == "??"; ++n)
+            if (ShowsBlock(Main(), 100 + 81 * slot, 100, sheet.bitMap(), 71 * (n % 13), 96 * (n / 13)))
+                card = n >= 52 ? std::string("JK") : std::string{"A23456789TJQK"[n % 13], "CDHS"[n / 13]};
+        shown += (slot ? " " : "") + card;
+    }
+    return shown;
+}
+
+// The hand name the "Your Hand:" requester shows; "" for none.
+std::string ShownRank() {
     Window* r = host::FindWindow("Your Hand:");
     for (int rank = 0; r && rank < HAND_RANKS; ++rank)
-        if (support::ShowsExactly(r, HandNames[rank])) return rank;
-    return -1;
+        if (support::ShowsExactly(r, HandNames[rank])) return HandNames[rank];
+    return "";
 }
 
 }  // namespace
 
+// A seed fixes the deal. Slots 0 and 2 exchanged, the hand is the one the seed must give; the
+// requester names its rank and the money shows its prize, which the saved game keeps.
 TEST(Program, AGameFromNewToQuit) {
-    const int kPrizes[HAND_RANKS] = {0, 0, 5, 10, 20, 30, 40, 80, 140, 160, 320};
+    // The eights of spades, clubs and diamonds stay: three of a kind, which pays 10 for a bet of 4.
+    const std::string kDealt = "JC 8S 4D 8C 8D", kDrawn = "4C 8S 7H 8C 8D", kMoney = std::to_string(40 - 4 + 10);
     Drawer drawer({"JOKERS=3", "CHANGES=1"});
-    int rank = -1, expected = 0;
+    std::string dealt, drawn, rank;
     bool moneyAfterNew = false, moneyAfterGame = false, zeroAfterSave = false, restored = false;
     int status = drawer.Run({
-        [] { host::MenuKey('n'); },  // New: 40
+        [] { std::srand(7); host::MenuKey('n'); },  // New: 40 and a shuffle from the seed
         [&] { moneyAfterNew = support::ShowsExactly(Main(), "40"); host::Key('d'); },  // the deal: bet 4
-        [] {
+        [&] {
             support::Screenshot("dealt");
+            dealt = ShownHand();
             ClickHandCard(0);
             ClickHandCard(2);
             support::Screenshot("turned");
             host::Key(13);  // exchange two cards and end the game
         },
-        [&] { support::Screenshot("yourhand"); rank = ShownRank(); host::Key(13); },
+        [&] { support::Screenshot("yourhand"); drawn = ShownHand(); rank = ShownRank(); host::Key(13); },
         [&] {
-            expected = 40 - 4 + (rank < 0 ? 0 : kPrizes[rank]);
-            moneyAfterGame = support::ShowsExactly(Main(), std::to_string(expected));
+            moneyAfterGame = support::ShowsExactly(Main(), kMoney);
             host::MenuKey('s');  // Save
         },
         [] { host::Type("game1"); support::Screenshot("save"); host::Key(13); },
         [&] { zeroAfterSave = support::ShowsExactly(Main(), "0"); host::MenuKey('o'); },  // Continue Old
         [] { host::Type("game1\r"); },
-        [&] { restored = support::ShowsExactly(Main(), std::to_string(expected)); host::ClickClose(Main()); },
+        [&] { restored = support::ShowsExactly(Main(), kMoney); host::ClickClose(Main()); },
         [] { host::ClickGadget(host::FindWindow("Quit Poker"), "Quit"); },
     });
     EXPECT_EQ(status, 0);
-    EXPECT_NE(rank, -1) << "no hand name shown";
+    EXPECT_EQ(dealt, kDealt) << "the seed deals another hand: the shuffle changed";
+    EXPECT_EQ(std::pair(drawn, rank), std::pair(kDrawn, std::string("Three of Kind")));
     EXPECT_TRUE(moneyAfterNew && moneyAfterGame && zeroAfterSave && restored)
-        << moneyAfterNew << moneyAfterGame << zeroAfterSave << restored << ": expected " << expected << " after rank "
-        << rank;
+        << moneyAfterNew << moneyAfterGame << zeroAfterSave << restored << ": expected " << kMoney;
     EXPECT_FALSE(fs::exists(drawer.Path() / "save/game1")) << "a saved game opens once";
     EXPECT_EQ(drawer.IconLines(), kWriteBack);
     EXPECT_EQ(host::DoubleReplies(), 0);

@@ -12,6 +12,7 @@
 
 #include "game/card.h"
 #include "game/handpile.h"
+#include "support/files.h"
 
 namespace {
 
@@ -75,14 +76,13 @@ TEST(HandEvaluation, EdgeCasesRankAsTheRulesSayInEverySlotOrder) {
     for (const EdgeCase& c : kEdgeCases) {
         const std::vector<int> numbers = ParseHand(c.hand);
         ASSERT_EQ(numbers.size(), 5u) << c.hand;
-        for (uint32_t flags : c.flags) {
+        for (uint32_t flags : c.flags)
             for (int rotation = 0; rotation < 5; ++rotation) {
                 hand.flags = rotation == 4 ? flags | 0xFFFFFCFFu : flags;
                 PutHand(hand, set, numbers, rotation);
                 EXPECT_EQ(hand.Evaluate(), c.expected)
                     << c.hand << " flags 0x" << std::hex << flags << std::dec << " rotated " << rotation;
             }
-        }
     }
     // A hand with an empty slot is a lousy hand, whatever the other four are.
     PutHand(hand, set, ParseHand("4S 4H 4D 4C *"), 0);
@@ -95,9 +95,8 @@ TEST(HandEvaluation, EdgeCasesRankAsTheRulesSayInEverySlotOrder) {
 }
 
 TEST(HandEvaluation, NamesFollowTheRankCodes) {
-    const char* const names[HAND_RANKS] = {"Lousy Hand", "Pair",         "Two Pairs",    "Three of Kind",
-                                           "Straight",   "Flush",        "Full House",   "Four of Kind",
-                                           "Five of Kind", "Straight Flush", "Royal Flush"};
+    const char* const names[HAND_RANKS] = {"Lousy Hand", "Pair", "Two Pairs", "Three of Kind", "Straight", "Flush",
+                                           "Full House", "Four of Kind", "Five of Kind", "Straight Flush", "Royal Flush"};
     for (int code = 0; code < HAND_RANKS; ++code) EXPECT_STREQ(HandNames[code], names[code]) << code;
 }
 
@@ -155,14 +154,7 @@ int Best(unsigned can, uint32_t flags, int jokers) {
     return HAND_LOUSY;
 }
 
-// The sanitized build checks every seventh hand.
-#if defined(__SANITIZE_ADDRESS__)
-constexpr long kStride = 7;
-#elif defined(__has_feature)
-constexpr long kStride = __has_feature(address_sanitizer) ? 7 : 1;
-#else
-constexpr long kStride = 1;
-#endif
+constexpr long kStride = support::kSanitized ? 7 : 1;  // the sanitized build checks every seventh hand
 
 TEST(HandEvaluation, AgreesWithTheReferenceOnEveryHandUnderEveryPreference) {
     CardSet set;
@@ -178,10 +170,7 @@ TEST(HandEvaluation, AgreesWithTheReferenceOnEveryHandUnderEveryPreference) {
             if (index++ % kStride == 0) {
                 std::array<int, 5> numbers{};
                 Natural naturals[5];
-                for (int i = 0; i < n; ++i) {
-                    numbers[i] = pick[i];
-                    naturals[i] = {pick[i] % 13, pick[i] / 13};
-                }
+                for (int i = 0; i < n; ++i) numbers[i] = pick[i], naturals[i] = {pick[i] % 13, pick[i] / 13};
                 for (int i = n; i < 5; ++i) numbers[i] = 52 + static_cast<int>((index + i) % 8);
                 // Vary the slots the jokers sit in.
                 const int rotation = static_cast<int>(index % 5);
@@ -189,8 +178,7 @@ TEST(HandEvaluation, AgreesWithTheReferenceOnEveryHandUnderEveryPreference) {
                 const unsigned can = Achievable(naturals, n, jokers);
                 for (uint32_t flags : All) {
                     hand.flags = index % 2 ? flags : flags | 0xFFFFFCFFu;  // other bits change nothing
-                    const int got = hand.Evaluate();
-                    const int want = Best(can, flags, jokers);
+                    const int got = hand.Evaluate(), want = Best(can, flags, jokers);
                     if (got != want && failures++ < 20)
                         ADD_FAILURE() << ::testing::PrintToString(numbers) << " flags 0x" << std::hex << flags << std::dec
                                       << ": ranked " << got << " (" << HandNames[got] << "), reference " << want

@@ -124,9 +124,7 @@ TEST_F(GfxLoad, FailuresAddUpTheirParts) {
     for (auto& c : cases) {
         SCOPED_TRACE(c.name);
         EXPECT_EQ(Load(c.file), c.want);
-        if (c.want >= kFailed + kNoBody) {
-            EXPECT_EQ(PlaneCount(), 0) << "no header, nothing allocated";
-        }
+        EXPECT_EQ(c.want >= kFailed + kNoBody ? PlaneCount() : 0, 0) << "no header, nothing allocated";
     }
     EXPECT_EQ(LoadPath(::testing::TempDir() + "no-such-sheet.lbm"), kFailed + kNoHeader + kNoBody);
 }
@@ -154,8 +152,7 @@ TEST_F(GfxLoad, PictureInsideListOrCatOrWithAShortHeaderLoads) {
     Bytes form = File(pic), body = Chunk("BODY", BodyData(pic));
     Bytes other = Group("FORM", "8SVX", {Chunk("VHDR", Bytes(20, 1))});
     struct Case { const char* name; Bytes file; } cases[] = {
-        {"CAT", Group("CAT ", "ILBM", {other, form})},
-        {"LIST", Group("LIST", "ILBM", {form})},
+        {"CAT", Group("CAT ", "ILBM", {other, form})}, {"LIST", Group("LIST", "ILBM", {form})},
         {"LIST with PROP header", Group("LIST", "ILBM", {Group("PROP", "ILBM", {Bmhd(33, 9, 3, 1)}),
                                                          Group("FORM", "ILBM", {body})})},
         {"CAT in a CAT", Group("CAT ", "    ", {Group("CAT ", "ILBM", {form}), other})},

@@ -41,8 +41,7 @@ TEST_F(ImageOnScreen, HideAndMoveToDrawOnlyWhenVisibleAndEraseWithTheBackgroundP
     cImage image(window, sheet.bitMap(), cRectangle(40, 30, 71, 96), cPoint(71, 0));
     image.Hide();
     image.MoveTo(cPoint(200, 100));
-    EXPECT_EQ(image.position.x, 200);
-    EXPECT_EQ(image.position.y, 100);
+    EXPECT_EQ(std::pair(image.position.x, image.position.y), std::pair(200, 100));
     EXPECT_TRUE(Filled(40, 30, 71, 96, background)) << "an invisible image drew";
     EXPECT_TRUE(Filled(200, 100, 71, 96, background)) << "an invisible image drew";
     image.Show();

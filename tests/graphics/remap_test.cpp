@@ -7,6 +7,7 @@
 
 #include "graphics/ReMapBitMap.h"
 #include "host/host.h"
+#include "support/gametable.h"
 
 namespace {
 
@@ -33,13 +34,7 @@ struct Sheet {
             if (p) FreeRaster(p, UWORD(bm.BytesPerRow * 8), bm.Rows);
     }
     int Width() const { return bm.BytesPerRow * 8; }
-    // Bit p of the colour from plane p; planes past the depth do not count.
-    int Get(int x, int y) const {
-        int v = 0;
-        for (int p = 0; p < bm.Depth; ++p)
-            if (bm.Planes[p] && bm.Planes[p][y * bm.BytesPerRow + x / 8] & (0x80 >> (x % 8))) v |= 1 << p;
-        return v;
-    }
+    int Get(int x, int y) const { return SheetPixel(&bm, x, y); }  // planes past the depth do not count
 };
 
 class ReMap : public ::testing::Test {

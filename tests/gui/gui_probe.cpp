@@ -19,30 +19,14 @@ const char* ClassName(ULONG cls) {
 
 int main() {
     Screen* screen = LockPubScreen(nullptr);
-    if (!screen) {
-        std::printf("no screen\n");
-        return 20;
-    }
+    if (!screen) { std::printf("no screen\n"); return 20; }
     const TagItem tags[] = {
-        {WA_Title, reinterpret_cast<uintptr_t>("Probe")},
-        {WA_DragBar, 1},
-        {WA_DepthGadget, 1},
-        {WA_CloseGadget, 1},
-        {WA_Left, 100},
-        {WA_Top, 80},
-        {WA_Width, 300},
-        {WA_Height, 150},
-        {WA_CustomScreen, reinterpret_cast<uintptr_t>(screen)},
-        {WA_Activate, 1},
-        {WA_IDCMP, IDCMP_VANILLAKEY | IDCMP_MOUSEBUTTONS | IDCMP_CLOSEWINDOW},
-        {TAG_DONE, 0},
-    };
+        {WA_Title, reinterpret_cast<uintptr_t>("Probe")}, {WA_DragBar, 1}, {WA_DepthGadget, 1}, {WA_CloseGadget, 1},
+        {WA_Left, 100}, {WA_Top, 80}, {WA_Width, 300}, {WA_Height, 150},
+        {WA_CustomScreen, reinterpret_cast<uintptr_t>(screen)}, {WA_Activate, 1},
+        {WA_IDCMP, IDCMP_VANILLAKEY | IDCMP_MOUSEBUTTONS | IDCMP_CLOSEWINDOW}, {TAG_DONE, 0}};
     Window* window = OpenWindowTagList(nullptr, tags);
-    if (!window) {
-        std::printf("no window\n");
-        UnlockPubScreen(nullptr, screen);
-        return 22;
-    }
+    if (!window) { std::printf("no window\n"); UnlockPubScreen(nullptr, screen); return 22; }
     // A block of the fixed blue pen the test looks for on the host's screen.
     SetAPen(window->RPort, 3);
     RectFill(window->RPort, 20, 30, 119, 79);

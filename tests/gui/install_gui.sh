@@ -77,16 +77,14 @@ quit_game() {
 }
 
 start_game
-xdotool key alt+n
-sleep 0.4
+xdotool key alt+n; sleep 0.4
 open_guide
 guide_x=$(xdotool getwindowgeometry --shell "$guide" | sed -n 's/^X=//p')
 [ "$guide_x" -ge $((X + 640)) ] || fail "the guide opens at x $guide_x, over the game at $X"
 xdotool windowfocus --sync "$host" 2>/dev/null
 read -r sx sy < <(at 104 148)               # hand slot 0's margin: felt until a card lands
 felt=$(pixel "$sx" "$sy")
-xdotool key d
-sleep 0.5
+xdotool key d; sleep 0.5
 [ "$(pixel "$sx" "$sy")" != "$felt" ] || fail "no deal while the guide is open"
 xdotool key Return                          # draw: the hand's name comes up
 until_shown 450 60 "$grey" "no \"Your Hand:\" requester"
@@ -94,8 +92,7 @@ xdotool key Return                          # dismissed
 until_shown 450 60 "!$grey" "the hand's requester stays"
 xdotool key alt+b                           # Bet Prefs: C, then 3 in place of the 1
 until_shown 150 75 "$grey" "no bet dialog"
-xdotool key c 3 Return
-sleep 0.3
+xdotool key c 3 Return; sleep 0.3
 xdotool key Return                          # OK
 until_shown 150 75 "!$grey" "the bet dialog stays"
 close_guide

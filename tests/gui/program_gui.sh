@@ -36,10 +36,8 @@ settle() { sleep "${1:-0.4}"; }
 read -r sx sy < <(at 104 148)
 felt=$(pixel "$sx" "$sy")
 
-xdotool key alt+n          # New: 40
-settle
-xdotool key d              # the deal
-settle
+xdotool key alt+n; settle  # New: 40
+xdotool key d; settle      # the deal
 card=$(pixel "$sx" "$sy")
 [ "$card" != "$felt" ] || fail "no card in the hand after the deal (pixel $card)"
 
@@ -49,8 +47,7 @@ eval "$(xdotool getwindowgeometry --shell --prefix GUIDE_ "$guide")"
 for slot in 100 262; do    # cards in view beside the guide turn over when clicked
     read -r cx cy < <(at $((slot + 35)) $((100 + 30)))
     face=$(patch "$cx" "$cy")
-    xdotool mousemove "$cx" "$cy" click 1
-    settle
+    xdotool mousemove "$cx" "$cy" click 1; settle
     [ "$(patch "$cx" "$cy")" != "$face" ] || fail "the card at $slot does not turn over with the guide open"
 done
 close_guide
@@ -60,25 +57,21 @@ settle 0.6
 read -r rx ry < <(at $((350 + 100)) 60)
 requester=$(pixel "$rx" "$ry")
 [ "$requester" = "#AAAAAA" ] || fail "no \"Your Hand:\" requester (pixel $requester)"
-xdotool key Return         # dismiss it
-settle
+xdotool key Return; settle # dismiss it
 
-xdotool key alt+s          # Save
-settle
+xdotool key alt+s; settle  # Save
 xdotool type --delay 50 g1
 xdotool key Return
 within 50 [ -e "$drawer/save/g1" ] || fail "no saved game"
 [ "$(stat -c %s "$drawer/save/g1")" = 32 ] || fail "the saved game is not 32 bytes"
 
-xdotool key alt+o          # Continue Old
-settle
+xdotool key alt+o; settle  # Continue Old
 xdotool type --delay 50 g1
 xdotool key Return
 within 50 [ ! -e "$drawer/save/g1" ] || fail "the saved game was not taken back"
 
 read -r gx gy < <(at 5 5)
-xdotool mousemove "$gx" "$gy" click 1   # the close gadget
-settle
+xdotool mousemove "$gx" "$gy" click 1; settle  # the close gadget
 xdotool key Return                      # "Quit" is the first button
 ends game_pid "the program, after Quit,"
 expected=$'PREFSJOKER=FALSE\nPREFS5KIND=FALSE\nPREFSDOUBLE=FALSE\nCHANGES=1\nJOKERS=3\nCARDS=gfx/defaultcards.lbm'

@@ -41,9 +41,7 @@ grep -qx 'MOUSEBUTTONS 232 50 40' "$work/out" || fail "select up not at 50,40"
 xdotool windowfocus --sync "$host" 2>/dev/null
 xdotool key a Return Escape
 await '^VANILLAKEY 27'
-for code in 97 13 27; do
-    grep -q "^VANILLAKEY $code " "$work/out" || fail "key $code missing"
-done
+for code in 97 13 27; do grep -q "^VANILLAKEY $code " "$work/out" || fail "key $code missing"; done
 
 # The screen shows the probe's blue block (pen 3, 66 88 BB) where it drew it.
 colour=$(pixel $((X + wl + 70)) $((Y + wt + 55)))
@@ -53,8 +51,7 @@ outside=$(pixel $((X + wl + 200)) $((Y + wt + 55)))
 
 # Resized to 1300 x 980, the screen shows at scale 2, 10 pixels in from the top left, and
 # clicks still land where they are aimed.
-xdotool windowsize --sync "$host" 1300 980 2>/dev/null
-sleep 0.3
+xdotool windowsize --sync "$host" 1300 980 2>/dev/null; sleep 0.3
 xdotool mousemove $((X + 10 + (wl + 60) * 2 + 1)) $((Y + 10 + (wt + 30) * 2 + 1)) click 1
 await '^MOUSEBUTTONS 232 60 30'
 grep -qx 'MOUSEBUTTONS 104 60 30' "$work/out" || fail "after the resize, select down not at 60,30"

@@ -28,11 +28,15 @@ require_gui_tools() {
 # number the server picks itself, so that tests run at the same time never share one; exports
 # DISPLAY and sets xvfb_pid; exits 77 when no server can be had.
 start_xvfb() {
-    local fifo number=""
+    local fifo fd number=""
     fifo=$(mktemp -u) && mkfifo "$fifo" || { echo "SKIPPED: no fifo for Xvfb"; exit 77; }
+    # Opened for reading and writing, the fifo never blocks its opener, so the read's bound holds
+    # even when the server never opens its end.
+    exec {fd}<>"$fifo"
     Xvfb -displayfd 3 -screen 0 "${2:-1024x768x24}" -nolisten tcp 3>"$fifo" >"$1" 2>&1 &
     xvfb_pid=$!
-    read -r -t 10 number <"$fifo"
+    read -r -t 10 number <&"$fd"
+    exec {fd}<&-
     rm -f "$fifo"
     [ -n "$number" ] || { echo "SKIPPED: Xvfb did not start"; exit 77; }
     export DISPLAY=:$number

@@ -19,15 +19,10 @@
 
 namespace {
 
-#if defined(__SANITIZE_ADDRESS__)
-constexpr bool kSanitized = true;
-#elif defined(__has_feature)
-constexpr bool kSanitized = __has_feature(address_sanitizer);
-#else
-constexpr bool kSanitized = false;
-#endif
+using support::kSanitized;
 
-// The full deck takes seconds to tabulate: the sanitized build checks reduced decks only.
+// The full deck takes seconds to tabulate: the sanitized build checks reduced decks only. The
+// tests that skip are OddsFullDeck.*, which ctest runs as an entry of its own.
 #define FULL_DECK_ONLY() \
     if (kSanitized) GTEST_SKIP() << "full deck: plain build only"
 
@@ -187,7 +182,7 @@ TEST(Odds, ExactReturnEqualsEnumerationOnReducedDecks) {
 
 // Never exchanging, the deal alone gives the known five-card counts; optimal play beats it and
 // keeping what pays, and its return without jokers is pinned.
-TEST(Odds, OptimalPlayIsPinnedAndBeatsNeverExchangingAndKeepingWhatPays) {
+TEST(OddsFullDeck, OptimalPlayIsPinnedAndBeatsNeverExchangingAndKeepingWhatPays) {
     FULL_DECK_ONLY();
     // Lousy, pair, two pairs, three, straight, flush, full house, four, five, straight flush, royal.
     const std::array<int64_t, odds::kRanks> noJokers = {1302540, 1098240, 123552, 54912, 10200, 5108, 3744, 624, 0, 36, 4};
@@ -320,7 +315,7 @@ TEST(OddsTool, NamesItselfAsStartedAndTheManPageListsEveryOption) {
 
 // The guide's figures are the tool's: the one-change table line for line, and each figure of
 // the look-ahead strategy as the tool gives it for that setting.
-TEST(OddsTool, TheGuideShowsTheToolsFigures) {
+TEST(OddsFullDeck, TheGuideShowsTheToolsFigures) {
     FULL_DECK_ONLY();
     const std::string text = support::ReadFile(std::string(POKER_SOURCE_DIR) + "/drawer/poker.guide");
     const size_t node = text.find("@node Odds ");

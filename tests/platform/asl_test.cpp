@@ -65,22 +65,16 @@ void Keys(std::initializer_list<int> raw, int then = 0) {
     if (then) host::Key(then);
 }
 
-void TypeReturn(const std::string& text) {
-    host::Type(text);
-    host::Key(kReturn);
-}
+void TypeReturn(const std::string& text) { host::Type(text + "\r"); }
 
 class AslTest : public support::FileTest {
 protected:
     void SetUp() override {
         for (const char* f : {"alpha.txt", "Beta", "game1", "game1.info", "zeta", ".hidden"}) Touch(dir / f);
-        fs::create_directory(dir / "sub");
-        fs::create_directory(dir / "Another");
+        for (const char* d : {"sub", "Another"}) fs::create_directory(dir / d);
         Touch(dir / "sub" / "inner");
     }
-    void TearDown() override {
-        if (request) FreeAslRequest(request);
-    }
+    void TearDown() override { FreeAslRequest(request); }
     // A requester as the game makes it, on `drawer`, on a fresh display.
     FileRequester* Make(const std::string& drawer, const char* file = "") {
         host::UseVirtualDisplay();
@@ -88,14 +82,11 @@ protected:
         drawerText = drawer;
         fileText = file;
         const TagItem tags[] = {
-            {ASLFR_TitleText, reinterpret_cast<uintptr_t>(kTitle)},
-            {ASLFR_Window, 0},
-            {ASLFR_PositiveText, reinterpret_cast<uintptr_t>("Save")},
-            {ASLFR_NegativeText, reinterpret_cast<uintptr_t>("Cancel")},
+            {ASLFR_TitleText, reinterpret_cast<uintptr_t>(kTitle)}, {ASLFR_Window, 0},
+            {ASLFR_PositiveText, reinterpret_cast<uintptr_t>("Save")}, {ASLFR_NegativeText, reinterpret_cast<uintptr_t>("Cancel")},
             {ASLFR_InitialPattern, reinterpret_cast<uintptr_t>("~(#?.info)")},
             {ASLFR_InitialFile, reinterpret_cast<uintptr_t>(fileText.c_str())},
-            {ASLFR_InitialDrawer, reinterpret_cast<uintptr_t>(drawerText.c_str())},
-            {TAG_DONE, 0},
+            {ASLFR_InitialDrawer, reinterpret_cast<uintptr_t>(drawerText.c_str())}, {TAG_DONE, 0},
         };
         request = AllocAslRequest(ASL_FileRequest, tags);
         return static_cast<FileRequester*>(request);
@@ -120,8 +111,7 @@ TEST_F(AslTest, OpensOverItsParentListingDrawersFirstThenMatchingFilesWithoutHid
     const TagItem wtags[] = {
         {WA_Title, reinterpret_cast<uintptr_t>("Main")}, {WA_Left, 10}, {WA_Top, 20}, {WA_Width, 600},
         {WA_Height, 250}, {WA_CustomScreen, reinterpret_cast<uintptr_t>(LockPubScreen(nullptr))},
-        {WA_IDCMP, IDCMP_GADGETUP}, {TAG_DONE, 0},
-    };
+        {WA_IDCMP, IDCMP_GADGETUP}, {TAG_DONE, 0}};
     Window* main = OpenWindowTagList(nullptr, wtags);
     ASSERT_NE(main, nullptr);
     const TagItem more[] = {{ASLFR_Window, reinterpret_cast<uintptr_t>(main)}, {TAG_DONE, 0}};
@@ -181,10 +171,8 @@ TEST_F(AslTest, AMissingDrawerShowsANoteAndRelativeDrawersStayRelative) {
     Touch(dir / "save" / "slot");
     const BPTR old = CurrentDir(Lock(dir.c_str(), SHARED_LOCK));
     struct Case { std::string drawer; Strings shown; std::function<void()> act; const char* file; };
-    const Case cases[] = {
-        {(dir / "nothing").string(), {"Drawer not found"}, [] { host::RawKey(kDown); TypeReturn("a"); }, "a"},
-        {"save/", {"slot"}, [] { ClickEntry("slot", 2); }, "slot"},
-    };
+    const Case cases[] = {{(dir / "nothing").string(), {"Drawer not found"}, [] { host::RawKey(kDown); TypeReturn("a"); }, "a"},
+                          {"save/", {"slot"}, [] { ClickEntry("slot", 2); }, "slot"}};
     for (const Case& c : cases) {
         FileRequester* fr = Make(c.drawer);
         Strings entries;
@@ -204,10 +192,7 @@ TEST_F(AslTest, NamesTheFontCannotShowAppearWithQuestionMarks) {
     Touch(dir / "nel\xc2\x85");        // a control character of the upper half
     FileRequester* fr = Make(dir.string());
     Strings entries;
-    ASSERT_TRUE(Run({[&] {
-        entries = ShownEntries();
-        ClickEntry("?5", 2);
-    }}));
+    ASSERT_TRUE(Run({[&] { entries = ShownEntries(), ClickEntry("?5", 2); }}));
     EXPECT_EQ(entries, (Strings{"?5", "caf\xe9", "nel?", "raw\xe9"}));
     // The choice names the file as the host does.
     EXPECT_STREQ(fr->fr_File, "\xe2\x82\xac" "5");
@@ -218,16 +203,11 @@ TEST_F(AslTest, ALongListScrollsWithTheSelection) {
     for (int i = 0; i < 40; ++i) Touch(dir / ("file" + std::string(i < 10 ? "0" : "") + std::to_string(i)));
     FileRequester* fr = Make(dir.string());
     Strings first, later;
-    ASSERT_TRUE(Run({
-        [&] {
-            first = ShownEntries();
-            for (int i = 0; i < 30; ++i) host::RawKey(kDown);
-        },
-        [&] {
-            later = ShownEntries();
-            host::Key(kReturn);
-        },
-    }));
+    ASSERT_TRUE(Run({[&] {
+                         first = ShownEntries();
+                         for (int i = 0; i < 30; ++i) host::RawKey(kDown);
+                     },
+                     [&] { later = ShownEntries(), host::Key(kReturn); }}));
     ASSERT_FALSE(first.empty());
     EXPECT_LT(first.size(), 40u);
     EXPECT_EQ(first.front(), "Another");

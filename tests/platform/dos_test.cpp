@@ -2,6 +2,7 @@
 #include <dos.h>
 #include <gtest/gtest.h>
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 
@@ -9,7 +10,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
+#include <sstream>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -139,10 +140,21 @@ protected:
         setenv("WB_SYS", (dir / "SYS").c_str(), 1);
         setenv("PROBE_REPORT", report.c_str(), 1);
     }
-    // The probe's report; blocks until it is written when the report is a pipe.
+    // The probe's report. A pipe is read until its writer has closed it, for at most 20 s: a
+    // viewer that never writes fails the test instead of hanging it. (Hang-up comes only once
+    // a writer has come and gone; till then the pipe reads empty.)
     std::vector<std::string> ReportLines() const {
-        std::ifstream in(report);
+        std::string text = fs::is_fifo(report) ? "" : ReadFile(report);
+        pollfd p{fs::is_fifo(report) ? ::open(report.c_str(), O_RDONLY | O_NONBLOCK) : -1, POLLIN, 0};
+        char buf[512];
+        bool done = p.fd < 0;
+        for (ssize_t n; !done && ::poll(&p, 1, 20000) == 1;)
+            if ((n = ::read(p.fd, buf, sizeof buf)) > 0) text.append(buf, size_t(n));
+            else done = n == 0 && (p.revents & POLLHUP);
+        EXPECT_TRUE(done) << "no report in 20 s";
+        if (p.fd >= 0) ::close(p.fd);
         std::vector<std::string> lines;
+        std::istringstream in(text);
         for (std::string line; std::getline(in, line);) lines.push_back(line);
         return lines;
     }

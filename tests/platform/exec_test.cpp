@@ -28,9 +28,7 @@ TEST_F(ExecTest, EveryFallibleExecAndGraphicsCallObeysItsFault) {
         {"GetInterface", [] {
              Library* l = OpenLibrary("gadtools.library", 0);
              Interface* i = GetInterface(l, "main", 1, nullptr);
-             DropInterface(i);
-             CloseLibrary(l);
-             return i == nullptr;
+             return DropInterface(i), CloseLibrary(l), i == nullptr;
          }},
         {"AllocRaster", [] { PLANEPTR p = AllocRaster(32, 4); FreeRaster(p, 32, 4); return p == nullptr; }},
         {"AllocBitMap", [] { BitMap* b = AllocBitMap(32, 4, 2, 0, nullptr); FreeBitMap(b); return b == nullptr; }},
@@ -54,8 +52,7 @@ TEST_F(ExecTest, MemoryIsClearedWholeAndBadFreesAreHarmless) {
         auto* v = static_cast<unsigned char*>(AllocVec(size, MEMF_CLEAR));
         ASSERT_TRUE(m && v);
         for (ULONG i = 0; i < size; ++i) ASSERT_EQ(m[i] | v[i], 0) << size;
-        std::memset(m, 0xFF, size);  // the whole block is ours
-        std::memset(v, 0xFF, size);
+        std::memset(m, 0xFF, size), std::memset(v, 0xFF, size);  // the whole block is ours
         FreeMem(m, size);
         FreeVec(v);
         FreeVec(v);  // twice: ignored
@@ -73,9 +70,8 @@ TEST_F(ExecTest, CopyMemCopiesEveryByteEvenOverlapping) {
 
 TEST_F(ExecTest, KnownLibrariesOpenWithTheirMainInterfaceOnly) {
     const std::tuple<const char*, ULONG, bool> cases[] = {
-        {"gadtools.library", 0, true},   {"dos.library", 36, true}, {"intuition.library", 0, true},
-        {"gadtools.library", 999, false}, {"mathieee.library", 0, false}, {"GadTools.library", 0, false},
-    };
+        {"gadtools.library", 0, true},    {"dos.library", 36, true},       {"intuition.library", 0, true},
+        {"gadtools.library", 999, false}, {"mathieee.library", 0, false}, {"GadTools.library", 0, false}};
     for (const auto& [name, version, opens] : cases) {
         Library* lib = OpenLibrary(name, version);
         EXPECT_EQ(lib != nullptr, opens) << name << " " << version;
@@ -93,10 +89,8 @@ TEST_F(ExecTest, KnownLibrariesOpenWithTheirMainInterfaceOnly) {
 }
 
 TEST(ExitStatusTest, NonZeroResultsNeverLeaveAsZero) {
-    const std::pair<int, int> cases[] = {
-        {0, 0},     {1, 1},     {10, 10},       {20, 20},  {22, 22},   {255, 255},   {256, 255},
-        {512, 255}, {1100, 1100 & 255}, {257, 1},       {-1, 255}, {-256, 255}, {65536, 255},
-    };
+    const std::pair<int, int> cases[] = {{0, 0},     {1, 1},     {10, 10},  {20, 20},   {22, 22},    {255, 255}, {256, 255},
+                                         {512, 255}, {1100, 1100 & 255}, {257, 1}, {-1, 255}, {-256, 255}, {65536, 255}};
     for (const auto& [result, status] : cases) EXPECT_EQ(host::ExitStatus(result), status) << result;
 }
 
@@ -142,10 +136,8 @@ TEST_F(WbrunTest, TheProgramGetsItsDrawerAndNameAndItsStatusIsMapped) {
 
 TEST_F(WbrunTest, WhatCannotBeStartedIsReportedClearly) {
     const std::pair<std::string, const char*> cases[] = {
-        {Quoted(dir / "My Drawer" / "Nothing"), "no such program"},
-        {Quoted(dir / "Nowhere" / "Prog"), "not found"},
-        {Quoted(dir / "My Drawer") + "/", "not an executable"},
-        {"", "usage"},
+        {Quoted(dir / "My Drawer" / "Nothing"), "no such program"}, {Quoted(dir / "Nowhere" / "Prog"), "not found"},
+        {Quoted(dir / "My Drawer") + "/", "not an executable"}, {"", "usage"},
     };
     for (const auto& [argument, message] : cases) {
         const auto [status, out, err] = Run(Quoted(wbrun) + " " + argument);

@@ -38,9 +38,7 @@ TEST_F(GadgetList, ReleaseGivesGadgetUpOnlyOverThePressedButton) {
         auto all = Settled(window);
         auto ups = OfClass(all, IDCMP_GADGETUP);
         ASSERT_EQ(ups.size(), c.gadgetUp ? 1u : 0u);
-        if (c.gadgetUp) {
-            EXPECT_EQ(ups[0].address, c.pressed);
-        }
+        EXPECT_EQ(c.gadgetUp ? ups[0].address : nullptr, c.gadgetUp ? c.pressed : nullptr);
         // A press that a button took is not also a mouse button message.
         EXPECT_TRUE(OfClass(all, IDCMP_MOUSEBUTTONS).empty());
     }
@@ -117,18 +115,14 @@ TEST_F(TextField, EditsWhileActiveAndHowEditingEnds) {
         auto all = Settled(window);
         const bool active = c.cursor >= 0;
         EXPECT_STREQ(Info(g)->Buffer, c.buffer);
-        if (active) {
-            EXPECT_EQ(Info(g)->BufferPos, c.cursor);
-        }
+        EXPECT_EQ(active ? Info(g)->BufferPos : c.cursor, c.cursor);
         EXPECT_EQ(Info(g)->NumChars, static_cast<WORD>(std::strlen(c.buffer)));
         EXPECT_EQ(Active(g), active);
         EXPECT_EQ(Shown(g), std::string(c.buffer));
         EXPECT_EQ(CursorPixels(g) > 0, active);
         const auto ups = OfClass(all, IDCMP_GADGETUP);
         ASSERT_EQ(ups.size(), c.up ? 1u : 0u);
-        if (c.up) {
-            EXPECT_EQ(ups[0].address, g);
-        }
+        EXPECT_EQ(c.up ? ups[0].address : nullptr, c.up ? g : nullptr);
         std::string keys;
         for (const auto& m : OfClass(all, IDCMP_VANILLAKEY)) keys += static_cast<char>(m.code);
         EXPECT_EQ(keys, c.toWindow);
@@ -241,10 +235,8 @@ TEST_F(Menus, ReleasingTheRightButtonPostsTheItemUnderItOrMenuNull) {
     }
     struct Case { const char* name; int x, y; };
     const Case away[] = {
-        {"far below the menus", 600, 400},
-        {"on the separator", ItemX(0, 3), ItemY(0, 3)},
-        {"on the title only", TitleX(1), 5},
-        {"beside the open box", ItemX(0, 0) + 300, ItemY(0, 0)},
+        {"far below the menus", 600, 400}, {"on the separator", ItemX(0, 3), ItemY(0, 3)},
+        {"on the title only", TitleX(1), 5}, {"beside the open box", ItemX(0, 0) + 300, ItemY(0, 0)},
     };
     for (const Case& c : away) {
         host::RightPress(TitleX(0), 5);

@@ -47,16 +47,13 @@ TEST(RectFill, FillsExactlyTheInclusiveBoxClipped) {
                     const int want = layer ? (in ? 3 : 9) : (in ? 11 : 0);
                     ASSERT_EQ(layer ? lp.At(x, y) : pp.planar.Get(x, y), want) << x << "," << y;
                 }
-            if (layer) {
-                EXPECT_EQ(platform::drawGeneration != generation, landed) << "only drawing that lands is a change";
-            }
+            EXPECT_EQ(layer ? platform::drawGeneration != generation : landed, landed)
+                << "only drawing that lands is a change";
             EXPECT_TRUE(pp.planar.GuardsIntact());
         }
 }
 
-struct Blit {
-    int sx, sy, dx, dy, w, h;
-};
+struct Blit { int sx, sy, dx, dy, w, h; };
 
 // Source 50 x 20 (64 pixels a row as stored), destination 40 x 30.
 const Blit kBlits[] = {

@@ -95,20 +95,16 @@ TEST(GuideReading, TextAndLinksOfALineTable) {
     const Case cases[] = {
         {"just words", "just words", nullptr, "", 0, 0},
         {"see @{\"the other\" link Other} now", "see the other now", "the other", "Other", 4, 0},
-        {"@{\"x\" alink Other}", "x", "x", "Other", 0, 0},
-        {"@{\"x\" LINK Other}", "x", "x", "Other", 0, 0},
+        {"@{\"x\" alink Other}", "x", "x", "Other", 0, 0}, {"@{\"x\" LINK Other}", "x", "x", "Other", 0, 0},
         {"@{\"x\" link Other 12}", "x", "x", "Other", 0, 12},
         {"@{\"x\" link \"Two Words\"}", "x", "x", "Two Words", 0, 0},
-        {"@{\"x\" link oThEr}", "x", "x", "oThEr", 0, 0},
-        {"a @{\"{b}\" link Other}", "a {b}", "{b}", "Other", 2, 0},
+        {"@{\"x\" link oThEr}", "x", "x", "oThEr", 0, 0}, {"a @{\"{b}\" link Other}", "a {b}", "{b}", "Other", 2, 0},
         {"@{b}bold@{ub} and @{fg shine}lit@{fg text}", "bold and lit", nullptr, "", 0, 0},
         {"@{i}x@{ui} @{\"y\" link Other}", "x y", "y", "Other", 2, 0},
         {"mail\\@home \\\\ \\@{\"no\" link Other}", "mail@home \\ @{\"no\" link Other}", nullptr, "", 0, 0},
-        {"a\\b", "a\\b", nullptr, "", 0, 0},
-        {"a\tb\t\tc", "a       b               c", nullptr, "", 0, 0},
+        {"a\\b", "a\\b", nullptr, "", 0, 0}, {"a\tb\t\tc", "a       b               c", nullptr, "", 0, 0},
         {"\t@{\"x\" link Other}", "        x", "x", "Other", 8, 0},
-        {"a\x01" "b\x7F" "c\x85" "d\xE9", "a?b?c?d\xE9", nullptr, "", 0, 0},
-        {"x @ y", "x @ y", nullptr, "", 0, 0},
+        {"a\x01" "b\x7F" "c\x85" "d\xE9", "a?b?c?d\xE9", nullptr, "", 0, 0}, {"x @ y", "x @ y", nullptr, "", 0, 0},
         {"@{\"x\" link}", "x", nullptr, "", 0, 0},
     };
     for (const Case& c : cases) {
@@ -164,10 +160,7 @@ TEST(GuideReading, VeryLongLinesAreCutWithTheirLinksBeyondTheCut) {
 constexpr int kEscape = 27;
 
 // The viewer's window: the only one open.
-Window* Viewer() {
-    const auto windows = host::Windows();
-    return windows.empty() ? nullptr : windows.front().window;
-}
+Window* Viewer() { const auto windows = host::Windows(); return windows.empty() ? nullptr : windows.front().window; }
 
 bool Shows(const std::string& text) { return host::ShowsText(Viewer(), text); }
 

@@ -42,15 +42,9 @@ protected:
 
 TEST_F(IconTest, LinesBecomeToolTypesTable) {
     const std::pair<std::string, std::vector<std::string>> cases[] = {
-        {"A=1\nB=2\n", {"A=1", "B=2"}},
-        {"A=1\nB=2", {"A=1", "B=2"}},
-        {"A=1\r\nB=2\r\n", {"A=1", "B=2"}},
-        {"\n\nA\n\n\r\nB=\n", {"A", "B="}},
-        {"", {}},
-        {"\n\n\n", {}},
-        {std::string("AB\0C=1\n", 7), {"ABC=1"}},  // NUL bytes dropped
-        {"CARDS=\xe9t\xe9\n", {"CARDS=\xe9t\xe9"}},
-        {" KEY = v \n", {" KEY = v "}},
+        {"A=1\nB=2\n", {"A=1", "B=2"}}, {"A=1\nB=2", {"A=1", "B=2"}}, {"A=1\r\nB=2\r\n", {"A=1", "B=2"}},
+        {"\n\nA\n\n\r\nB=\n", {"A", "B="}}, {"", {}}, {"\n\n\n", {}}, {" KEY = v \n", {" KEY = v "}},
+        {std::string("AB\0C=1\n", 7), {"ABC=1"}} /* NUL bytes dropped */, {"CARDS=\xe9t\xe9\n", {"CARDS=\xe9t\xe9"}},
     };
     for (const auto& [contents, expected] : cases) {
         SetInfo(contents);
@@ -169,8 +163,7 @@ TEST(ToolTypeTest, MatchToolValueTable) {
         {"NO|TRUE", "TRUE", true},   {"TRUE|NO", "TRUE", true},   {"a|b|true|c", "TRUE", true},
         {"YES", "TRUE", false},      {"TRUEX", "TRUE", false},    {"TRU", "TRUE", false},
         {"NO|TRUEX", "TRUE", false}, {"XTRUE|NO", "TRUE", false}, {"", "TRUE", false},
-        {"|TRUE", "TRUE", true},     {"TRUE|", "TRUE", true},     {"FALSE", "TRUE", false},
-        {"NO | TRUE", "TRUE", false},
+        {"|TRUE", "TRUE", true},     {"TRUE|", "TRUE", true},     {"FALSE", "TRUE", false},    {"NO | TRUE", "TRUE", false},
     };
     for (const auto& [typeString, value, matches] : cases)
         EXPECT_EQ(MatchToolValue(typeString, value) != FALSE, matches) << typeString << " / " << value;

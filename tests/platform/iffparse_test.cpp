@@ -69,26 +69,19 @@ TEST_F(IffParse, BrokenFilesGiveTheirError) {
     badId[12] = 0x01;  // the BMHD's ID
     Bytes highId = form;
     highId[15] = 0x80;
-    const struct {
-        const char* name;
-        Bytes file;
-        LONG open;         // OpenIFF's result
-        const char* last;  // the walk's final code, once open
-    } cases[] = {
-        {"empty", Bytes{}, IFFERR_NOTIFF, ""},
-        {"three bytes", Bytes{'F', 'O', 'R'}, IFFERR_NOTIFF, ""},
+    // open: OpenIFF's result; last: the walk's final code, once open.
+    const struct { const char* name; Bytes file; LONG open; const char* last; } cases[] = {
+        {"empty", Bytes{}, IFFERR_NOTIFF, ""}, {"three bytes", Bytes{'F', 'O', 'R'}, IFFERR_NOTIFF, ""},
         {"PNG", Bytes{0x89, 'P', 'N', 'G', 13, 10, 26, 10, 0, 0, 0, 13}, IFFERR_NOTIFF, ""},
         {"PROP at the top", Group("PROP", "ILBM", {}), IFFERR_NOTIFF, ""},
         {"FORM without size", Bytes{'F', 'O', 'R', 'M', 0, 0}, IFFERR_MANGLED, ""},
         {"chunk larger than its group", Group("FORM", "ILBM", {Chunk("BODY", Bytes(8), 9)}), 0, "MANGLED"},
-        {"group larger than its parent", Group("LIST", "ILBM", {Chunk("FORM", Bytes{'I', 'L', 'B', 'M'}, 40)}), 0,
-         "MANGLED"},
+        {"group larger than its parent", Group("LIST", "ILBM", {Chunk("FORM", Bytes{'I', 'L', 'B', 'M'}, 40)}), 0, "MANGLED"},
         {"group without a type", Group("FORM", "ILBM", {Chunk("FORM", Bytes{'I', 'L'})}), 0, "MANGLED"},
         {"plain chunk in a LIST", Group("LIST", "ILBM", {Chunk("BMHD", Bytes(20))}), 0, "SYNTAX"},
         {"plain chunk in a CAT", Group("CAT ", "ILBM", {Chunk("BMHD", Bytes(20))}), 0, "SYNTAX"},
         {"PROP in a FORM", Group("FORM", "ILBM", {Group("PROP", "ILBM", {})}), 0, "SYNTAX"},
-        {"unprintable ID", badId, 0, "SYNTAX"},
-        {"ID beyond ASCII", highId, 0, "SYNTAX"},
+        {"unprintable ID", badId, 0, "SYNTAX"}, {"ID beyond ASCII", highId, 0, "SYNTAX"},
         {"truncated", Bytes(form.begin(), form.end() - 3), 0, "MANGLED"},
         {"header cut short", Group("FORM", "ILBM", {Bytes{'B', 'M', 'H', 'D', 0, 0}}), 0, "MANGLED"},
     };

@@ -24,15 +24,13 @@ struct AnswerCase { const char* name; std::function<void()> act; LONG result; };
 const AnswerCase kAnswers[] = {
     {"first button", [] { host::ClickGadget(Requester(), "First"); }, 1},
     {"middle button", [] { host::ClickGadget(Requester(), "Middle"); }, 2},
-    {"last button", [] { host::ClickGadget(Requester(), "Last"); }, 0},
-    {"Return", [] { host::Key(13); }, 1},
-    {"Escape", [] { host::Key(27); }, 0},
-    {"close gadget", [] { host::ClickClose(Requester()); }, 0},
+    {"last button", [] { host::ClickGadget(Requester(), "Last"); }, 0}, {"Return", [] { host::Key(13); }, 1},
+    {"Escape", [] { host::Key(27); }, 0}, {"close gadget", [] { host::ClickClose(Requester()); }, 0},
     {"other keys first, then the middle button", [] { host::Type("xyz"); host::ClickGadget(Requester(), "Middle"); }, 2},
 };
 
 TEST_F(EasyRequestTest, AnswersOneTwoOrZeroForTheFirstMiddleAndLastButtonAndTheirKeys) {
-    for (bool withParent : {false, true}) {
+    for (bool withParent : {false, true})
         for (const AnswerCase& c : kAnswers) {
             SCOPED_TRACE(std::string(c.name) + (withParent ? " (on a window)" : " (no window)"));
             host::UseVirtualDisplay();
@@ -44,7 +42,6 @@ TEST_F(EasyRequestTest, AnswersOneTwoOrZeroForTheFirstMiddleAndLastButtonAndThei
             EXPECT_EQ(host::OpenWindowCount(), withParent ? 1 : 0);
             if (parent) CloseWindow(parent);
         }
-    }
 }
 
 TEST_F(EasyRequestTest, LeavesTheParentsQueuedInputAlone) {
@@ -68,9 +65,7 @@ std::vector<char> AlertBytes(std::initializer_list<std::pair<std::pair<int, int>
     std::vector<char> out;
     size_t n = 0;
     for (const auto& [pos, text] : lines) {
-        out.push_back(static_cast<char>(pos.first >> 8));
-        out.push_back(static_cast<char>(pos.first & 0xFF));
-        out.push_back(static_cast<char>(pos.second));
+        for (int byte : {pos.first >> 8, pos.first & 0xFF, pos.second}) out.push_back(static_cast<char>(byte));
         out.insert(out.end(), text.begin(), text.end());
         out.push_back('\0');
         out.push_back(++n < lines.size() ? 1 : 0);
@@ -85,11 +80,8 @@ Window* Alert() {
 }
 
 TEST_F(DisplayAlertTest, ShowsItsLinesAcrossTheTopAndAnswersByClickOrKey) {
-    const AnswerCase cases[] = {
-        {"left click", [] { host::Click(320, 20); }, TRUE},
-        {"Return", [] { host::Key(13); }, TRUE},
-        {"Escape", [] { host::Key(27); }, FALSE},
-    };
+    const AnswerCase cases[] = {{"left click", [] { host::Click(320, 20); }, TRUE}, {"Return", [] { host::Key(13); }, TRUE},
+                                {"Escape", [] { host::Key(27); }, FALSE}};
     for (const AnswerCase& c : cases) {
         SCOPED_TRACE(c.name);
         host::UseVirtualDisplay();

@@ -47,8 +47,7 @@ protected:
         host::UseVirtualDisplay();
         a = Open({.title = "Back"});                           // 20,30 200x100
         b = Open({.left = 120, .top = 60, .title = "Front"});  // in front and active
-        ASSERT_NE(a, nullptr);
-        ASSERT_NE(b, nullptr);
+        ASSERT_TRUE(a && b);
     }
     static std::vector<Got> Clicked(Window* w, int x, int y) {
         return {{IDCMP_MOUSEBUTTONS, SELECTDOWN, x, y, w}, {IDCMP_MOUSEBUTTONS, SELECTUP, x, y, w}};
@@ -139,8 +138,7 @@ TEST_F(ServerMessages, PortHandsOutMessagesOldestFirstAndRepliesGoToTheReplyPort
     PutMsg(port, &msgs[0]);
     for (const int order : {2, 3, 0}) EXPECT_EQ(GetMsg(port), &msgs[order]);
     EXPECT_EQ(GetMsg(port), nullptr);
-    EXPECT_EQ(port->mp_MsgList.lh_Head, nullptr);
-    EXPECT_EQ(port->mp_MsgList.lh_Tail, nullptr);
+    EXPECT_TRUE(port->mp_MsgList.lh_Head == nullptr && port->mp_MsgList.lh_Tail == nullptr) << "the list is empty";
 
     msgs[1].mn_ReplyPort = back;
     PutMsg(port, &msgs[1]);

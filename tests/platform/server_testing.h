@@ -83,10 +83,7 @@ inline std::vector<ULONG> Classes(const std::vector<Got>& all) {
 inline void Settle() {
     MsgPort* idle = CreateMsgPort();
     host::SetSteps({});
-    try {
-        WaitPort(idle);
-    } catch (const host::Stalled&) {
-    }
+    try { WaitPort(idle); } catch (const host::Stalled&) {}
     DeleteMsgPort(idle);
 }
 

@@ -19,8 +19,7 @@ Drawer::Drawer(const std::vector<std::string>& toolTypes, bool withIcon) {
     static int serial = 0;
     dir_ = fs::temp_directory_path() / ("poker-drawer-" + std::to_string(::getpid()) + "-" + std::to_string(++serial));
     fs::remove_all(dir_);
-    fs::create_directories(dir_ / "gfx");
-    fs::create_directories(dir_ / "save");
+    for (const char* sub : {"gfx", "save"}) fs::create_directories(dir_ / sub);
     fs::copy_file(std::string(POKER_BINARY_DIR) + "/gfx/defaultcards.lbm", dir_ / "gfx/defaultcards.lbm");
     std::ofstream(dir_ / "poker") << "program";
     if (withIcon) WriteIcon(toolTypes);
@@ -50,16 +49,12 @@ int Drawer::Start() {
     char name[] = "poker";
     WBArg arg = {lock, name};
     WBStartup msg{};
-    msg.sm_NumArgs = 1;
-    msg.sm_ArgList = &arg;
+    msg.sm_NumArgs = 1, msg.sm_ArgList = &arg;
     __WBenchMsg = &msg;
     const fs::path before = fs::current_path();
     struct Restore {
         BPTR lock;
-        ~Restore() {
-            __WBenchMsg = nullptr;
-            UnLock(lock);
-        }
+        ~Restore() { __WBenchMsg = nullptr, UnLock(lock); }
     } restore{lock};
     const int status = poker_main();
     EXPECT_EQ(fs::current_path(), before) << "the program left another current directory";
@@ -70,12 +65,8 @@ int Drawer::Run(std::vector<std::function<void()>> steps, const host::ScreenConf
     host::UseVirtualDisplay(config);
     if (fault) host::FailOnce(fault);
     host::SetSteps(std::move(steps));
-    try {
-        return Start();
-    } catch (const host::Stalled& e) {
-        ADD_FAILURE() << e.what();
-        return -1;
-    }
+    try { return Start(); } catch (const host::Stalled& e) { ADD_FAILURE() << e.what(); }
+    return -1;
 }
 
 int Drawer::RunWithUser(host::User user, const std::function<void()>& arm) {

@@ -12,6 +12,9 @@
 
 namespace support {
 
+// The sanitized build runs several times slower: the longest tests check a part of their cases there.
+inline constexpr bool kSanitized = POKER_SANITIZED;
+
 // No fault is armed when the test starts, and none is left armed for the next one.
 class FaultFree : public ::testing::Test {
 protected:

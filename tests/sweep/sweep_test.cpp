@@ -174,11 +174,7 @@ private:
     }
 
     bool Try(const Step& s) {
-        try {
-            return s();
-        } catch (const std::runtime_error&) {
-            return false;  // a gadget or window of the host's helpers was not there
-        }
+        try { return s(); } catch (const std::runtime_error&) { return false; }  // a helper's gadget or window was not there
     }
 
     // Whatever is in front: confirm a quit, dismiss a requester or cancel a dialog (by
@@ -193,10 +189,7 @@ private:
             host::Key(27);
             return true;
         }
-        if (Main()) return Try([] {
-            host::ClickClose(Main());
-            return true;
-        });
+        if (Main()) return Try([] { return host::ClickClose(Main()), true; });
         return false;
     }
 
@@ -553,21 +546,12 @@ TEST(TwoCopies, SavingAndQuittingTogetherCreateNoMoneyAndBreakNoFile) {
                         meet();
                         host::Key(13);
                     },
-                    [&] {
-                        result[1] = ShownMoney();
-                        host::ClickClose(Main());
-                    },
-                    [&] {
-                        meet();
-                        host::Key(13);  // Quit
-                    },
+                    [&] { result[1] = ShownMoney(), host::ClickClose(Main()); },
+                    [&] { meet(), host::Key(13); },  // Quit
                 };
                 size_t next = 0;
-                try {
-                    result[0] = drawer->RunWithUser([&] { return next < steps.size() && (steps[next++](), true); });
-                } catch (const host::Stalled&) {
-                    result[0] = -2;
-                }
+                try { result[0] = drawer->RunWithUser([&] { return next < steps.size() && (steps[next++](), true); }); }
+                catch (const host::Stalled&) { result[0] = -2; }
                 return std::string(reinterpret_cast<const char*>(result), sizeof result);
             });
         for (int fd : {toFirst[0], toFirst[1], toSecond[0], toSecond[1]}) ::close(fd);

@@ -30,10 +30,7 @@ protected:
                        .title = "Gadgets"}) {}
 
     // The window closes before its gadget list is freed.
-    void TearDown() override {
-        Stop();
-        list.reset();
-    }
+    void TearDown() override { Stop(), list.reset(); }
 
     // A fresh window with a new, begun list.
     RecordingGadgets& NewList() {
@@ -49,12 +46,8 @@ protected:
 };
 
 const cButton Buttons[] = {
-    {100, 10, 150, 80, 20, "_Shuffle"},
-    {101, 500 - 90, 150, 80, 20, "_Draw"},
-    {102, 10, 125, 80, 20, "_Bet Prefs"},
-    {103, 0, 0, 1, 1, "OK"},
-    {0, 0, 0, 0, 0, nullptr},
-    {104, 200, 10, 80, 20, "After the end"},
+    {100, 10, 150, 80, 20, "_Shuffle"}, {101, 500 - 90, 150, 80, 20, "_Draw"}, {102, 10, 125, 80, 20, "_Bet Prefs"},
+    {103, 0, 0, 1, 1, "OK"}, {0, 0, 0, 0, 0, nullptr}, {104, 200, 10, 80, 20, "After the end"},
 };
 
 TEST_F(GadgetListTest, ClickingAButtonReportsItsIdentifier) {

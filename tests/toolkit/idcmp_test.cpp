@@ -49,11 +49,9 @@ protected:
     // a pen and mode that a panel must not draw with.
     RastPort* Margin() {
         RastPort* rp = window->RPort;
-        SetAPen(rp, kMargin);
-        SetDrMd(rp, JAM1);
+        SetABPenDrMd(rp, kMargin, 77, JAM1);
         RectFill(rp, 20, 20, 300, 200);
-        SetAPen(rp, 77);
-        SetDrMd(rp, COMPLEMENT);
+        SetABPenDrMd(rp, 77, 77, COMPLEMENT);
         return rp;
     }
 };
@@ -61,13 +59,11 @@ protected:
 TEST_F(PanelOnScreen, EveryStyleDrawsItsPensPixelExact) {
     // pens: outer top-left, inner top-left, outer bottom-right, inner bottom-right.
     struct Row { int style; int pens[4]; int lastPen; };
-    const Row rows[] = {
-        {1, {2, 2, 1, 1}, 1}, {2, {1, 1, 2, 2}, 2}, {3, {2, 1, 1, 2}, 2},
-        {4, {1, 2, 2, 1}, 1}, {0, {0, 0, 0, 0}, 0}, {5, {0, 0, 0, 0}, 0}, {-1, {0, 0, 0, 0}, 0},
-    };
+    const Row rows[] = {{1, {2, 2, 1, 1}, 1}, {2, {1, 1, 2, 2}, 2}, {3, {2, 1, 1, 2}, 2}, {4, {1, 2, 2, 1}, 1},
+                       {0, {0, 0, 0, 0}, 0}, {5, {0, 0, 0, 0}, 0}, {-1, {0, 0, 0, 0}, 0}};
     const cRectangle boxes[] = {cRectangle(40, 30, 100, 14), cRectangle(50, 60, 5, 5), cRectangle(60, 80, 4, 4),
                                 cRectangle(100, 100, 37, 50)};
-    for (const Row& row : rows) {
+    for (const Row& row : rows)
         for (const cRectangle& box : boxes) {
             RastPort* rp = Margin();
             const int x = box.position.x, y = box.position.y, w = box.size.x, h = box.size.y;
@@ -77,7 +73,7 @@ TEST_F(PanelOnScreen, EveryStyleDrawsItsPensPixelExact) {
             for (int l = 0; l < 4; ++l)
                 for (auto p : lines[l]) want[p] = row.pens[l];
             int wrong = 0;
-            for (int py = y - 2; py < y + h + 2; ++py) {
+            for (int py = y - 2; py < y + h + 2; ++py)
                 for (int px = x - 2; px < x + w + 2; ++px) {
                     const bool inside = px >= x && px < x + w && py >= y && py < y + h;
                     const auto it = want.find({px, py});
@@ -87,11 +83,9 @@ TEST_F(PanelOnScreen, EveryStyleDrawsItsPensPixelExact) {
                         ADD_FAILURE() << "style " << row.style << " box " << w << "x" << h << ": pixel (" << px
                                       << ", " << py << ") is " << got << ", not " << expected;
                 }
-            }
             EXPECT_EQ(rp->DrawMode, JAM1) << row.style;
             EXPECT_EQ(rp->FgPen, row.lastPen) << row.style;
         }
-    }
 }
 
 // ---- the modal loop -------------------------------------------------------------------
@@ -117,13 +111,10 @@ TEST_F(ModalLoopTest, EndsOnADeclinedCloseOrAnEndAnswerAfterTheQueueIsEmpty) {
     // messages: class and answer; codes count from 1.
     struct Case { const char* what; std::vector<std::pair<ULONG, int>> messages; bool ends; };
     const Case cases[] = {
-        {"declined close", {{Close, 0}}, true},
-        {"end answer", {{Gadget, -1}}, true},
+        {"declined close", {{Close, 0}}, true}, {"end answer", {{Gadget, -1}}, true},
         {"end then more", {{Gadget, -1}, {Key, 1}, {Key, 0}}, true},
-        {"close then more", {{Close, 0}, {Gadget, 1}}, true},
-        {"taken close goes on", {{Close, 1}}, false},
-        {"replied close goes on", {{Close, 2}}, false},
-        {"declined key goes on", {{Key, 0}, {Gadget, 1}}, false},
+        {"close then more", {{Close, 0}, {Gadget, 1}}, true}, {"taken close goes on", {{Close, 1}}, false},
+        {"replied close goes on", {{Close, 2}}, false}, {"declined key goes on", {{Key, 0}, {Gadget, 1}}, false},
         {"replied then end", {{Gadget, 2}, {Gadget, 2}, {Close, 0}}, true},
         {"end answered with a reply", {{Gadget, 2}, {Gadget, -1}}, true},
     };
@@ -140,11 +131,7 @@ TEST_F(ModalLoopTest, EndsOnADeclinedCloseOrAnEndAnswerAfterTheQueueIsEmpty) {
         }
         queue.Send(window);
         bool ended = true;
-        try {
-            ModalLoop(window, receiver);
-        } catch (const host::Stalled&) {
-            ended = false;  // it waited for more input
-        }
+        try { ModalLoop(window, receiver); } catch (const host::Stalled&) { ended = false; }  // it waited for more input
         EXPECT_EQ(ended, c.ends);
         EXPECT_EQ(receiver.seen, codes);  // every queued message, in order
         EXPECT_EQ(queue.Drain(), static_cast<int>(codes.size()));

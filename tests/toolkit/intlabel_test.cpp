@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 
 #include "host/host.h"
 #include "support/screen.h"
@@ -31,11 +32,9 @@ protected:
 TEST_F(IntLabelTest, ShowsTheWholeNumberEightPixelsInsideAndCentredOnAFixedHeight) {
     struct Case { int32_t value; const char* shown; int x, y, width, height; };
     const Case cases[] = {
-        {INT32_MIN, "-2147483648", 20, 20, 110, 20},
-        {0, "0", 20, 60, 110, 20},
+        {INT32_MIN, "-2147483648", 20, 20, 110, 20}, {0, "0", 20, 60, 110, 20},
         {40, "40", 150, 20, 80, 15},  // odd height: the half rounds toward zero
-        {-1, "-1", 150, 60, 80, 21},
-        {INT32_MAX, "2147483647", 20, 100, 110, 30},
+        {-1, "-1", 150, 60, 80, 21}, {INT32_MAX, "2147483647", 20, 100, 110, 30},
         {7, "7", 150, 100, 40, 4},  // lower than the text: the offset goes negative
     };
     for (const Case& c : cases) {
@@ -48,9 +47,7 @@ TEST_F(IntLabelTest, ShowsTheWholeNumberEightPixelsInsideAndCentredOnAFixedHeigh
         for (const host::TextInfo& t : host::Texts(window)) {
             if (t.text != number) continue;
             ++found;
-            EXPECT_EQ(t.x, c.x + 8);
-            EXPECT_EQ(t.y, baseline);
-            EXPECT_EQ(t.pen, pens[1]);
+            EXPECT_EQ(std::tuple(t.x, t.y, t.pen), std::tuple(c.x + 8, baseline, int(pens[1])));
         }
         EXPECT_EQ(found, 1);
         // Every character has ink, up to the last one; nothing right of the number inside the
@@ -61,9 +58,7 @@ TEST_F(IntLabelTest, ShowsTheWholeNumberEightPixelsInsideAndCentredOnAFixedHeigh
             EXPECT_GT(InkColumns(baseline, left, left + cell), 0) << "character " << i;
         }
         const int end = c.x + 8 + static_cast<int>(number.size()) * cell;
-        if (c.height >= 12) {
-            EXPECT_EQ(InkColumns(baseline, end, c.x + c.width - 2), 0);
-        }
+        EXPECT_EQ(c.height >= 12 ? InkColumns(baseline, end, c.x + c.width - 2) : 0, 0);
     }
 }
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <tuple>
 #include <vector>
 
 #include "game/game.h"
@@ -34,10 +35,7 @@ protected:
     // unless the panel did (answer 2).
     int Send(int input) {
         ActivateWindow(table.window);
-        if (input >= 0)
-            host::Key(input);
-        else
-            host::ClickGadget(table.window, -input);
+        input >= 0 ? host::Key(input) : host::ClickGadget(table.window, -input);
         IntuiMessage* msg = Next(table.window, input >= 0 ? IDCMP_VANILLAKEY : IDCMP_GADGETUP);
         const int answer = panel.IDCMP(msg);
         if (answer != 2) ReplyMsg(&msg->ExecMessage);
@@ -53,10 +51,8 @@ TEST_F(PokerGadgetsTest, BuildsTheThreeButtons) {
         const host::GadgetInfo* g = host::FindGadget(table.window, c.id);
         ASSERT_NE(g, nullptr) << c.label;
         EXPECT_EQ(g->label, c.label);
-        EXPECT_EQ(g->left, table.window->BorderLeft + c.left);
-        EXPECT_EQ(g->top, table.window->BorderTop + c.top);
-        EXPECT_EQ(g->width, 80);
-        EXPECT_EQ(g->height, 20);
+        EXPECT_EQ(std::tuple(g->left, g->top, g->width, g->height),
+                  std::tuple(table.window->BorderLeft + c.left, table.window->BorderTop + c.top, 80, 20)) << c.label;
     }
 }
 
@@ -66,8 +62,7 @@ TEST_F(PokerGadgetsTest, DrawKeysAndButtonReplyPlayAndDropWhatCameMeanwhile) {
     for (const Case& c : cases) {
         game->MenuNew();
         EXPECT_EQ(Send(c.input), 2) << c.what;
-        EXPECT_EQ(game->phase, 0) << c.what;
-        EXPECT_EQ(game->Money(), 36) << c.what;
+        EXPECT_EQ(std::pair(game->phase, game->Money()), std::pair(0, 36)) << c.what;
         // Ending the game shows "Your Hand:"; a click on the main window meanwhile is dropped.
         host::SetSteps({[&] {
             ClickMeanwhile();
@@ -104,9 +99,7 @@ TEST_F(PokerGadgetsTest, BetKeysAndButtonRunTheDialog) {
         EXPECT_EQ(Send(input), input < 0 ? 2 : 0) << input;
         EXPECT_TRUE(opened) << input;
         EXPECT_EQ(host::StepsLeft(), 0u);
-        if (input < 0) {
-            EXPECT_EQ(GetMsg(table.window->UserPort), nullptr) << "flushed";
-        }
+        EXPECT_EQ(input < 0 ? GetMsg(table.window->UserPort) : nullptr, nullptr) << "flushed";
         while (auto* m = reinterpret_cast<IntuiMessage*>(GetMsg(table.window->UserPort))) ReplyMsg(&m->ExecMessage);
     }
     EXPECT_EQ(host::DoubleReplies(), 0);
@@ -116,13 +109,12 @@ TEST_F(PokerGadgetsTest, NumberKeysFlipTheHandsCards) {
     game->MenuNew();
     for (int key = '1'; key <= '5'; ++key) EXPECT_EQ(Send(key), 0);  // an empty hand: nothing to flip
     game->GadgetFinish();
-    for (int slot = 0; slot < 5; ++slot) {
+    for (int slot = 0; slot < 5; ++slot)
         for (int expected : {1, 0}) {
             EXPECT_EQ(Send('1' + slot), 0);
             for (int other = 0; other < 5; ++other)
                 EXPECT_EQ(game->hand.items[other]->turned, other == slot ? expected : 0) << slot;
         }
-    }
     // A slot emptied by hand stays a no-op.
     cIMGCard* kept = game->hand.items[2];
     game->hand.items[2] = nullptr;

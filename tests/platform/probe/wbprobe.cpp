@@ -7,9 +7,8 @@
 #include <cstdlib>
 
 int main() {
-    if (__WBenchMsg == nullptr) {
-        std::printf("no message\n");
-    } else {
+    if (__WBenchMsg == nullptr) std::printf("no message\n");
+    else {
         const WBArg* arg = __WBenchMsg->sm_ArgList;
         char drawer[4096] = "";
         if (arg->wa_Lock == 0 || NameFromLock(arg->wa_Lock, drawer, sizeof drawer) != DOSTRUE)
