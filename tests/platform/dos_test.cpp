@@ -164,10 +164,12 @@ protected:
 
 TEST_F(ExecuteTest, RedirectionsAndHandlesConnectInputAndOutput) {
     WriteFile(dir / "in.txt", "through the viewer\n");
-    const std::string command = "SYS:Utilities/MultiView <" + In("in.txt") + " > " + In("out.txt") + " x";
+    // A quoted word takes *n as a line break and *e as Escape.
+    const std::string command = "SYS:Utilities/MultiView <" + In("in.txt") + " > " + In("out.txt") + " \"x*ny*e\"";
     ASSERT_EQ(Execute(command.c_str(), 0, 0), DOSTRUE);
     EXPECT_EQ(ReadFile(dir / "out.txt"), "through the viewer\n");
-    const std::vector<std::string> expected = {fs::canonical(dir / "in.txt"), fs::canonical(dir / "out.txt"), "x"};
+    const std::vector<std::string> expected = {fs::canonical(dir / "in.txt"), fs::canonical(dir / "out.txt"), "x",
+                                               "y\x1b"};
     const auto lines = ReportLines();
     EXPECT_EQ(std::vector<std::string>(lines.begin() + 1, lines.end()), expected);
     const std::string append = "SYS:Utilities/MultiView <" + In("in.txt") + " >>" + In("out.txt");

@@ -85,11 +85,11 @@ TEST_F(IconTest, ProgramsOwnListIsWrittenAndOnlyTheIconsListIsFreed) {
     DiskObject* icon = GetDiskObject(name.c_str());
     ASSERT_NE(icon, nullptr);
     STRPTR* original = icon->do_ToolTypes;
-    const char* mine[] = {"JOKERS=4", "Multi\nLine", "", nullptr};
+    const char* mine[] = {"JOKERS=4", "Multi\nLi\rne", "", nullptr};
     icon->do_ToolTypes = const_cast<STRPTR*>(mine);
     EXPECT_TRUE(PutDiskObject(name.c_str(), icon));
     // One tool type stays one line; empty ones are not written.
-    EXPECT_EQ(Info(), "JOKERS=4\nMulti Line\n");
+    EXPECT_EQ(Info(), "JOKERS=4\nMulti Li ne\n");
     icon->do_ToolTypes = nullptr;  // no list at all: an empty file, read as an empty list
     EXPECT_TRUE(PutDiskObject(name.c_str(), icon));
     EXPECT_EQ(Info(), "");
@@ -164,6 +164,7 @@ TEST(ToolTypeTest, MatchToolValueTable) {
         {"YES", "TRUE", false},      {"TRUEX", "TRUE", false},    {"TRU", "TRUE", false},
         {"NO|TRUEX", "TRUE", false}, {"XTRUE|NO", "TRUE", false}, {"", "TRUE", false},
         {"|TRUE", "TRUE", true},     {"TRUE|", "TRUE", true},     {"FALSE", "TRUE", false},    {"NO | TRUE", "TRUE", false},
+        {"\xD7", "\xF7", false} /* the multiplication sign is no capital */,
     };
     for (const auto& [typeString, value, matches] : cases)
         EXPECT_EQ(MatchToolValue(typeString, value) != FALSE, matches) << typeString << " / " << value;

@@ -97,6 +97,9 @@ TEST_F(ServerInput, ReleaseGoesToTheWindowThatGotThePressAndTheCloseGadgetCounts
     host::MoveMouse(b->LeftEdge + 80, b->TopEdge + 50);
     host::Release(b->LeftEdge + 80, b->TopEdge + 50);
     EXPECT_TRUE(Settled(b).empty());
+    // The close gadget is as wide as twice the title bar less 4; right of it lies the drag bar.
+    for (int dx : {1, 0}) host::Click(b->LeftEdge + 2 * b->BorderTop - 4 - dx, b->TopEdge + 3);
+    EXPECT_EQ(wtest::Classes(Settled(b)), std::vector<ULONG>{IDCMP_CLOSEWINDOW});
 }
 
 TEST_F(ServerInput, DepthGadgetSendsTheFrontWindowBackAndBringsItForward) {
