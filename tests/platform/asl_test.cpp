@@ -165,21 +165,28 @@ TEST_F(AslTest, PicksAFileByClickingTypingAndKeysAndCancellingLeavesTheChoiceAsI
     }
 }
 
-// A drawer that is not there lists only a note; one given relative to the current drawer stays so.
+// A drawer that is not there lists only a note; one given relative to the current drawer stays
+// so, also into a drawer entered from it (joined without a second '/').
 TEST_F(AslTest, AMissingDrawerShowsANoteAndRelativeDrawersStayRelative) {
-    fs::create_directory(dir / "save");
+    fs::create_directories(dir / "save" / "deep");
     Touch(dir / "save" / "slot");
+    Touch(dir / "save" / "deep" / "inner");
     const BPTR old = CurrentDir(Lock(dir.c_str(), SHARED_LOCK));
-    struct Case { std::string drawer; Strings shown; std::function<void()> act; const char* file; };
-    const Case cases[] = {{(dir / "nothing").string(), {"Drawer not found"}, [] { host::RawKey(kDown); TypeReturn("a"); }, "a"},
-                          {"save/", {"slot"}, [] { ClickEntry("slot", 2); }, "slot"}};
+    struct Case { std::string drawer; Strings shown; Steps acts; const char* file; std::string chosenIn; };
+    const Case cases[] = {
+        {(dir / "nothing").string(), {"Drawer not found"}, {[] { host::RawKey(kDown); TypeReturn("a"); }}, "a",
+         (dir / "nothing").string()},
+        {"save/", {"deep", "slot"}, {[] { ClickEntry("slot", 2); }}, "slot", "save/"},
+        {"save/", {"deep", "slot"}, {[] { ClickEntry("deep", 2); }, [] { ClickEntry("inner", 2); }}, "inner", "save/deep"}};
     for (const Case& c : cases) {
         FileRequester* fr = Make(c.drawer);
         Strings entries;
-        EXPECT_TRUE(Run({[&] { entries = ShownEntries(); c.act(); }}));
+        Steps steps = c.acts;
+        steps[0] = [&entries, first = c.acts[0]] { entries = ShownEntries(); first(); };
+        EXPECT_TRUE(Run(steps));
         EXPECT_EQ(entries, c.shown);
         EXPECT_STREQ(fr->fr_File, c.file);
-        EXPECT_EQ(fr->fr_Drawer, c.drawer);
+        EXPECT_EQ(fr->fr_Drawer, c.chosenIn);
     }
     UnLock(CurrentDir(old));
 }

@@ -244,6 +244,11 @@ TEST_F(Menus, ReleasingTheRightButtonPostsTheItemUnderItOrMenuNull) {
         host::RightRelease(c.x, c.y);
         EXPECT_EQ(Picks(), std::vector<UWORD>{MENUNULL}) << c.name;
     }
+    // Pressed just right of the last title, the bar opens no menu: below it lies no item.
+    host::RightPress(Nth(2)->LeftEdge + Nth(2)->Width, 5);
+    host::MoveMouse(ItemX(2, 0), ItemY(2, 0));
+    host::RightRelease(ItemX(2, 0), ItemY(2, 0));
+    EXPECT_EQ(Picks(), std::vector<UWORD>{MENUNULL});
     EXPECT_FALSE(Checked(0xF841));
 }
 

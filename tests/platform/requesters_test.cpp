@@ -44,19 +44,36 @@ TEST_F(EasyRequestTest, AnswersOneTwoOrZeroForTheFirstMiddleAndLastButtonAndThei
         }
 }
 
+// The parent, behind another window, gets the keys back though the other is in front.
 TEST_F(EasyRequestTest, LeavesTheParentsQueuedInputAlone) {
     Window* parent = wtest::OpenBig("Parent");
     ASSERT_NE(parent, nullptr);
-    host::Key('k');
+    ASSERT_NE(wtest::Open({500, 300, 100, 60}), nullptr);
     host::Click(parent->LeftEdge + 100, parent->TopEdge + 100);
+    host::Key('k');
     Settle();
     const EasyStruct quit = {sizeof(EasyStruct), 0, "Quit Poker", "Are You Sure to Quit?", "Quit|Cancel"};
     host::SetSteps({[] { host::ClickGadget(Requester("Quit Poker"), "Cancel"); }});
     EXPECT_EQ(EasyRequestArgs(parent, &quit, nullptr, nullptr), 0);
     std::vector<UWORD> codes;
     for (const auto& g : Drain(parent)) codes.push_back(g.code);
-    EXPECT_EQ(codes, (std::vector<UWORD>{'k', SELECTDOWN, SELECTUP}));
+    EXPECT_EQ(codes, (std::vector<UWORD>{SELECTDOWN, SELECTUP, 'k'}));
     EXPECT_EQ(host::ActiveWindow(), parent) << "active again for the player's next key";
+}
+
+// Arguments fill the text as the C library would format them; no buttons given means one "OK".
+TEST_F(EasyRequestTest, FormatsItsTextAndOffersOKWithoutButtons) {
+    const EasyStruct note = {sizeof(EasyStruct), 0, "Note", "%s %05ld|%-4ld|%03lx|%4s", ""};
+    std::string shown;
+    bool ok = false;
+    host::SetSteps({[&] {
+        ok = host::FindGadget(Requester("Note"), "OK") != nullptr;
+        for (const auto& t : host::Texts(Requester("Note"))) shown = t.text.rfind("pot", 0) == 0 ? t.text : shown;
+        host::Key(13);
+    }});
+    EasyRequest(nullptr, &note, nullptr, "pot", -42L, 7L, 255L, "ab");
+    EXPECT_EQ(shown, "pot -0042|7   |0ff|  ab");
+    EXPECT_TRUE(ok);
 }
 
 // ---- alerts ----
