@@ -403,9 +403,8 @@ void LeftUp(int x, int y) {
     case Hold::Gadget:
         gadgets::MouseUp(w, fx, fy);
         break;
-    case Hold::Window:
-        if (!gadgets::MouseUp(w, fx, fy))
-            server::PostAt(w, IDCMP_MOUSEBUTTONS, SELECTUP, s.qualifier, nullptr, fx, fy);
+    case Hold::Window:  // pressed on no gadget, so the release is the window's
+        server::PostAt(w, IDCMP_MOUSEBUTTONS, SELECTUP, s.qualifier, nullptr, fx, fy);
         break;
     default:
         break;

@@ -53,6 +53,21 @@ TEST(RectFill, FillsExactlyTheInclusiveBoxClipped) {
         }
 }
 
+// A glyph fills its eight columns (the underscore reaches the last); a character the font lacks
+// shows as a box one column narrower than its cell.
+TEST(Text, GlyphsFillTheirCellAndALackingCharacterIsABox) {
+    LayerPort lp(kW, kH);
+    SetAPen(&lp.rp, 1);
+    Move(&lp.rp, 0, 6);
+    Text(&lp.rp, "_\x01", 2);
+    bool eighth = false;
+    for (int y = 0; y < 8; ++y) eighth |= lp.At(7, y) == 1;
+    EXPECT_TRUE(eighth) << "the underscore's last column";
+    for (int y = 0; y < 8; ++y)
+        for (int x = 8; x < 16; ++x)
+            EXPECT_EQ(lp.At(x, y), (y == 0 || y == 7) ? x < 15 : x == 8 || x == 14) << x << "," << y;
+}
+
 struct Blit { int sx, sy, dx, dy, w, h; };
 
 // Source 50 x 20 (64 pixels a row as stored), destination 40 x 30.
