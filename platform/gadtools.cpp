@@ -608,9 +608,8 @@ bool MouseUp(Window* window, int x, int y) {
 }
 
 bool Key(Window* window, int code, unsigned qualifier) {
+    // Keys with Alt (the command key) never come here: the window server gives them to the menus.
     if (!EditingValid() || editing.window != window) return false;
-    // Alt stands in for the command key: menus take those.
-    if (qualifier & (IEQUALIFIER_LALT | IEQUALIFIER_RALT)) return false;
     Gadget* g = editing.gadget;
     SyncField(g);
     auto* si = static_cast<StringInfo*>(g->SpecialInfo);
