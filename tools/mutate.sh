@@ -155,7 +155,7 @@ sources_of() {
         *.c | *.cc | *.cpp) echo "$1"; return ;;
     esac
     grep -rlF --include='*.o.d' "$tree/$1" "$build" | while read -r deps; do
-        sed -n '1s|^[^:]*: *\([^ ]*\).*|\1|p' "$deps"
+        awk '{ for (i = 1; i <= NF; i++) if ($i != "\\" && $i !~ /:$/) { print $i; exit } }' "$deps"
     done | sed -n "s|^$tree/||p" | sort -u
 }
 
