@@ -12,11 +12,6 @@
 #include "game/double.h"
 #include "toolkit/globals.h"
 
-const int32_t Winnings[2][11] = {
-    {0, 0, 5, 10, 20, 30, 40, 80, 140, 160, 320},
-    {0, 0, 5, 10, 20, 30, 40, 80, 180, 160, 320},
-};
-
 namespace {
 
 constexpr int kPileCapacity = 60;
