@@ -36,7 +36,9 @@ TEST_F(ServerWindow, DefaultScreenIs640x480Depth8WithTopaz8AndATitleBarBehindThe
     EXPECT_NE(s->ViewPort.ColorMap, nullptr);
     EXPECT_EQ(host::MenuBarText(), "Workbench Screen");
     EXPECT_NE(host::ScreenPixel(600, 2), host::ScreenPixel(600, 100)) << "the bar stands out";
-    ExpectScreenShowsWindow(Open({.left = 0, .top = 0}));
+    Window* w = Open({.left = 0, .top = 0});
+    ExpectScreenShowsWindow(w);
+    EXPECT_EQ(host::WindowPixel(w, 1, w->BorderTop - 1), 3) << "an active title bar is filled to its last row";
 }
 
 // ---- input ----
