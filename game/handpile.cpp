@@ -1,9 +1,6 @@
 // The hand: five fixed slots of face-up cards, ranked by EvaluateHand (game/handeval.cpp).
 #include "game/handpile.h"
 
-#include <algorithm>
-
-
 cHandPile::cHandPile(const cPoint& position_) : cCardPile(HAND_SLOTS, position_) {}
 
 cHandPile::~cHandPile() = default;

@@ -1,8 +1,6 @@
 // The saved game file and the two menu operations that write and read it.
 #include "game/savefile.h"
 
-#include <asl.h>
-
 #include <cstdio>
 #include <cstring>
 #include <string>
